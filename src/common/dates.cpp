@@ -1,0 +1,177 @@
+#include "common/dates.h"
+
+#include "common/globals.h"
+#include "common/numtext.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+int expandYear(const QString &digits)
+{
+    const int y = digits.toInt();
+    if (digits.size() > 2)
+        return y;
+    return y < 30 ? 2000 + y : 1900 + y;
+}
+
+QString twoDigits(int v)
+{
+    return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
+}
+
+// Year with at least two digits (ROC years, short years).
+QString atLeastTwo(int v)
+{
+    return v >= 0 && v < 10 ? QStringLiteral("0%1").arg(v) : QString::number(v);
+}
+
+} // namespace
+
+std::optional<QDateTime> ParseDateTime(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return std::nullopt;
+    if (value.typeId() == QMetaType::QDate) {
+        const QDate d = value.toDate();
+        return d.isValid() ? std::optional<QDateTime>(QDateTime(d, QTime(0, 0))) : std::nullopt;
+    }
+    if (value.typeId() == QMetaType::QDateTime) {
+        const QDateTime dt = value.toDateTime();
+        return dt.isValid() ? std::optional<QDateTime>(dt) : std::nullopt;
+    }
+    static const QRegularExpression re(QStringLiteral(
+        "^\\s*(\\d{1,4})([/.-])(\\d{1,2})\\2(\\d{1,2})"
+        "(?:[ T]+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.\\d+)?)?)?\\s*$"));
+    const auto m = re.match(FoldFullWidth(value.toString()));
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QDate d(expandYear(m.captured(1)), m.captured(3).toInt(), m.captured(4).toInt());
+    if (!d.isValid())
+        return std::nullopt;
+    QTime t(0, 0);
+    if (m.capturedLength(5) > 0) {
+        t = QTime(m.captured(5).toInt(), m.captured(6).toInt(), m.captured(7).toInt());
+        if (!t.isValid())
+            return std::nullopt;
+    }
+    return QDateTime(d, t);
+}
+
+std::optional<QDate> ParseDate(const QVariant &value)
+{
+    const auto dt = ParseDateTime(value);
+    if (!dt)
+        return std::nullopt;
+    return dt->date();
+}
+
+bool IsDate(const QVariant &value)
+{
+    return ParseDate(value).has_value();
+}
+
+QString DBDateDisp(const QVariant &value)
+{
+    return DBDateDisp(value, gsCalendar);
+}
+
+QString DBDateDisp(const QVariant &value, const QString &mode)
+{
+    const auto date = ParseDate(value);
+    if (!date)
+        return {};
+    const int y = date->year();
+    const QString mm = twoDigits(date->month());
+    const QString dd = twoDigits(date->day());
+    const QString &sep = gsDateSep;
+    if (mode == QLatin1String("YYYY/MM/DD"))
+        return QStringLiteral("%1").arg(y, 4, 10, QLatin1Char('0')) + sep + mm + sep + dd;
+    if (mode == QLatin1String("YY/MM/DD"))
+        return atLeastTwo(y).right(2) + sep + mm + sep + dd;
+    if (mode == QLatin1String("CC/MM/DD"))
+        return atLeastTwo(y - 1911) + sep + mm + sep + dd;
+    if (mode == QLatin1String("CCMMDD"))
+        return atLeastTwo(y - 1911) + mm + dd;
+    // "YYYY/MM", "YYMMDD" and any other mode: the mode is a date pattern.
+    QString out = mode;
+    out.replace(QLatin1String("YYYY"), QStringLiteral("%1").arg(y, 4, 10, QLatin1Char('0')));
+    out.replace(QLatin1String("YY"), atLeastTwo(y).right(2));
+    out.replace(QLatin1String("MM"), mm);
+    out.replace(QLatin1String("DD"), dd);
+    return out;
+}
+
+QString dateAddSep(const QString &text)
+{
+    if (!gsDateSep.isEmpty() && text.contains(gsDateSep))
+        return text;
+    if (text.size() == 6)
+        return text.mid(0, 2) + gsDateSep + text.mid(2, 2) + gsDateSep + text.mid(4, 2);
+    if (text.size() == 8)
+        return text.mid(0, 4) + gsDateSep + text.mid(4, 2) + gsDateSep + text.mid(6, 2);
+    return {};
+}
+
+QString DBDateSave(const QString &text)
+{
+    const QString s = text.trimmed();
+    if (gsCalendar == QLatin1String("CC/MM/DD")) {
+        if (text.size() != 8)
+            return {};
+        const int year = static_cast<int>(Val(s.left(2))) + 1911;
+        const QString candidate =
+            QString::number(year) + QLatin1Char('/') + s.mid(3, 2) + QLatin1Char('/') + s.right(2);
+        return IsDate(candidate) ? candidate : QString();
+    }
+    if (gsCalendar == QLatin1String("YYYY/MM/DD"))
+        return text.size() == 10 && IsDate(s) ? s : QString();
+    const QString candidate = QStringLiteral("20") + s;
+    return IsDate(candidate) ? candidate : QString();
+}
+
+QString DateText(const QDate &date)
+{
+    return date.toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+bool UsesRocCalendar()
+{
+    return gsCalendar.left(1).toUpper() == QLatin1String("C");
+}
+
+int WesternYear(int typedYear)
+{
+    return UsesRocCalendar() ? typedYear + 1911 : typedYear;
+}
+
+QDate DateWithCarry(int year, int month, int day)
+{
+    // Months beyond 12 and days beyond the month's end carry forward, as calendar
+    // date construction does.
+    const QDate first = QDate(year, 1, 1).addMonths(month - 1);
+    return first.addDays(day - 1);
+}
+
+QDate PeriodEndDate(int year, int month, const QString &stockEndDate)
+{
+    if (stockEndDate.isEmpty()) {
+        const QDate first = DateWithCarry(year, month, 1);
+        return first.addMonths(1).addDays(-1);
+    }
+    return DateWithCarry(year, month, static_cast<int>(Val(stockEndDate)));
+}
+
+QDate PeriodStartDate(int year, int month, const QString &stockEndDate)
+{
+    if (stockEndDate.isEmpty())
+        return DateWithCarry(year, month, 1);
+    return PeriodEndDate(year, month, stockEndDate).addMonths(-1).addDays(1);
+}
+
+QDate PreviousPeriodEnd(int year, int month, const QString &stockEndDate)
+{
+    if (stockEndDate.isEmpty())
+        return DateWithCarry(year, month, 1).addDays(-1);
+    return PeriodEndDate(year, month, stockEndDate).addMonths(-1);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "common/runerror.h"
+
+#include <QDateTime>
+#include <QString>
+
+// The three error reports and the log. Each report appends one record to the error
+// file (gsErrFile); ShowErr and ShowErrAsk also beep and show the error text.
+
+// The error text: label, number and description on five CR LF-terminated lines.
+QString ErrorText(const QString &label, const RunError &error);
+
+// One error-file record: the time stamp line followed by the error text.
+QString ErrorRecord(const QString &label, const RunError &error, const QDateTime &when);
+
+// Shows the error and asks whether to go on; true for Yes.
+bool ShowErrAsk(const QString &label, const RunError &error);
+
+// The standard report: error file, beep and a box with an OK button.
+void ShowErr(const QString &label, const RunError &error);
+
+// Error file only; nothing is shown.
+void LogErr(const QString &label, const RunError &error);
+
+// Appends "YYYY-MM-DD HH:MM:SS => text" to the log file (or the given file).
+void WriteLog(const QString &text, const QString &file = QString());
+
+// Reports of unexpected C++ exceptions, under the same labels.
+RunError ToRunError(const std::exception &e);

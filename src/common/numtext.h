@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// Numbers as the program reads and writes them: one rule for the whole program.
+
+// Numeric value of a text: the number it begins with (blanks skipped, optional sign,
+// digits, decimal point, exponent); 0 when it begins with none. Full-width digits,
+// point and signs typed through a Chinese input method count as their ASCII forms.
+double Val(const QString &text);
+double Val(const QVariant &value);
+
+// True when the whole text (surrounding blanks aside) is one finite number.
+bool IsNumeric(const QString &text);
+
+// Plain decimal text in the C locale: no grouping, no exponent, no trailing zeros,
+// at most 15 significant digits (12.5, 0, -3, 0.5833).
+QString NumText(double value);
+
+// Half-up rounding on the value's magnitude as the program's formulas use it:
+// floor(v * scale + 0.5) / scale.
+double RoundHalfUp(double value, double scale);
+
+// Rounding to two decimals with halves going to the even digit (banker's rounding).
+double RoundHalfEven2(double value);
+
+// Full-width ASCII forms (U+FF01..U+FF5E) and the ideographic space folded to ASCII.
+QString FoldFullWidth(const QString &text);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/db/connection.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+// The shared business database connection and the SQL dialect of its database.
+extern Ado::ConnectionPtr gCNT;
+
+// Opens a connection; failures are written to the error file only.
+bool ConnectADO(const QString &cntStr, Ado::ConnectionPtr &conn);
+
+// Opens gCNT from the settings store (or the settings file in development mode); a
+// missing or refused connection shows its box and ends the program.
+bool InitGCNT(const QString &apid = QString());
+
+// Chooses the dialect of a connection (none: gCNT), or the one a key forces.
+void SetDBType(const Ado::ConnectionPtr &conn = nullptr, const QString &dbType = QString());
+
+QString QuotDate(const QVariant &value, const QString &provider = QString());
+QString QuotStr(const QString &value);
+QString QuotField(const QString &value);
+QString Encrypt(const QString &text, const QString &key);
+
+// The dialect's leading-characters expression: left(expr, n) or substr(expr, 1, n).
+QString LeftExpr(const QString &expr, int length);

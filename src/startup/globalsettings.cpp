@@ -1,0 +1,113 @@
+#include "startup/globalsettings.h"
+
+#include "common/errorreport.h"
+#include "common/globals.h"
+#include "common/numtext.h"
+#include "platform/settingsstore.h"
+#include "platform/systeminfo.h"
+#include "startup/inifile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+bool g_devMode = false;
+QString g_programDir;
+QString g_programName;
+
+void deleteWhenLarger(const QString &file, const QString &limitKB)
+{
+    const double limit = limitKB.isEmpty() ? 100.0 : Val(limitKB);
+    const QFileInfo info(file);
+    if (info.exists() && info.isFile() && info.size() > limit * 1024)
+        QFile::remove(file); // errors ignored: the next start tries again
+}
+} // namespace
+
+QString ProgramDir()
+{
+    return g_programDir.isEmpty() ? SystemInfo::programDir() : g_programDir;
+}
+
+QString ProgramName()
+{
+    return g_programName.isEmpty() ? SystemInfo::programName() : g_programName;
+}
+
+void SetProgramLocation(const QString &dir, const QString &name)
+{
+    g_programDir = dir;
+    g_programName = name;
+}
+
+bool ChkDevIDE()
+{
+    return g_devMode;
+}
+
+void SetDevMode(bool on)
+{
+    g_devMode = on;
+}
+
+void ChkLogSize(const QString &limitKB)
+{
+    deleteWhenLarger(gsLogFile, limitKB);
+}
+
+void ChkErrSize(const QString &limitKB)
+{
+    deleteWhenLarger(gsErrFile, limitKB);
+}
+
+QString GetLoginName()
+{
+    return SystemInfo::loginName();
+}
+
+QString GetPCName()
+{
+    return SystemInfo::computerName();
+}
+
+void InitGlobal(const QString &iniName, const QString &folder)
+{
+    try {
+        const QString p = ProgramDir();
+        const QString x = ProgramName();
+        QDir::setCurrent(p);
+        if (folder.isEmpty()) {
+            gsIniFile = p + QStringLiteral("/../DAT/") + iniName;
+            gsLogFile = p + QStringLiteral("/../LOG/") + x + QStringLiteral(".LOG");
+            gsErrFile = p + QStringLiteral("/../LOG/") + x + QStringLiteral(".ERR");
+        } else {
+            gsIniFile = folder + QLatin1Char('/') + iniName;
+            gsLogFile = folder + QLatin1Char('/') + x + QStringLiteral(".LOG");
+            gsErrFile = folder + QLatin1Char('/') + x + QStringLiteral(".ERR");
+        }
+        ChkLogSize(QStringLiteral("100"));
+        ChkErrSize(QStringLiteral("100"));
+
+        const QString param = QStringLiteral("PARAM");
+        gsCustName = ReadINI(gsIniFile, param, QStringLiteral("CustName"));
+        gsCorpName = ReadINI(gsIniFile, param, QStringLiteral("CorpName"));
+        gsCalendar = ReadINI(gsIniFile, param, QStringLiteral("Calendar"));
+        gsDateSep = ReadINI(gsIniFile, param, QStringLiteral("DateSep"));
+        gsLogoFile = ReadINI(gsIniFile, param, QStringLiteral("LogoFile"));
+        if (gsCalendar.isEmpty())
+            gsCalendar = QStringLiteral("YYYY/MM/DD");
+        if (gsDateSep.isEmpty())
+            gsDateSep = QStringLiteral("/");
+
+        gsUserID = GetLoginName().left(20);
+        gsPCName = GetPCName();
+
+        gsAmtFmt = ReadINI(gsIniFile, param, QStringLiteral("AmtFmt"));
+        if (GetSetting(QStringLiteral("EXE"), x, QStringLiteral("ckHidAmt")) == QLatin1String("Y"))
+            gsAmtFmt = QStringLiteral("#,##0");
+        gsDateQuot = QStringLiteral("'");
+    } catch (const std::exception &e) {
+        ShowErr(QStringLiteral("InitGlobal"), ToRunError(e));
+    }
+}

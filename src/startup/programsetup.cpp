@@ -1,0 +1,23 @@
+#include "startup/programsetup.h"
+
+#include <QApplication>
+#include <QFont>
+
+void SetupApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("TOVRAN"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(TOVRAN_VERSION_MAJOR)
+                                            .arg(TOVRAN_VERSION_MINOR)
+                                            .arg(TOVRAN_VERSION_PATCH));
+    // Nothing outside Windows maps the suite's Kai and Ming faces.
+    const QStringList kai = {QStringLiteral("AR PL UKai TW"), QStringLiteral("Noto Serif CJK TC")};
+    const QStringList ming = {QStringLiteral("AR PL UMing TW"), QStringLiteral("Noto Serif CJK TC")};
+    QFont::insertSubstitutions(QStringLiteral("標楷體"), kai);
+    QFont::insertSubstitutions(QStringLiteral("DFKai-SB"), kai);
+    QFont::insertSubstitutions(QStringLiteral("新細明體"), ming);
+    QFont::insertSubstitutions(QStringLiteral("PMingLiU"), ming);
+    QFont::insertSubstitutions(QStringLiteral("細明體"), ming);
+    QFont::insertSubstitutions(QStringLiteral("MingLiU"), ming);
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans")});
+}

@@ -1,0 +1,48 @@
+#include "startup/submain.h"
+
+#include "common/errorreport.h"
+#include "common/globals.h"
+#include "data/adodb.h"
+#include "data/messages.h"
+#include "data/rights.h"
+#include "platform/instancelock.h"
+#include "platform/messagebox.h"
+#include "platform/systeminfo.h"
+#include "startup/globalsettings.h"
+#include "stockwindow/fmtovran.h"
+
+#include <QDir>
+
+fmTOVRAN *gMainForm = nullptr;
+
+namespace {
+// Held for the whole run; released by the operating system when the process ends.
+InstanceLock *g_instanceLock = nullptr;
+} // namespace
+
+bool sub_Main()
+{
+    try {
+        g_instanceLock = new InstanceLock(SystemInfo::programFile(), SystemInfo::loginName());
+        if (!g_instanceLock->tryLock())
+            return false; // another instance runs: end silently
+
+        gMainForm = new fmTOVRAN();
+        QDir::setCurrent(ProgramDir());
+        InitGlobal(QStringLiteral("JXPARAM.INI"));
+        InitMsgDB();
+        InitGCNT();
+
+        const QString programName = ProgramName();
+        if (!SetRight(programName, gvMsg, gMainForm)) {
+            gvMsg = gvMsg + QStringLiteral("\r\n") + LocalMsg(QStringLiteral("ProgStopRun"));
+            MsgBox::show(gvMsg, MsgBox::Icon::Critical);
+            return false;
+        }
+        gMainForm->showWindow();
+        return true;
+    } catch (const std::exception &e) {
+        ShowErr(QStringLiteral("sub_Main"), ToRunError(e));
+        return false;
+    }
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+class fmTOVRAN;
+
+// The one stock window of the run.
+extern fmTOVRAN *gMainForm;
+
+// Start-up: previous-instance test, settings, messages database, connection, rights,
+// then the stock window. Returns false when the program is to end without a window.
+bool sub_Main();
