@@ -14,8 +14,15 @@ class QSqlQuery;
 //
 // Values read as text follow one rule for the whole program: NULL is empty text; numbers
 // are plain decimal text in the C locale (12.5, 0, -3: NumText); dates are "YYYY/MM/DD",
-// with " HH:MM:SS" only when the time is not midnight.
+// with " HH:MM:SS" only when the time is not midnight. SQLite keeps dates as text in the
+// form QuotDate writes ("YYYY/MM/DD HH:MM:SS"); a text value of exactly that form reads by
+// the same date rule (" 00:00:00" dropped), every other text reads as stored.
+//
+// Providers and drivers: see ResolveDriver in platform/db/connectionstring.h.
 namespace Ado {
+
+// Error number of a field name that a recordset does not have (ADO's "item not found").
+constexpr int ItemNotFound = 3265;
 
 // A forward-only result: end-of-file test, fields by name (compared without regard to
 // case) or by position, next record.
@@ -23,7 +30,8 @@ class Recordset
 {
 public:
     Recordset();
-    explicit Recordset(std::unique_ptr<QSqlQuery> query);
+    // owner keeps the query's connection alive as long as the result is open.
+    explicit Recordset(std::unique_ptr<QSqlQuery> query, std::shared_ptr<const void> owner = {});
     Recordset(Recordset &&) noexcept;
     Recordset &operator=(Recordset &&) noexcept;
     ~Recordset();
@@ -35,17 +43,22 @@ public:
 
     int fieldCount() const;
     QString fieldName(int index) const;
-    int fieldType(int index) const;                // QMetaType id of the column
-    int fieldIndex(const QString &name) const;     // -1 when there is no such field
+    int fieldType(int index) const;            // QMetaType id of the column
+    int fieldIndex(const QString &name) const; // -1 when there is no such field
 
     bool isNull(int index) const;
+    bool isNull(const QString &name) const;
     QVariant value(int index) const;
-    QString text(int index) const;                 // by the text rule above
-    QString text(const QString &name) const;       // throws when the field does not exist
-    double number(int index) const;                // numeric value of the text (NULL = 0)
+    QVariant value(const QString &name) const;
+    QString text(int index) const;           // by the text rule above
+    QString text(const QString &name) const; // throws ItemNotFound for an unknown field
+    double number(int index) const;          // numeric value of the text (NULL = 0)
     double number(const QString &name) const;
 
 private:
+    friend class Command;
+    Recordset(std::shared_ptr<QSqlQuery> query, std::shared_ptr<const void> owner, bool);
+    int requireField(const QString &name) const;
     struct Impl;
     std::unique_ptr<Impl> d;
 };
@@ -57,14 +70,17 @@ public:
     Command(QSqlDatabase db, const QString &sql);
     Command(Command &&) noexcept;
     ~Command();
+    // The result stays valid until the next execute.
     Recordset execute(const QString &parameter);
 
 private:
-    std::unique_ptr<QSqlQuery> m_query;
+    friend class Connection;
+    std::shared_ptr<QSqlQuery> m_query;
     QString m_sql;
+    std::shared_ptr<const void> m_owner;
 };
 
-class Connection
+class Connection : public std::enable_shared_from_this<Connection>
 {
 public:
     // Opens a connection from a connection string ("Provider=...;Data Source=...;...").
@@ -72,13 +88,16 @@ public:
     static std::shared_ptr<Connection> open(const QString &connectionString);
     ~Connection();
 
-    QString provider() const;          // the Provider= value as given
-    QString connectionString() const;  // as given
-    QString dataSource() const;        // the Data Source (file or server)
+    QString provider() const;         // the Provider= value as given (MSDASQL when none)
+    QString connectionString() const; // as given
+    QString dataSource() const;       // the Data Source (file or server)
+    QString driverName() const;       // QSQLITE, QPSQL or QODBC
     bool isOpen() const;
 
-    Recordset execute(const QString &sql);     // a query's forward-only result
-    int executeNonQuery(const QString &sql);   // a statement; the number of rows it touched
+    // A query's forward-only result; for a statement that returns no rows, a closed
+    // recordset (isOpen() false, eof() true).
+    Recordset execute(const QString &sql);
+    int executeNonQuery(const QString &sql); // a statement; the number of rows it touched
     Command prepare(const QString &sql);
 
     void beginTrans();
@@ -97,6 +116,9 @@ private:
 };
 
 using ConnectionPtr = std::shared_ptr<Connection>;
+
+// A value as text by the rule above; sqliteText also applies the rule for SQLite's date text.
+QString ValueText(const QVariant &value, bool sqliteText = false);
 
 // The value of one item of a connection string, compared without regard to case.
 QString ConnectionStringItem(const QString &connectionString, const QString &key);

@@ -1,0 +1,380 @@
+#include "platform/db/connection.h"
+
+#include "common/numtext.h"
+#include "platform/db/connectionstring.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <atomic>
+
+namespace Ado {
+
+namespace {
+
+[[noreturn]] void fail(const QSqlError &error, const QString &fallback = QString())
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.driverText().trimmed();
+    if (text.isEmpty())
+        text = fallback;
+    throw RunError(RunError::Database, text);
+}
+
+// "YYYY/MM/DD 00:00:00": the date text SQLite keeps for a date without time.
+bool isMidnightDateText(const QString &s)
+{
+    if (s.size() != 19 || s[4] != QLatin1Char('/') || s[7] != QLatin1Char('/') ||
+        !s.endsWith(QLatin1String(" 00:00:00")))
+        return false;
+    for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (s[i] < QLatin1Char('0') || s[i] > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+QString dateText(const QDate &d)
+{
+    return d.toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+} // namespace
+
+QString ValueText(const QVariant &v, bool sqliteText)
+{
+    if (!v.isValid() || v.isNull())
+        return QString();
+    switch (v.typeId()) {
+    case QMetaType::QString: {
+        const QString s = v.toString();
+        return sqliteText && isMidnightDateText(s) ? s.left(10) : s;
+    }
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return NumText(v.toDouble());
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::SChar:
+        return QString::number(v.toLongLong());
+    case QMetaType::UInt:
+    case QMetaType::UShort:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+    case QMetaType::UChar:
+        return QString::number(v.toULongLong());
+    case QMetaType::Bool:
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case QMetaType::QDate:
+        return dateText(v.toDate());
+    case QMetaType::QDateTime: {
+        QDateTime dt = v.toDateTime();
+        if (dt.timeSpec() != Qt::LocalTime)
+            dt = dt.toLocalTime();
+        if (dt.time() == QTime(0, 0))
+            return dateText(dt.date());
+        return dateText(dt.date()) + dt.time().toString(QStringLiteral(" HH:mm:ss"));
+    }
+    case QMetaType::QTime:
+        return v.toTime().toString(QStringLiteral("HH:mm:ss"));
+    case QMetaType::QByteArray:
+        return QString::fromUtf8(v.toByteArray());
+    default:
+        return v.toString();
+    }
+}
+
+// ---------------------------------------------------------------- Recordset
+
+struct Recordset::Impl
+{
+    std::shared_ptr<QSqlQuery> query;
+    std::shared_ptr<const void> owner;
+    QSqlRecord record;
+    QHash<QString, int> index; // lower-case name -> position
+    bool open = false;
+    bool eof = true;
+    bool sqliteText = false;
+
+    void fetch()
+    {
+        eof = !query->next();
+        if (eof && query->lastError().isValid())
+            fail(query->lastError());
+    }
+};
+
+Recordset::Recordset() : d(std::make_unique<Impl>()) {}
+
+Recordset::Recordset(std::unique_ptr<QSqlQuery> query, std::shared_ptr<const void> owner)
+    : Recordset(std::shared_ptr<QSqlQuery>(std::move(query)), std::move(owner), true)
+{
+}
+
+Recordset::Recordset(std::shared_ptr<QSqlQuery> query, std::shared_ptr<const void> owner, bool)
+    : d(std::make_unique<Impl>())
+{
+    d->query = std::move(query);
+    d->owner = std::move(owner);
+    if (!d->query || !d->query->isActive() || !d->query->isSelect())
+        return;
+    d->open = true;
+    d->record = d->query->record();
+    d->sqliteText = d->query->driver() && d->query->driver()->dbmsType() == QSqlDriver::SQLite;
+    for (int i = 0; i < d->record.count(); ++i) {
+        const QString key = d->record.fieldName(i).toLower();
+        if (!d->index.contains(key)) // the first of equal names wins
+            d->index.insert(key, i);
+    }
+    d->fetch();
+}
+
+Recordset::Recordset(Recordset &&) noexcept = default;
+Recordset &Recordset::operator=(Recordset &&) noexcept = default;
+Recordset::~Recordset() = default;
+
+bool Recordset::isOpen() const
+{
+    return d && d->open;
+}
+
+bool Recordset::eof() const
+{
+    return !d || !d->open || d->eof;
+}
+
+void Recordset::moveNext()
+{
+    if (eof())
+        throw RunError(RunError::Database,
+                       QStringLiteral("BOF 或 EOF 中有一個是 True, 或目前的記錄已被刪除"));
+    d->fetch();
+}
+
+void Recordset::close()
+{
+    if (!d)
+        return;
+    if (d->query && d->query.use_count() == 1)
+        d->query->finish();
+    d->query.reset();
+    d->owner.reset();
+    d->record = QSqlRecord();
+    d->index.clear();
+    d->open = false;
+    d->eof = true;
+}
+
+int Recordset::fieldCount() const
+{
+    return d && d->open ? d->record.count() : 0;
+}
+
+QString Recordset::fieldName(int index) const
+{
+    return d && d->open ? d->record.fieldName(index) : QString();
+}
+
+int Recordset::fieldType(int index) const
+{
+    return d && d->open ? d->record.field(index).metaType().id() : QMetaType::UnknownType;
+}
+
+int Recordset::fieldIndex(const QString &name) const
+{
+    if (!d || !d->open)
+        return -1;
+    return d->index.value(name.toLower(), -1);
+}
+
+int Recordset::requireField(const QString &name) const
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw RunError(ItemNotFound,
+                       QStringLiteral("在對應到所需名稱或序數的集合中，找不到項目: %1").arg(name));
+    return i;
+}
+
+QVariant Recordset::value(int index) const
+{
+    if (eof())
+        throw RunError(RunError::Database,
+                       QStringLiteral("BOF 或 EOF 中有一個是 True, 或目前的記錄已被刪除"));
+    if (index < 0 || index >= d->record.count())
+        throw RunError(ItemNotFound,
+                       QStringLiteral("在對應到所需名稱或序數的集合中，找不到項目: %1").arg(index));
+    return d->query->value(index);
+}
+
+QVariant Recordset::value(const QString &name) const
+{
+    return value(requireField(name));
+}
+
+bool Recordset::isNull(int index) const
+{
+    return value(index).isNull();
+}
+
+bool Recordset::isNull(const QString &name) const
+{
+    return isNull(requireField(name));
+}
+
+QString Recordset::text(int index) const
+{
+    return ValueText(value(index), d->sqliteText);
+}
+
+QString Recordset::text(const QString &name) const
+{
+    return text(requireField(name));
+}
+
+double Recordset::number(int index) const
+{
+    return Val(value(index));
+}
+
+double Recordset::number(const QString &name) const
+{
+    return number(requireField(name));
+}
+
+// ---------------------------------------------------------------- Command
+
+Command::Command(QSqlDatabase db, const QString &sql)
+    : m_query(std::make_shared<QSqlQuery>(db)), m_sql(sql)
+{
+    m_query->setForwardOnly(true);
+    if (!m_query->prepare(sql))
+        fail(m_query->lastError(), QStringLiteral("無法準備命令: %1").arg(sql));
+}
+
+Command::Command(Command &&) noexcept = default;
+Command::~Command() = default;
+
+Recordset Command::execute(const QString &parameter)
+{
+    m_query->bindValue(0, parameter);
+    if (!m_query->exec())
+        fail(m_query->lastError(), QStringLiteral("無法執行命令: %1").arg(m_sql));
+    return Recordset(m_query, m_owner, true);
+}
+
+// ---------------------------------------------------------------- Connection
+
+std::shared_ptr<Connection> Connection::open(const QString &connectionString)
+{
+    static std::atomic<quint64> counter{0};
+    const DriverSettings s = ResolveDriver(connectionString);
+    if (!QSqlDatabase::isDriverAvailable(s.driver))
+        throw RunError(RunError::Database,
+                       QStringLiteral("資料庫驅動程式 %1 未安裝").arg(s.driver));
+
+    std::shared_ptr<Connection> c(new Connection());
+    c->m_provider = s.provider;
+    c->m_connectionString = connectionString;
+    c->m_dataSource = s.dataSource;
+    c->m_name = QStringLiteral("tovran-ado-%1").arg(++counter);
+    c->m_db = QSqlDatabase::addDatabase(s.driver, c->m_name);
+    c->m_db.setDatabaseName(s.databaseName);
+    if (!s.host.isEmpty())
+        c->m_db.setHostName(s.host);
+    if (s.port > 0)
+        c->m_db.setPort(s.port);
+    if (!s.user.isEmpty())
+        c->m_db.setUserName(s.user);
+    if (!s.password.isEmpty())
+        c->m_db.setPassword(s.password);
+    c->m_db.setConnectOptions(s.connectOptions);
+    if (!c->m_db.open())
+        fail(c->m_db.lastError(), QStringLiteral("無法開啟資料庫連線"));
+    return c;
+}
+
+Connection::~Connection()
+{
+    if (m_db.isValid())
+        m_db.close();
+    m_db = QSqlDatabase();
+    if (!m_name.isEmpty())
+        QSqlDatabase::removeDatabase(m_name);
+}
+
+QString Connection::provider() const
+{
+    return m_provider;
+}
+
+QString Connection::connectionString() const
+{
+    return m_connectionString;
+}
+
+QString Connection::dataSource() const
+{
+    return m_dataSource;
+}
+
+QString Connection::driverName() const
+{
+    return m_db.driverName();
+}
+
+bool Connection::isOpen() const
+{
+    return m_db.isOpen();
+}
+
+Recordset Connection::execute(const QString &sql)
+{
+    auto q = std::make_unique<QSqlQuery>(m_db);
+    q->setForwardOnly(true);
+    if (!q->exec(sql))
+        fail(q->lastError(), QStringLiteral("無法執行: %1").arg(sql));
+    return Recordset(std::move(q), shared_from_this());
+}
+
+int Connection::executeNonQuery(const QString &sql)
+{
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.exec(sql))
+        fail(q.lastError(), QStringLiteral("無法執行: %1").arg(sql));
+    return q.numRowsAffected();
+}
+
+Command Connection::prepare(const QString &sql)
+{
+    Command cmd(m_db, sql);
+    cmd.m_owner = shared_from_this();
+    return cmd;
+}
+
+void Connection::beginTrans()
+{
+    if (!m_db.transaction())
+        fail(m_db.lastError(), QStringLiteral("無法開始交易"));
+}
+
+void Connection::commitTrans()
+{
+    if (!m_db.commit())
+        fail(m_db.lastError(), QStringLiteral("無法認可交易"));
+}
+
+void Connection::rollbackTrans()
+{
+    if (!m_db.rollback())
+        fail(m_db.lastError(), QStringLiteral("無法復原交易"));
+}
+
+} // namespace Ado
