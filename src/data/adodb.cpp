@@ -1,45 +1,204 @@
 #include "data/adodb.h"
 
+#include "common/dates.h"
+#include "common/errorreport.h"
 #include "common/globals.h"
+#include "platform/messagebox.h"
+#include "platform/programend.h"
+#include "platform/settingsstore.h"
+#include "startup/globalsettings.h"
+#include "startup/inifile.h"
 
 Ado::ConnectionPtr gCNT;
 
-// Placeholder bodies until the database layer lands.
-bool ConnectADO(const QString &, Ado::ConnectionPtr &)
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// Blanks only, as the quoting rules trim: line breaks and tabs inside a value stay.
+QString trimBlanks(const QString &s)
 {
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && s[begin] == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && s[end - 1] == QLatin1Char(' '))
+        --end;
+    return s.mid(begin, end - begin);
+}
+
+struct Dialect
+{
+    const char *key;
+    const char *dbDate;
+    const char *dateQuot;
+    const char *newRNoSQL;
+    const char *dbType;
+    const char *concatOp;
+    const char *leftFunc;
+};
+
+// The first row whose key matches; the last row serves every other key.
+const Dialect kDialects[] = {
+    {"SQLOLED", "getDate()", "'", " SELECT @@IDENTITY AS 'NewRNo' ", "MS_SQL", "+", "left"},
+    {"MSDAORA", "SYSDATE", "TO_DATE", " SELECT @@IDENTITY AS 'NewRNo' ", "ORACLE", "||", "substr"},
+    {"MSDASQL", "now()", "'", " SELECT lastval() AS NewRNo ", "PG_SQL", "||", "left"},
+    {"MICROSO", "now()", "#", " SELECT @@IDENTITY AS 'NewRNo' ", "ACCESS", "+", "left"},
+    {"POSTGRE", "now()", "'", " SELECT lastval() AS NewRNo ", "PG_SQL", "||", "left"},
+    {"SQLITE", "strftime('%Y/%m/%d %H:%M:%S','now','localtime')", "'",
+     " SELECT last_insert_rowid() AS NewRNo ", "SQLITE", "||", "substr"},
+    {nullptr, "getDate()", "'", " SELECT @@IDENTITY AS 'NewRNo' ", "SQL_DB", "+", "left"},
+};
+
+// The password completion of a stored connection string.
+QString withPassword(const QString &cntStr, const QString &password)
+{
+    if (cntStr.contains(QLatin1String("Password="), Qt::CaseInsensitive))
+        return cntStr;
+    if (cntStr.indexOf(QLatin1String(".Jet."), 0, Qt::CaseInsensitive) > 0)
+        return cntStr + QStringLiteral(";Jet OLEDB:Database Password=") + password +
+               QLatin1Char(';');
+    return cntStr + QStringLiteral(";Password=") + password + QLatin1Char(';');
+}
+
+} // namespace
+
+bool ConnectADO(const QString &cntStr, Ado::ConnectionPtr &conn)
+{
+    conn.reset();
+    try {
+        conn = Ado::Connection::open(cntStr);
+        return true;
+    } catch (const RunError &e) {
+        LogErr(QStringLiteral("ConnectADO"), e);
+    } catch (const std::exception &e) {
+        LogErr(QStringLiteral("ConnectADO"), ToRunError(e));
+    }
     return false;
 }
 
-bool InitGCNT(const QString &)
+bool InitGCNT(const QString &apid)
 {
+    try {
+        if (ChkDevIDE()) {
+            gsCntStr = ReadINI(gsIniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"));
+            if (!ConnectADO(gsCntStr, gCNT)) {
+                // The password never shows on screen, unlike the connection string.
+                MsgBox::show(QStringLiteral("連線失敗!") + kCrLf + Ado::MaskPassword(gsCntStr));
+                EndProgram();
+            }
+            SetDBType();
+            return true;
+        }
+
+        const QString appId =
+            apid.isEmpty()
+                ? GetSetting(QStringLiteral("SYS"), QStringLiteral("JX"), QStringLiteral("APID"))
+                : apid;
+        gsCntStr = GetSetting(QStringLiteral("JX_KIT"), QStringLiteral("ADOCntStr"), appId);
+        gsDBPwd = Encrypt(GetSetting(QStringLiteral("JX_KIT"), QStringLiteral("DBPWD"), appId),
+                          QStringLiteral("QB_RUM"));
+        if (gsCntStr.isEmpty()) {
+            gvMsg = QStringLiteral("未設定連線字串!") + kCrLf +
+                    QStringLiteral("請系統管理人員檢查主選單系統設定");
+            MsgBox::show(gvMsg, MsgBox::Icon::Critical);
+            EndProgram();
+        }
+        gsCntStr = withPassword(gsCntStr, gsDBPwd);
+        if (!ConnectADO(gsCntStr, gCNT)) {
+            gvMsg = QStringLiteral("連線失敗!") + kCrLf + Ado::MaskPassword(gsCntStr) + kCrLf;
+            MsgBox::show(gvMsg, MsgBox::Icon::Critical);
+            EndProgram();
+        }
+        SetDBType();
+        return true;
+    } catch (const RunError &e) {
+        ShowErr(QStringLiteral("basADODB_InitGCNT"), e);
+    } catch (const std::exception &e) {
+        ShowErr(QStringLiteral("basADODB_InitGCNT"), ToRunError(e));
+    }
     return false;
 }
 
-void SetDBType(const Ado::ConnectionPtr &, const QString &) {}
-
-QString QuotDate(const QVariant &, const QString &)
+void SetDBType(const Ado::ConnectionPtr &conn, const QString &dbType)
 {
-    return QStringLiteral("NULL");
+    try {
+        const Ado::ConnectionPtr c = conn ? conn : gCNT;
+        if (!c)
+            throw RunError(91, QStringLiteral("沒有設定物件變數或 With 區塊變數"));
+        QString key;
+        if (c->connectionString().indexOf(QLatin1String("PostgreSQL"), 0, Qt::CaseInsensitive) > 0)
+            key = QStringLiteral("POSTGRE");
+        else
+            key = c->provider().left(7).toUpper();
+        if (!dbType.isEmpty())
+            key = dbType;
+
+        const Dialect *d = kDialects;
+        while (d->key && key != QLatin1String(d->key))
+            ++d;
+        gsDBDate = QString::fromLatin1(d->dbDate);
+        gsLikeChar = QStringLiteral("%");
+        gsDateQuot = QString::fromLatin1(d->dateQuot);
+        gsNewRNoSQL = QString::fromLatin1(d->newRNoSQL);
+        gsDBType = QString::fromLatin1(d->dbType);
+        gsConcatOp = QString::fromLatin1(d->concatOp);
+        gsLeftFunc = QString::fromLatin1(d->leftFunc);
+    } catch (const RunError &e) {
+        ShowErr(QStringLiteral("basADODB_SetDBType"), e);
+    }
+}
+
+QString QuotDate(const QVariant &value, const QString &provider)
+{
+    const std::optional<QDateTime> dt = ParseDateTime(value);
+    if (!dt)
+        return QStringLiteral("NULL");
+    const QString f = dt->toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    if (gsDateQuot == QLatin1String("TO_DATE") || provider == QLatin1String("MSDAORA"))
+        return QStringLiteral("TO_DATE('") + f + QStringLiteral("','YYYY/MM/DD HH24:MI:SS')");
+    return gsDateQuot + f + gsDateQuot;
 }
 
 QString QuotStr(const QString &value)
 {
     QString v = value;
-    return QLatin1Char('\'') + v.replace(QLatin1Char('\''), QStringLiteral("''")).trimmed() +
-           QLatin1Char('\'');
+    v.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + trimBlanks(v) + QLatin1Char('\'');
 }
 
 QString QuotField(const QString &value)
 {
-    return QuotStr(value);
+    QString v = value;
+    v.remove(QStringLiteral("\r\n"));
+    v.remove(QLatin1Char('\r'));
+    v.remove(QLatin1Char('\n'));
+    v.replace(QLatin1Char(','), QLatin1Char(' '));
+    v.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + trimBlanks(v) + QLatin1Char('\'');
 }
 
-QString Encrypt(const QString &text, const QString &)
+QString Encrypt(const QString &text, const QString &key)
 {
-    return text;
+    if (text.isEmpty())
+        return QString();
+    if (key.isEmpty()) {
+        ShowErr(QStringLiteral("Encrypt"),
+                RunError(RunError::InvalidCall, QStringLiteral("程序呼叫或引數不正確")));
+        return QString();
+    }
+    QString out = text;
+    qsizetype j = 0;
+    for (QChar &c : out) {
+        c = QChar(static_cast<char16_t>(c.unicode() ^ key[j].unicode()));
+        j = (j + 1) % key.size();
+    }
+    return out;
 }
 
 QString LeftExpr(const QString &expr, int length)
 {
-    return QStringLiteral("substr(%1, 1, %2)").arg(expr).arg(length);
+    if (gsLeftFunc == QLatin1String("substr"))
+        return QStringLiteral("substr(%1, 1, %2)").arg(expr).arg(length);
+    return QStringLiteral("left(%1, %2)").arg(expr).arg(length);
 }

@@ -1,8 +1,96 @@
 #include "data/rights.h"
 
-// Placeholder body until the database layer lands.
-bool SetRight(const QString &, QString &errMsg, QWidget *)
+#include "common/errorreport.h"
+#include "common/globals.h"
+#include "data/adodb.h"
+#include "data/messages.h"
+#include "platform/messagebox.h"
+#include "platform/settingsstore.h"
+#include "startup/globalsettings.h"
+
+#include <QWidget>
+
+namespace {
+
+QString handOver(const QString &key)
 {
-    errMsg = QStringLiteral("rights check not available");
+    return GetSetting(QStringLiteral("SYS"), QStringLiteral("JX"), key);
+}
+
+void hideButton(QWidget *form, const char *name, const QString &flag)
+{
+    if (flag == QLatin1String("Y"))
+        return;
+    if (QWidget *button = form->findChild<QWidget *>(QLatin1String(name)))
+        button->hide();
+}
+
+} // namespace
+
+bool SetRight(const QString &progID, QString &errMsg, QWidget *form)
+{
+    try {
+        errMsg.clear();
+        gsMenuCntStr = handOver(QStringLiteral("JXMENUCNTSTR"));
+        if (ChkDevIDE()) {
+            gsGrpID = QStringLiteral("VURUD");
+            gsUserID = QStringLiteral("VURUD");
+            return true;
+        }
+        gsGrpID = handOver(QStringLiteral("GrpID"));
+        gsUserID = handOver(QStringLiteral("UserID"));
+        // The hand-over is used up: a later start needs a fresh one from the menu.
+        for (const char *key : {"JXMENUCNTSTR", "GrpID", "UserID"})
+            SaveSetting(QStringLiteral("SYS"), QStringLiteral("JX"), QLatin1String(key), QString());
+
+        Ado::ConnectionPtr menu;
+        if (!ConnectADO(gsMenuCntStr, menu)) {
+            gvMsg = JXMSG(QStringLiteral("Connect_JXMENU_Fail")) + QStringLiteral("\r\n") +
+                    Ado::MaskPassword(gsMenuCntStr);
+            MsgBox::show(gvMsg, MsgBox::Icon::Critical);
+            return false;
+        }
+
+        Ado::Recordset rs = menu->execute(QStringLiteral("Select * from JX_User ") +
+                                          QStringLiteral(" Where UserID = ") + QuotStr(gsUserID));
+        if (rs.eof()) {
+            errMsg = LocalMsg(QStringLiteral("ErrorNoUserRec"));
+            return false;
+        }
+        rs.close();
+
+        const QString sql = QStringLiteral("Select * from JX_Right ") +
+                            QStringLiteral(" Where GrpID = ") + QuotStr(gsGrpID) +
+                            QStringLiteral(" And ProgID = ") + QuotStr(progID);
+        rs = menu->execute(sql);
+        if (rs.eof()) {
+            errMsg = sql;
+            return false;
+        }
+        if (rs.text(QStringLiteral("RFlag")) == QLatin1String("N")) {
+            errMsg = LocalMsg(QStringLiteral("ErrorNoRunRight"));
+            return false;
+        }
+        const QString aFlag = rs.text(QStringLiteral("AFlag"));
+        const QString dFlag = rs.text(QStringLiteral("DFlag"));
+        const QString uFlag = rs.text(QStringLiteral("UFlag"));
+        const QString qFlag = rs.text(QStringLiteral("QFlag"));
+        const QString pFlag = rs.text(QStringLiteral("PFlag"));
+        rs.close();
+
+        if (form) {
+            hideButton(form, "cmdAddnew", aFlag);
+            hideButton(form, "cmdQuery", qFlag);
+            hideButton(form, "cmdBrowse", qFlag);
+            hideButton(form, "cmdUpdate", uFlag);
+            hideButton(form, "cmdDelete", dFlag);
+            hideButton(form, "cmdPrint", pFlag);
+        }
+        return true;
+    } catch (const RunError &e) {
+        ShowErr(QStringLiteral("SetRight"), e);
+    } catch (const std::exception &e) {
+        ShowErr(QStringLiteral("SetRight"), ToRunError(e));
+    }
     return false;
 }

@@ -185,6 +185,8 @@ bool IsSqliteFile(const QString &path)
 DriverSettings ResolveDriver(const QString &cs)
 {
     DriverSettings d;
+    if (cs.trimmed().isEmpty())
+        fail(QStringLiteral("連線字串是空的"));
     d.provider = ConnectionStringItem(cs, QStringLiteral("Provider"));
     if (d.provider.isEmpty())
         d.provider = QStringLiteral("MSDASQL"); // ADO's default provider

@@ -1,0 +1,80 @@
+#include "support/testdatabase.h"
+
+#include "platform/db/sqlscript.h"
+
+#include <QFile>
+
+std::string BackendName(Backend backend)
+{
+    switch (backend) {
+    case Backend::SQLite:
+        return "SQLite";
+    case Backend::PostgreSQL:
+        return "PostgreSQL";
+    case Backend::Odbc:
+        return "Odbc";
+    }
+    return "?";
+}
+
+std::ostream &operator<<(std::ostream &os, Backend backend)
+{
+    return os << BackendName(backend);
+}
+
+TestDatabase::TestDatabase(Backend backend, const QString &fileName) : m_backend(backend)
+{
+    if (backend == Backend::SQLite) {
+        m_file = m_dir.filePath(fileName);
+        QFile f(m_file);
+        f.open(QIODevice::WriteOnly); // an empty file is an empty SQLite database
+    } else {
+        m_pg = std::make_unique<PgTestDatabase>();
+    }
+}
+
+bool TestDatabase::available() const
+{
+    return m_backend == Backend::SQLite ? m_dir.isValid() : m_pg->available();
+}
+
+QString TestDatabase::skipReason() const
+{
+    return m_pg ? m_pg->skipReason() : QStringLiteral("no temporary folder");
+}
+
+QString TestDatabase::password() const
+{
+    return m_pg ? PgTestDatabase::password() : QString();
+}
+
+QString TestDatabase::connectionString(bool withPassword) const
+{
+    switch (m_backend) {
+    case Backend::SQLite:
+        return QStringLiteral("Provider=SQLite;Data Source=") + m_file;
+    case Backend::PostgreSQL:
+        return m_pg->connectionString(withPassword);
+    case Backend::Odbc:
+        return m_pg->odbcConnectionString(withPassword);
+    }
+    return QString();
+}
+
+Ado::ConnectionPtr TestDatabase::open() const
+{
+    return Ado::Connection::open(connectionString());
+}
+
+QString TestDatabase::schemaFile(Backend backend, const QString &name)
+{
+    return QStringLiteral(TOVRAN_SOURCE_DIR "/db/") +
+           (backend == Backend::SQLite ? QStringLiteral("sqlite/")
+                                       : QStringLiteral("postgresql/")) +
+           name + QStringLiteral(".sql");
+}
+
+void TestDatabase::applySchema(const QString &name) const
+{
+    Ado::RunSqlScriptFile(*open(), schemaFile(m_backend, name));
+}
