@@ -12,17 +12,16 @@ namespace {
 QString insertStatement(const StockRecord &r)
 {
     const QString sep = QStringLiteral(", ");
-    QString sql = QStringLiteral("INSERT INTO STOCK ( ") + QStringLiteral(" DeptNo, ") +
-                  QStringLiteral(" StkDate, ") + QStringLiteral(" STKNo, ") +
-                  QStringLiteral(" LastQty, ") + QStringLiteral(" LastAmt, ") +
-                  QStringLiteral(" InQty, ") + QStringLiteral(" InAmt, ") +
-                  QStringLiteral(" OUTQty, ") + QStringLiteral(" OutAmt, ") +
-                  QStringLiteral(" ChkQty, ") + QStringLiteral(" AdjustQty, ") +
-                  QStringLiteral(" UseQty, ") + QStringLiteral(" LostQty, ") +
-                  QStringLiteral(" LostAmt, ") + QStringLiteral(" STKQty, ") +
-                  QStringLiteral(" STKAmt, ") + QStringLiteral(" AvgPrice, ") +
-                  QStringLiteral(" UserID, ") + QStringLiteral(" UpdUserID, ") +
-                  QStringLiteral(" FileDate ") + QStringLiteral(" ) VALUES ( ");
+    QString sql =
+        QStringLiteral("INSERT INTO STOCK ( ") + QStringLiteral(" DeptNo, ") +
+        QStringLiteral(" StkDate, ") + QStringLiteral(" STKNo, ") + QStringLiteral(" LastQty, ") +
+        QStringLiteral(" LastAmt, ") + QStringLiteral(" InQty, ") + QStringLiteral(" InAmt, ") +
+        QStringLiteral(" OUTQty, ") + QStringLiteral(" OutAmt, ") + QStringLiteral(" ChkQty, ") +
+        QStringLiteral(" AdjustQty, ") + QStringLiteral(" UseQty, ") +
+        QStringLiteral(" LostQty, ") + QStringLiteral(" LostAmt, ") + QStringLiteral(" STKQty, ") +
+        QStringLiteral(" STKAmt, ") + QStringLiteral(" AvgPrice, ") + QStringLiteral(" UserID, ") +
+        QStringLiteral(" UpdUserID, ") + QStringLiteral(" FileDate ") +
+        QStringLiteral(" ) VALUES ( ");
     sql += QuotField(r.DeptNo) + sep + QuotDate(r.StkDate) + sep + QuotField(r.STKNo) + sep;
     for (double v : {r.LastQty, r.LastAmt, r.InQty, r.InAmt, r.OutQty, r.OutAmt, r.ChkQty,
                      r.AdjustQty, r.UseQty, r.LostQty, r.LostAmt, r.STKQty, r.STKAmt, r.AvgPrice})

@@ -39,7 +39,8 @@ CountUpdate ApplyCount(const RowFigures &row, double x, int precision)
     u.useStored = toStockUnit(s.useQty, row.factor, precision);
     u.adjustStored = toStockUnit(s.adjustQty, row.factor, precision);
     u.stkStored = toStockUnit(x, row.factor, precision);
-    u.finite = allFinite({s.adjustQty, s.useQty, s.stkAmt, u.useStored, u.adjustStored, u.stkStored});
+    u.finite =
+        allFinite({s.adjustQty, s.useQty, s.stkAmt, u.useStored, u.adjustStored, u.stkStored});
     return u;
 }
 
@@ -54,20 +55,19 @@ PriceUpdate ApplyPrice(const RowFigures &row, double x)
 
 QString StampStatement(const QString &rno)
 {
-    return QStringLiteral("Update Stock set ") + QStringLiteral(" upduserid = ") + QuotField(gsUserID) +
-           QStringLiteral(" , ") + QStringLiteral(" upddate = ") + gsDBDate +
+    return QStringLiteral("Update Stock set ") + QStringLiteral(" upduserid = ") +
+           QuotField(gsUserID) + QStringLiteral(" , ") + QStringLiteral(" upddate = ") + gsDBDate +
            QStringLiteral(" Where Rno = ") + rno;
 }
 
 QStringList CountStatements(const CountUpdate &u, const QString &rno)
 {
-    const QString update = QStringLiteral("Update Stock set ") + QStringLiteral(" AdjustQty = ") +
-                           NumText(u.adjustStored) + QStringLiteral(" , ") +
-                           QStringLiteral(" STKQty = ") + NumText(u.stkStored) +
-                           QStringLiteral(" , ") + QStringLiteral(" STKAmt = ") +
-                           NumText(u.shown.stkAmt) + QStringLiteral(" , ") +
-                           QStringLiteral(" UseQty = ") + NumText(u.useStored) +
-                           QStringLiteral(" Where Rno = ") + rno;
+    const QString update =
+        QStringLiteral("Update Stock set ") + QStringLiteral(" AdjustQty = ") +
+        NumText(u.adjustStored) + QStringLiteral(" , ") + QStringLiteral(" STKQty = ") +
+        NumText(u.stkStored) + QStringLiteral(" , ") + QStringLiteral(" STKAmt = ") +
+        NumText(u.shown.stkAmt) + QStringLiteral(" , ") + QStringLiteral(" UseQty = ") +
+        NumText(u.useStored) + QStringLiteral(" Where Rno = ") + rno;
     return {update, StampStatement(rno)};
 }
 

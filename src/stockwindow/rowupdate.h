@@ -15,9 +15,9 @@ struct RowFigures
 
 struct CountUpdate
 {
-    RowFigures shown;     // the row after the count, as the grid shows it
+    RowFigures shown; // the row after the count, as the grid shows it
     double adjustStored = 0, stkStored = 0, useStored = 0; // in stock units
-    bool finite = true;   // false when a figure overflowed (nothing may be written)
+    bool finite = true; // false when a figure overflowed (nothing may be written)
 };
 
 struct PriceUpdate

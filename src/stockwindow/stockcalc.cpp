@@ -52,8 +52,8 @@ StockCalcResult BuildStockRecord(const Ado::ConnectionPtr &cn, const StockCalcIn
     const QDate start = PeriodStartDate(in.year, in.month, in.stockEndDate);
     const QDate end = PeriodEndDate(in.year, in.month, in.stockEndDate);
     const QDate previousEnd = PreviousPeriodEnd(in.year, in.month, in.stockEndDate);
-    const QString period =
-        QStringLiteral(" And %1 >= ") + QuotDate(start) + QStringLiteral(" And %1 <= ") + QuotDate(end);
+    const QString period = QStringLiteral(" And %1 >= ") + QuotDate(start) +
+                           QStringLiteral(" And %1 <= ") + QuotDate(end);
     const QString sinPeriod = period.arg(QStringLiteral("SINDate"));
     const QString rcvOnly =
         in.useRcvWork == QLatin1String("Y") ? QStringLiteral("   And RcvQty = INQty ") : QString();
@@ -67,8 +67,9 @@ StockCalcResult BuildStockRecord(const Ado::ConnectionPtr &cn, const StockCalcIn
     }
     {
         Ado::Recordset rs = cn->execute(
-            QStringLiteral("select stkname , stkdscp , unit , buyprice, avgprice , stkflag  , uunit , "
-                           "uqty ,LType from stk ") +
+            QStringLiteral(
+                "select stkname , stkdscp , unit , buyprice, avgprice , stkflag  , uunit , "
+                "uqty ,LType from stk ") +
             QStringLiteral(" Where stkno = ") + QuotField(in.stkNo));
         item.stkNo = in.stkNo;
         if (!rs.eof()) {
@@ -91,11 +92,11 @@ StockCalcResult BuildStockRecord(const Ado::ConnectionPtr &cn, const StockCalcIn
     r.STKNo = in.stkNo;
 
     {
-        Ado::Recordset rs = cn->execute(
-            QStringLiteral("Select * ") + QStringLiteral(" FROM STOCK ") +
-            QStringLiteral(" Where DeptNo = ") + QuotField(in.deptNo) +
-            QStringLiteral("   AND StkDate = ") + QuotDate(previousEnd) +
-            QStringLiteral("   AND StkNo = ") + QuotField(in.stkNo));
+        Ado::Recordset rs =
+            cn->execute(QStringLiteral("Select * ") + QStringLiteral(" FROM STOCK ") +
+                        QStringLiteral(" Where DeptNo = ") + QuotField(in.deptNo) +
+                        QStringLiteral("   AND StkDate = ") + QuotDate(previousEnd) +
+                        QStringLiteral("   AND StkNo = ") + QuotField(in.stkNo));
         if (!rs.eof()) {
             r.LastQty = rs.number(QStringLiteral("STKQty"));
             r.LastAmt = rs.number(QStringLiteral("STKAmt"));
@@ -104,25 +105,27 @@ StockCalcResult BuildStockRecord(const Ado::ConnectionPtr &cn, const StockCalcIn
 
     const QString dept = QuotStr(in.deptNo);
     const QString stk = QuotStr(in.stkNo);
-    const QString sinSum = QStringLiteral("Select sum(InQty) as TotQty , Sum(InAmt) as TotAmt From SIN ");
+    const QString sinSum =
+        QStringLiteral("Select sum(InQty) as TotQty , Sum(InAmt) as TotAmt From SIN ");
 
     // Receipts, issues received from other departments, transfers in.
-    const Sum receipts = sumOf(cn, sinSum + QStringLiteral(" Where Deptno = ") + dept +
-                                       QStringLiteral("   And STKNo = ") + stk + rcvOnly + sinPeriod);
+    const Sum receipts =
+        sumOf(cn, sinSum + QStringLiteral(" Where Deptno = ") + dept +
+                      QStringLiteral("   And STKNo = ") + stk + rcvOnly + sinPeriod);
     r.InQty = receipts.qty;
     r.InAmt = receipts.amt;
     const Sum received = sumOf(
         cn, QStringLiteral("Select sum(outQty) as TotQty , Sum(outAmt) as TotAmt From Sout ") +
-                QStringLiteral(" Where Deptno = ") + dept + QStringLiteral("   And STKNo = ") + stk +
-                QStringLiteral("   And SlipType <> '2' ") + period.arg(QStringLiteral("SOutDate")));
+                QStringLiteral(" Where Deptno = ") + dept + QStringLiteral("   And STKNo = ") +
+                stk + QStringLiteral("   And SlipType <> '2' ") +
+                period.arg(QStringLiteral("SOutDate")));
     if (received.found) {
         r.InQty += std::fabs(received.qty);
         r.InAmt += std::fabs(received.amt);
     }
-    const Sum transfersIn = sumOf(cn, sinSum + QStringLiteral(" Where Deptno = ") + dept +
-                                          QStringLiteral("   And STKNo = ") + stk +
-                                          QStringLiteral("   And SlipType = ") + QuotStr(transferType) +
-                                          sinPeriod);
+    const Sum transfersIn = sumOf(
+        cn, sinSum + QStringLiteral(" Where Deptno = ") + dept + QStringLiteral("   And STKNo = ") +
+                stk + QStringLiteral("   And SlipType = ") + QuotStr(transferType) + sinPeriod);
     if (transfersIn.found) {
         r.InQty += std::fabs(transfersIn.qty);
         r.InAmt += std::fabs(transfersIn.amt);
@@ -132,9 +135,10 @@ StockCalcResult BuildStockRecord(const Ado::ConnectionPtr &cn, const StockCalcIn
     if (in.avgPriceMethod == QLatin1String("S")) {
         r.AvgPrice = ratio(r.InAmt, r.InQty);
     } else if (in.avgPriceMethod == QLatin1String("L")) {
-        Ado::Recordset rs = cn->execute(
-            QStringLiteral("Select * From SIN  ") + QStringLiteral(" Where STKNo = ") + stk + sinPeriod +
-            QStringLiteral(" AND Deptno = ") + dept + QStringLiteral(" ORDER BY  SINDate DESC "));
+        Ado::Recordset rs =
+            cn->execute(QStringLiteral("Select * From SIN  ") + QStringLiteral(" Where STKNo = ") +
+                        stk + sinPeriod + QStringLiteral(" AND Deptno = ") + dept +
+                        QStringLiteral(" ORDER BY  SINDate DESC "));
         const int priceField = rs.eof() ? -1 : rs.fieldIndex(QStringLiteral("inprice"));
         if (priceField >= 0 && !rs.isNull(priceField) && !rs.text(priceField).isEmpty())
             r.AvgPrice = rs.number(priceField);

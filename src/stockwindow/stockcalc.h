@@ -8,7 +8,7 @@
 // What the monthly calculation of one item needs besides the database.
 struct StockCalcInput
 {
-    int year = 0;  // Western year of the period
+    int year = 0; // Western year of the period
     int month = 0;
     QString deptNo;
     QString stkNo;
