@@ -40,9 +40,9 @@ std::optional<QDateTime> ParseDateTime(const QVariant &value)
         const QDateTime dt = value.toDateTime();
         return dt.isValid() ? std::optional<QDateTime>(dt) : std::nullopt;
     }
-    static const QRegularExpression re(QStringLiteral(
-        "^\\s*(\\d{1,4})([/.-])(\\d{1,2})\\2(\\d{1,2})"
-        "(?:[ T]+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.\\d+)?)?)?\\s*$"));
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(\\d{1,4})([/.-])(\\d{1,2})\\2(\\d{1,2})"
+                       "(?:[ T]+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.\\d+)?)?)?\\s*$"));
     const auto m = re.match(FoldFullWidth(value.toString()));
     if (!m.hasMatch())
         return std::nullopt;
@@ -94,11 +94,13 @@ QString DBDateDisp(const QVariant &value, const QString &mode)
     if (mode == QLatin1String("CCMMDD"))
         return atLeastTwo(y - 1911) + mm + dd;
     // "YYYY/MM", "YYMMDD" and any other mode: the mode is a date pattern.
+    // Pattern letters in either case, as date patterns take them.
     QString out = mode;
-    out.replace(QLatin1String("YYYY"), QStringLiteral("%1").arg(y, 4, 10, QLatin1Char('0')));
-    out.replace(QLatin1String("YY"), atLeastTwo(y).right(2));
-    out.replace(QLatin1String("MM"), mm);
-    out.replace(QLatin1String("DD"), dd);
+    out.replace(QLatin1String("YYYY"), QStringLiteral("%1").arg(y, 4, 10, QLatin1Char('0')),
+                Qt::CaseInsensitive);
+    out.replace(QLatin1String("YY"), atLeastTwo(y).right(2), Qt::CaseInsensitive);
+    out.replace(QLatin1String("MM"), mm, Qt::CaseInsensitive);
+    out.replace(QLatin1String("DD"), dd, Qt::CaseInsensitive);
     return out;
 }
 
@@ -115,11 +117,17 @@ QString dateAddSep(const QString &text)
 
 QString DBDateSave(const QString &text)
 {
-    const QString s = text.trimmed();
+    // Digits typed through a Chinese input method are full width; storage text never is.
+    const QString s = FoldFullWidth(text).trimmed();
     if (gsCalendar == QLatin1String("CC/MM/DD")) {
         if (text.size() != 8)
             return {};
-        const int year = static_cast<int>(Val(s.left(2))) + 1911;
+        // A year that is no number would otherwise count as ROC year 0 (1911).
+        const QString rocYear = s.left(2);
+        const auto isAsciiDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+        if (rocYear.size() != 2 || !isAsciiDigit(rocYear[0]) || !isAsciiDigit(rocYear[1]))
+            return {};
+        const int year = static_cast<int>(Val(rocYear)) + 1911;
         const QString candidate =
             QString::number(year) + QLatin1Char('/') + s.mid(3, 2) + QLatin1Char('/') + s.right(2);
         return IsDate(candidate) ? candidate : QString();

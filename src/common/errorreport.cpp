@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/globals.h"
 #include "platform/messagebox.h"
+#include "platform/sound.h"
 
 #include <QApplication>
 #include <QFile>
@@ -48,17 +49,17 @@ QString ErrorRecord(const QString &label, const RunError &error, const QDateTime
 
 bool ShowErrAsk(const QString &label, const RunError &error)
 {
-    QApplication::beep();
+    Beep();
     appendToFile(gsErrFile, ErrorRecord(label, error, Clock::now()));
-    const bool yes = MsgBox::askYesNo(ErrorText(label, error) + QStringLiteral("  是否要繼續執行作業?"),
-                                      MsgBox::Icon::Warning);
+    const bool yes = MsgBox::askYesNo(
+        ErrorText(label, error) + QStringLiteral("  是否要繼續執行作業?"), MsgBox::Icon::Warning);
     restoreCursor();
     return yes;
 }
 
 void ShowErr(const QString &label, const RunError &error)
 {
-    QApplication::beep();
+    Beep();
     appendToFile(gsErrFile, ErrorRecord(label, error, Clock::now()));
     MsgBox::show(ErrorText(label, error), MsgBox::Icon::Warning);
     restoreCursor();

@@ -3,7 +3,9 @@
 #include "common/errorreport.h"
 #include "common/units.h"
 #include "platform/elasticpanel.h"
+#include "platform/sound.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
@@ -61,8 +63,10 @@ void LockCtl(QWidget *form)
     if (!form)
         return;
     for (QLineEdit *box : form->findChildren<QLineEdit *>()) {
-        if (qobject_cast<QComboBox *>(box->parentWidget()))
-            continue; // the combo box's own editor follows the combo rule
+        // The editors inside combo and spin boxes belong to those controls.
+        QWidget *owner = box->parentWidget();
+        if (qobject_cast<QComboBox *>(owner) || qobject_cast<QAbstractSpinBox *>(owner))
+            continue;
         const bool locked = !HasTabStop(box);
         box->setReadOnly(locked);
         setBackColor(box, locked ? LockedBackColor : InputBackColor);
@@ -142,7 +146,7 @@ void DispElaMsg(ElasticPanel *panel, const QString &msg, int beeps)
         panel->repaint();
         QApplication::processEvents();
         for (int i = 0; i < beeps; ++i)
-            QApplication::beep();
+            Beep();
         WaitSec(0.2);
         panel->setFloodPercent(0);
     } catch (const std::exception &e) {

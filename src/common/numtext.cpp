@@ -78,7 +78,8 @@ double Val(const QString &text)
     const qsizetype len = leadingNumber(s, &begin);
     if (len == 0)
         return 0.0;
-    return parseNumber(s.mid(begin, len));
+    const double v = parseNumber(s.mid(begin, len));
+    return std::isfinite(v) ? v : 0.0; // out of range ("1e999") counts as no number
 }
 
 double Val(const QVariant &value)
@@ -112,38 +113,52 @@ bool IsNumeric(const QString &text)
 
 QString NumText(double value)
 {
-    if (!std::isfinite(value))
-        return QStringLiteral("0");
-    if (value == 0.0)
+    if (!std::isfinite(value) || value == 0.0)
         return QStringLiteral("0"); // also for -0
-    QString s = QString::number(value, 'g', 15);
-    if (s.contains(QLatin1Char('e'))) {
-        const int exp = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-        const int decimals = exp >= 0 ? std::max(0, 14 - exp) : 14 - exp;
-        s = QString::number(value, 'f', std::min(decimals, 340));
-    }
-    if (s.contains(QLatin1Char('.'))) {
-        while (s.endsWith(QLatin1Char('0')))
-            s.chop(1);
-        if (s.endsWith(QLatin1Char('.')))
-            s.chop(1);
-    }
-    if (s == QLatin1String("-0"))
-        return QStringLiteral("0");
-    return s;
+    // 15 significant digits hide the binary noise (0.1 + 0.2 is 0.3); an exponent the
+    // short form would use is written out as plain digits instead.
+    const QString g = QString::number(value, 'g', 15);
+    const qsizetype e = g.indexOf(QLatin1Char('e'));
+    if (e < 0)
+        return g;
+    const bool negative = g.startsWith(QLatin1Char('-'));
+    QString digits = g.mid(negative ? 1 : 0, e - (negative ? 1 : 0));
+    const qsizetype point = digits.indexOf(QLatin1Char('.'));
+    const int intDigits = point < 0 ? int(digits.size()) : int(point);
+    digits.remove(QLatin1Char('.'));
+    while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
+        digits.chop(1);
+    const int pointAt = intDigits + g.mid(e + 1).toInt(); // position of the decimal point
+    QString out;
+    if (pointAt <= 0)
+        out = QStringLiteral("0.") + QString(-pointAt, QLatin1Char('0')) + digits;
+    else if (pointAt >= digits.size())
+        out = digits + QString(pointAt - digits.size(), QLatin1Char('0'));
+    else
+        out = digits.left(pointAt) + QLatin1Char('.') + digits.mid(pointAt);
+    return negative ? QLatin1Char('-') + out : out;
 }
+
+namespace {
+// Products such as 1.005 * 100 land a hair below the half they stand for; within this
+// distance a value counts as lying exactly on the half.
+constexpr double TieTolerance = 1e-9;
+} // namespace
 
 double RoundHalfUp(double value, double scale)
 {
-    return std::floor(value * scale + 0.5) / scale;
+    const double scaled = value * scale;
+    const double lower = std::floor(scaled);
+    if (std::fabs(scaled - lower - 0.5) < TieTolerance)
+        return (lower + 1.0) / scale;
+    return std::floor(scaled + 0.5) / scale;
 }
 
 double RoundHalfEven2(double value)
 {
     const double scaled = value * 100.0;
     const double lower = std::floor(scaled);
-    // A tie within the binary representation error of values like 2.675 counts as a tie.
-    if (std::fabs(scaled - lower - 0.5) < 1e-9)
+    if (std::fabs(scaled - lower - 0.5) < TieTolerance)
         return (std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0) / 100.0;
     return std::round(scaled) / 100.0;
 }

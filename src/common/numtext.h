@@ -6,8 +6,9 @@
 // Numbers as the program reads and writes them: one rule for the whole program.
 
 // Numeric value of a text: the number it begins with (blanks skipped, optional sign,
-// digits, decimal point, exponent); 0 when it begins with none. Full-width digits,
-// point and signs typed through a Chinese input method count as their ASCII forms.
+// digits, decimal point, exponent); 0 when it begins with none or with a number out of
+// range. Full-width digits, point and signs typed through a Chinese input method count
+// as their ASCII forms.
 double Val(const QString &text);
 double Val(const QVariant &value);
 
@@ -18,11 +19,13 @@ bool IsNumeric(const QString &text);
 // at most 15 significant digits (12.5, 0, -3, 0.5833).
 QString NumText(double value);
 
-// Half-up rounding on the value's magnitude as the program's formulas use it:
-// floor(v * scale + 0.5) / scale.
+// Rounding as the program's formulas write it, floor(v * scale + 0.5) / scale: halves go
+// up (towards +infinity, so -2.5 gives -2). A value within binary noise of a half counts
+// as the half (1.005 to two decimals gives 1.01).
 double RoundHalfUp(double value, double scale);
 
-// Rounding to two decimals with halves going to the even digit (banker's rounding).
+// Rounding to two decimals with halves going to the even digit (banker's rounding), the
+// halves taken as the decimal text shows them (2.675 gives 2.68, 0.125 gives 0.12).
 double RoundHalfEven2(double value);
 
 // Full-width ASCII forms (U+FF01..U+FF5E) and the ideographic space folded to ASCII.

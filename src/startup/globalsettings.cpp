@@ -15,6 +15,7 @@ namespace {
 bool g_devMode = false;
 QString g_programDir;
 QString g_programName;
+QString g_loginName;
 
 void deleteWhenLarger(const QString &file, const QString &limitKB)
 {
@@ -63,7 +64,12 @@ void ChkErrSize(const QString &limitKB)
 
 QString GetLoginName()
 {
-    return SystemInfo::loginName();
+    return g_loginName.isEmpty() ? SystemInfo::loginName() : g_loginName;
+}
+
+void SetLoginName(const QString &name)
+{
+    g_loginName = name;
 }
 
 QString GetPCName()

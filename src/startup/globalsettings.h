@@ -18,6 +18,9 @@ void ChkErrSize(const QString &limitKB = QString());
 QString GetLoginName();
 QString GetPCName();
 
+// Tests may stand in another login name (empty: the system's again).
+void SetLoginName(const QString &name);
+
 // The program's folder and executable name as start-up uses them; tests may point them
 // at a tree of their own.
 QString ProgramDir();

@@ -5,6 +5,11 @@
 
 QString DecodeIniText(const QByteArray &bytes)
 {
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        // Windows also keeps profile files in UTF-16 with a byte-order mark.
+        QStringDecoder utf16(QStringDecoder::Utf16); // the mark gives the byte order
+        return utf16(bytes);
+    }
     QByteArray data = bytes;
     if (data.startsWith("\xEF\xBB\xBF"))
         data.remove(0, 3);
@@ -12,12 +17,18 @@ QString DecodeIniText(const QByteArray &bytes)
     QString text = utf8(data);
     if (!utf8.hasError())
         return text;
-    for (const char *name : {"Big5-HKSCS", "Big5", "CP950", "windows-950"}) {
-        QStringDecoder cp950(name);
+    // "windows-950" is the table Windows itself uses; the Big5 names are fallbacks for
+    // converter libraries that do not know it.
+    for (const char *name : {"windows-950", "Big5", "Big5-HKSCS"}) {
+        QStringDecoder cp950(name, QStringDecoder::Flag::Stateless);
         if (cp950.isValid())
             return cp950(data);
     }
-    return QString::fromLatin1(data); // no CP950 converter: keep the bytes visible
+    // Without a named converter the system code page is CP950 on the Windows machines
+    // these files come from.
+    QStringDecoder system(QStringDecoder::System, QStringDecoder::Flag::Stateless);
+    text = system(data);
+    return system.hasError() ? QString::fromLatin1(data) : text;
 }
 
 namespace {
@@ -43,7 +54,8 @@ QString ReadINI(const QString &file, const QString &section, const QString &key)
     const QString wantedKey = key.trimmed();
     for (QStringView raw : QStringView(text).split(QLatin1Char('\n'))) {
         const QStringView line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
+            line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('['))) {
             const qsizetype close = line.indexOf(QLatin1Char(']'));

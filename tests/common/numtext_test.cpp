@@ -1,0 +1,98 @@
+#include "common/numtext.h"
+
+#include <QLocale>
+#include <cmath>
+#include <gtest/gtest.h>
+
+TEST(Val, TheNumberTheTextBeginsWith)
+{
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("12.5")), 12.5);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("  -3kg")), -3.0);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("25 包")), 25.0);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("1.5e1")), 15.0);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("2E-2x")), 0.02);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("1e")), 1.0); // an exponent needs digits
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral(".5")), 0.5);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("+7.")), 7.0);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("1,234")), 1.0); // no grouping
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("abc")), 0.0);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("")), 0.0);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("-")), 0.0);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("1e999")), 0.0); // out of range is no number
+}
+
+TEST(Val, FullWidthInputAndVariants)
+{
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("１２．５")), 12.5);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("　－３")), -3.0); // ideographic space, full-width minus
+    EXPECT_DOUBLE_EQ(Val(QVariant()), 0.0);
+    EXPECT_DOUBLE_EQ(Val(QVariant(QMetaType(QMetaType::QString))), 0.0); // database NULL
+    EXPECT_DOUBLE_EQ(Val(QVariant(2.25)), 2.25);
+    EXPECT_DOUBLE_EQ(Val(QVariant(qlonglong(40))), 40.0);
+    EXPECT_DOUBLE_EQ(Val(QVariant(QStringLiteral("7 pcs"))), 7.0);
+}
+
+TEST(Val, MachineLocaleChangesNothing)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German));
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("1.5")), 1.5);
+    EXPECT_EQ(NumText(1.5), "1.5");
+    EXPECT_TRUE(IsNumeric(QStringLiteral("1.5")));
+    QLocale::setDefault(before);
+}
+
+TEST(IsNumeric, WholeTextOneFiniteNumber)
+{
+    for (const char *yes : {"0", "-0", "12.5", " 12 ", "+5", "1.", ".5", "1e308", "1.5E-3", "１２"})
+        EXPECT_TRUE(IsNumeric(QString::fromUtf8(yes))) << yes;
+    for (const char *no : {"", " ", "abc", "NaN", "nan", "inf", "-inf", "Infinity", "1e999", "1e",
+                           "12a", "1 2", "1,000", ".", "-", "0x10", "--1"})
+        EXPECT_FALSE(IsNumeric(QString::fromUtf8(no))) << no;
+}
+
+TEST(NumText, PlainDecimalText)
+{
+    EXPECT_EQ(NumText(12.5), "12.5");
+    EXPECT_EQ(NumText(0), "0");
+    EXPECT_EQ(NumText(-3), "-3");
+    EXPECT_EQ(NumText(-0.0), "0");
+    EXPECT_EQ(NumText(0.1 + 0.2), "0.3");
+    EXPECT_EQ(NumText(7.0 / 12.0), "0.583333333333333");
+    EXPECT_EQ(NumText(1234567.0), "1234567");
+    EXPECT_EQ(NumText(1e20), "100000000000000000000");
+    EXPECT_EQ(NumText(-1.5e20), "-150000000000000000000");
+    EXPECT_EQ(NumText(1.2345678901234567e20), "123456789012346000000"); // 15 digits, no noise
+    EXPECT_EQ(NumText(1e-7), "0.0000001");
+    EXPECT_EQ(NumText(-2.5e-9), "-0.0000000025");
+    EXPECT_EQ(NumText(std::nan("")), "0");
+    EXPECT_EQ(NumText(HUGE_VAL), "0");
+    // What it writes reads back to the same value.
+    for (double v : {12.5, 0.3, 1e-7, 1e20, 123.456})
+        EXPECT_DOUBLE_EQ(Val(NumText(v)), v);
+}
+
+TEST(Rounding, HalfUpAsTheFormulasWriteIt)
+{
+    EXPECT_DOUBLE_EQ(RoundHalfUp(2.5, 1), 3.0);
+    EXPECT_DOUBLE_EQ(RoundHalfUp(-2.5, 1), -2.0); // floor(v + 0.5)
+    EXPECT_DOUBLE_EQ(RoundHalfUp(0.125, 100), 0.13);
+    EXPECT_DOUBLE_EQ(RoundHalfUp(0.124, 100), 0.12);
+    EXPECT_DOUBLE_EQ(RoundHalfUp(1.005, 100), 1.01); // 100.49999999999999 is the half
+    EXPECT_DOUBLE_EQ(RoundHalfUp(1.25, 10), 1.3);
+    EXPECT_DOUBLE_EQ(RoundHalfUp(1.24999, 10), 1.2);
+    EXPECT_DOUBLE_EQ(RoundHalfUp(0.0, 100), 0.0);
+}
+
+TEST(Rounding, HalfEvenToTwoDecimals)
+{
+    EXPECT_DOUBLE_EQ(RoundHalfEven2(2.675), 2.68);
+    EXPECT_DOUBLE_EQ(RoundHalfEven2(0.125), 0.12);
+    EXPECT_DOUBLE_EQ(RoundHalfEven2(0.135), 0.14);
+    EXPECT_DOUBLE_EQ(RoundHalfEven2(-0.125), -0.12);
+    EXPECT_DOUBLE_EQ(RoundHalfEven2(-0.135), -0.14);
+    EXPECT_DOUBLE_EQ(RoundHalfEven2(0.126), 0.13);
+    EXPECT_DOUBLE_EQ(RoundHalfEven2(0.1249), 0.12);
+    EXPECT_DOUBLE_EQ(RoundHalfEven2(10.0 - 3.3 - 6.7), 0.0);
+    EXPECT_EQ(NumText(RoundHalfEven2(5.0 - 2.0 - 0.3 - 0.1)), "2.6");
+}
