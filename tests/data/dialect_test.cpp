@@ -1,0 +1,122 @@
+#include "common/globals.h"
+#include "data/adodb.h"
+#include "support/testdatabase.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Keeps the dialect globals of the run around a test.
+struct DialectGuard
+{
+    QString type = gsDBType, date = gsDBDate, like = gsLikeChar, quot = gsDateQuot,
+            rno = gsNewRNoSQL, concat = gsConcatOp, left = gsLeftFunc;
+    ~DialectGuard()
+    {
+        gsDBType = type;
+        gsDBDate = date;
+        gsLikeChar = like;
+        gsDateQuot = quot;
+        gsNewRNoSQL = rno;
+        gsConcatOp = concat;
+        gsLeftFunc = left;
+    }
+};
+
+} // namespace
+
+TEST(Quoting, QuotStrDoublesApostrophesAndTrimsBlanks)
+{
+    EXPECT_EQ(QuotStr(QStringLiteral("O'Neil ")), "'O''Neil'");
+    EXPECT_EQ(QuotStr(QString()), "''");
+    EXPECT_EQ(QuotStr(QStringLiteral("  A01  ")), "'A01'");
+    // Only blanks are trimmed; a line break inside a key stays.
+    EXPECT_EQ(QuotStr(QStringLiteral("a\r\nb")), "'a\r\nb'");
+    EXPECT_EQ(QuotStr(QStringLiteral("'")), "''''");
+}
+
+TEST(Quoting, QuotFieldFlattensFreeText)
+{
+    EXPECT_EQ(QuotField(QStringLiteral("a,b\r\nc'd")), "'a bc''d'");
+    EXPECT_EQ(QuotField(QStringLiteral("x\ry\nz")), "'xyz'");
+    EXPECT_EQ(QuotField(QStringLiteral(" ,a, ")), "'a'");
+    EXPECT_EQ(QuotField(QStringLiteral("中文,測試")), "'中文 測試'");
+}
+
+TEST(Quoting, QuotDateWritesTheDialectsLiteral)
+{
+    DialectGuard g;
+    gsDateQuot = QStringLiteral("'");
+    EXPECT_EQ(QuotDate(QDate(2019, 12, 24)), "'2019/12/24 00:00:00'");
+    EXPECT_EQ(QuotDate(QDateTime(QDate(2019, 12, 24), QTime(1, 48, 26))), "'2019/12/24 01:48:26'");
+    EXPECT_EQ(QuotDate(QStringLiteral("2019-1-5")), "'2019/01/05 00:00:00'");
+    EXPECT_EQ(QuotDate(QStringLiteral("abc")), "NULL");
+    EXPECT_EQ(QuotDate(QStringLiteral("2019/02/30")), "NULL");
+    EXPECT_EQ(QuotDate(QVariant()), "NULL");
+    EXPECT_EQ(QuotDate(QDate(2019, 12, 24), QStringLiteral("MSDAORA")),
+              "TO_DATE('2019/12/24 00:00:00','YYYY/MM/DD HH24:MI:SS')");
+    gsDateQuot = QStringLiteral("#");
+    EXPECT_EQ(QuotDate(QDate(2019, 12, 24)), "#2019/12/24 00:00:00#");
+    gsDateQuot = QStringLiteral("TO_DATE");
+    EXPECT_EQ(QuotDate(QDate(2019, 12, 24)),
+              "TO_DATE('2019/12/24 00:00:00','YYYY/MM/DD HH24:MI:SS')");
+}
+
+TEST(Encrypt, ScramblesWithTheRepeatingKeyAndUnscramblesWithTheSameCall)
+{
+    // "abc" XOR "QB_": 0x61^0x51, 0x62^0x42, 0x63^0x5F
+    EXPECT_EQ(Encrypt(QStringLiteral("abc"), QStringLiteral("QB_RUM")), QStringLiteral("0 <"));
+    for (const QString &t : {QStringLiteral("secret"), QStringLiteral("QB_RUM"),
+                             QStringLiteral("密碼 pass 1234567890"), QStringLiteral("x")}) {
+        EXPECT_EQ(Encrypt(Encrypt(t, QStringLiteral("QB_RUM")), QStringLiteral("QB_RUM")), t);
+        EXPECT_EQ(Encrypt(Encrypt(t, QStringLiteral("k")), QStringLiteral("k")), t);
+    }
+    // A character equal to its key character becomes NUL and stays in the text.
+    EXPECT_EQ(Encrypt(QStringLiteral("QB"), QStringLiteral("QB_RUM")), QString(2, QChar(0)));
+    EXPECT_EQ(Encrypt(QString(), QStringLiteral("QB_RUM")), "");
+}
+
+TEST(SetDBType, ForcedKeysGiveEveryRowOfTheTable)
+{
+    DialectGuard g;
+    TestDatabase db(Backend::SQLite);
+    const auto conn = db.open();
+    struct Row
+    {
+        const char *key, *dbDate, *quot, *rno, *type, *concat, *left;
+    };
+    const Row rows[] = {
+        {"SQLOLED", "getDate()", "'", " SELECT @@IDENTITY AS 'NewRNo' ", "MS_SQL", "+",
+         "left(x, 3)"},
+        {"MSDAORA", "SYSDATE", "TO_DATE", " SELECT @@IDENTITY AS 'NewRNo' ", "ORACLE", "||",
+         "substr(x, 1, 3)"},
+        {"MSDASQL", "now()", "'", " SELECT lastval() AS NewRNo ", "PG_SQL", "||", "left(x, 3)"},
+        {"MICROSO", "now()", "#", " SELECT @@IDENTITY AS 'NewRNo' ", "ACCESS", "+", "left(x, 3)"},
+        {"POSTGRE", "now()", "'", " SELECT lastval() AS NewRNo ", "PG_SQL", "||", "left(x, 3)"},
+        {"SQLITE", "strftime('%Y/%m/%d %H:%M:%S','now','localtime')", "'",
+         " SELECT last_insert_rowid() AS NewRNo ", "SQLITE", "||", "substr(x, 1, 3)"},
+        {"OTHER", "getDate()", "'", " SELECT @@IDENTITY AS 'NewRNo' ", "SQL_DB", "+", "left(x, 3)"},
+        {"sqlite", "getDate()", "'", " SELECT @@IDENTITY AS 'NewRNo' ", "SQL_DB", "+",
+         "left(x, 3)"},
+    };
+    for (const Row &r : rows) {
+        SetDBType(conn, QLatin1String(r.key));
+        EXPECT_EQ(gsDBDate, QLatin1String(r.dbDate)) << r.key;
+        EXPECT_EQ(gsLikeChar, "%") << r.key;
+        EXPECT_EQ(gsDateQuot, QLatin1String(r.quot)) << r.key;
+        EXPECT_EQ(gsNewRNoSQL, QLatin1String(r.rno)) << r.key;
+        EXPECT_EQ(gsDBType, QLatin1String(r.type)) << r.key;
+        EXPECT_EQ(gsConcatOp, QLatin1String(r.concat)) << r.key;
+        EXPECT_EQ(LeftExpr(QStringLiteral("x"), 3), QLatin1String(r.left)) << r.key;
+    }
+    // Without a forced key the provider decides; no connection means gCNT.
+    SetDBType(conn);
+    EXPECT_EQ(gsDBType, "SQLITE");
+    gCNT = conn;
+    SetDBType(nullptr, QStringLiteral("POSTGRE"));
+    EXPECT_EQ(gsDBType, "PG_SQL");
+    SetDBType();
+    EXPECT_EQ(gsDBType, "SQLITE");
+    gCNT.reset();
+}

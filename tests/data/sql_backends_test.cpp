@@ -1,0 +1,203 @@
+#include "common/globals.h"
+#include "data/adodb.h"
+#include "data/messages.h"
+#include "startup/norv.h"
+#include "support/programtree.h"
+#include "support/testdatabase.h"
+
+#include <QDate>
+#include <gtest/gtest.h>
+
+// The SQL texts of the connection, dialect, parameter and department code against every
+// database the program runs on: the quoting keeps any text out of the statement, and the
+// dialect pieces run unchanged.
+namespace {
+
+class SqlBackends : public ::testing::TestWithParam<Backend>
+{
+protected:
+    void SetUp() override
+    {
+        db = std::make_unique<TestDatabase>(GetParam());
+        if (!db->available())
+            GTEST_SKIP() << db->skipReason().toStdString();
+        gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
+        db->applySchema(QStringLiteral("business"));
+        gCNT = db->open();
+        SetDBType();
+    }
+    void TearDown() override
+    {
+        gCNT.reset();
+        gsDBType.clear();
+    }
+    int count(const QString &sql) { return gCNT->execute(sql).text(0).toInt(); }
+
+    ProgramTree tree;
+    std::unique_ptr<TestDatabase> db;
+};
+
+QStringList awkwardTexts()
+{
+    return {
+        QStringLiteral("O'Neil"),
+        QStringLiteral("'; DROP TABLE xxPARAM; --"),
+        QStringLiteral("back\\slash \\' \\\\"),
+        QStringLiteral("a,b,,c"),
+        QStringLiteral("line1\r\nline2\rline3\nline4"),
+        QStringLiteral("中文品名「特級」，規格"),
+        QStringLiteral("  lead and trail  "),
+        QStringLiteral("%_*?[]"),
+        QString(1000, QLatin1Char('x')) + QStringLiteral("'") + QString(10, QChar(0x4E2D)),
+    };
+}
+
+} // namespace
+
+TEST_P(SqlBackends, DialectFollowsTheConnection)
+{
+    EXPECT_EQ(gsDBType, GetParam() == Backend::SQLite ? "SQLITE" : "PG_SQL");
+    // The record number of a new STOCK row, the database's clock in an UPDATE, both dialect
+    // pieces exactly as the other code writes them.
+    gCNT->executeNonQuery(QStringLiteral("INSERT INTO STOCK (DeptNo, StkDate, STKNo, UserID, "
+                                         "FileDate) VALUES ('A01', ") +
+                          QuotDate(QDate(2019, 12, 31)) + QStringLiteral(", 'X1', 'u', ") +
+                          gsDBDate + QStringLiteral(")"));
+    const QString rno = gCNT->execute(gsNewRNoSQL).text(QStringLiteral("NewRNo"));
+    EXPECT_GT(rno.toInt(), 0);
+    gCNT->executeNonQuery(QStringLiteral("UPDATE STOCK SET UpdUserID = 'v', upddate = ") +
+                          gsDBDate + QStringLiteral(" WHERE RNo = ") + rno);
+    Ado::Recordset rs = gCNT->execute(QStringLiteral("Select * From Stock Where RNo = ") + rno);
+    EXPECT_EQ(rs.text(QStringLiteral("StkDate")), "2019/12/31");
+    const QString upd = rs.text(QStringLiteral("UpdDate"));
+    EXPECT_TRUE(
+        QDateTime::fromString(upd.left(19), QStringLiteral("yyyy/MM/dd HH:mm:ss")).isValid() ||
+        QDate::fromString(upd, QStringLiteral("yyyy/MM/dd")).isValid())
+        << upd.toStdString();
+    // Dates compare as the period lookups compare them.
+    EXPECT_EQ(count(QStringLiteral("Select count(*) From STOCK Where StkDate = ") +
+                    QuotDate(QStringLiteral("2019/12/31"))),
+              1);
+    EXPECT_EQ(count(QStringLiteral("Select count(*) From STOCK Where StkDate >= ") +
+                    QuotDate(QDate(2019, 12, 1)) + QStringLiteral(" And StkDate <= ") +
+                    QuotDate(QDate(2019, 12, 31))),
+              1);
+}
+
+TEST_P(SqlBackends, ConcatenationAndLeadingCharacters)
+{
+    gCNT->executeNonQuery(QStringLiteral("INSERT INTO Corp (CompNo, CompSName, DeptNo, StockNo) "
+                                         "VALUES ('A01', '中央廚房', '01', 1)"));
+    gCNT->executeNonQuery(QStringLiteral("INSERT INTO STK (STKNo, STKName) VALUES ('010001', 'a'), "
+                                         "('010002', 'b'), ('020001', 'c')"));
+    Ado::Recordset rs = gCNT->execute(QStringLiteral("Select CompNo, CompSName ") + gsConcatOp +
+                                      QStringLiteral(" DeptNo as DeptName From Corp"));
+    EXPECT_EQ(rs.text(QStringLiteral("DeptName")), "中央廚房01");
+    EXPECT_EQ(count(QStringLiteral("Select count(*) as RecCount from stk") +
+                    QStringLiteral(" Where ") + LeftExpr(QStringLiteral("stkno"), 4) +
+                    QStringLiteral(" = ") + QuotField(QStringLiteral("0100"))),
+              2);
+}
+
+TEST_P(SqlBackends, QuotedTextReadsBackAsTheQuotingRuleSays)
+{
+    int n = 0;
+    for (const QString &text : awkwardTexts()) {
+        const QString idStr = QStringLiteral("S%1").arg(++n);
+        const QString idField = QStringLiteral("F%1").arg(n);
+        gCNT->executeNonQuery(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES (") +
+                              QuotStr(idStr) + QStringLiteral(", ") + QuotStr(text) +
+                              QStringLiteral(")"));
+        gCNT->executeNonQuery(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES (") +
+                              QuotStr(idField) + QStringLiteral(", ") + QuotField(text) +
+                              QStringLiteral(")"));
+        // QuotStr keeps the text but its outer blanks; QuotField flattens it.
+        QString expectStr = text;
+        while (expectStr.startsWith(QLatin1Char(' ')))
+            expectStr.remove(0, 1);
+        while (expectStr.endsWith(QLatin1Char(' ')))
+            expectStr.chop(1);
+        QString expectField = text;
+        expectField.remove(QStringLiteral("\r\n"))
+            .remove(QLatin1Char('\r'))
+            .remove(QLatin1Char('\n'));
+        expectField.replace(QLatin1Char(','), QLatin1Char(' '));
+        expectField = expectField.trimmed();
+
+        QString value;
+        ASSERT_TRUE(getParamValue(idStr, value)) << idStr.toStdString();
+        EXPECT_EQ(value, expectStr);
+        ASSERT_TRUE(getParamValue(idField, value));
+        EXPECT_EQ(value, expectField);
+        // The text as a search key finds exactly its own row.
+        EXPECT_EQ(count(QStringLiteral("Select count(*) From xxPARAM Where ParamValue = ") +
+                        QuotStr(text)),
+                  text.trimmed() == expectField ? 2 : 1)
+            << text.toStdString();
+    }
+    EXPECT_EQ(count(QStringLiteral("Select count(*) From xxPARAM")), 2 * n);
+}
+
+TEST_P(SqlBackends, ParametersAreLookedUpByKey)
+{
+    gCNT->executeNonQuery(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES "
+                                         "('POSMode', 'Y'), ('Empty', ''), ('NullValue', NULL), "
+                                         "('USESOUT', 'N'), ('O''Key', 'apostrophe')"));
+    QString value = QStringLiteral("before");
+    EXPECT_TRUE(getParamValue(QStringLiteral("POSMode"), value));
+    EXPECT_EQ(value, "Y");
+    EXPECT_EQ(gvSQL,
+              "Select *  from xxPARAM WHERE ParamID = 'POSMode'" +
+                  QString(GetParam() == Backend::SQLite ? "" : " or upper(ParamID) = 'POSMODE'"));
+    value = QStringLiteral("before");
+    EXPECT_FALSE(getParamValue(QStringLiteral("Empty"), value));
+    EXPECT_EQ(value, "");
+    value = QStringLiteral("before");
+    EXPECT_FALSE(getParamValue(QStringLiteral("NullValue"), value));
+    EXPECT_EQ(value, "");
+    value = QStringLiteral("kept");
+    EXPECT_FALSE(getParamValue(QStringLiteral("Missing"), value));
+    EXPECT_EQ(value, "kept");
+    EXPECT_TRUE(getParamValue(QStringLiteral("O'Key"), value));
+    EXPECT_EQ(value, "apostrophe");
+    // A key stored in upper case is found on PostgreSQL through the upper() alternative.
+    value.clear();
+    const bool upperFound = getParamValue(QStringLiteral("UseSOut"), value);
+    EXPECT_EQ(upperFound, GetParam() != Backend::SQLite);
+}
+
+TEST_P(SqlBackends, ParameterQueryFailureReadsAsNotSet)
+{
+    gCNT->executeNonQuery(QStringLiteral("DROP TABLE xxPARAM"));
+    QString value = QStringLiteral("kept");
+    EXPECT_FALSE(getParamValue(QStringLiteral("POSMode"), value));
+    EXPECT_EQ(value, "kept");
+    EXPECT_TRUE(tree.readFile(gsErrFile).contains("getParamValue"));
+}
+
+TEST_P(SqlBackends, DepartmentNamesAndSuiteSettings)
+{
+    gCNT->executeNonQuery(QStringLiteral(
+        "INSERT INTO Corp (CompNo, CompSName, DeptNo, StockNo) VALUES ('A01', 'Store', '01', 1), "
+        "('B01', NULL, NULL, 0), ('O''1', '引號', '9', 1)"));
+    gCNT->executeNonQuery(
+        QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES ('AvgPriceMethod', 's')"));
+    QString name = QStringLiteral("x");
+    EXPECT_TRUE(GetDeptName(QStringLiteral("A01"), name));
+    EXPECT_EQ(name, "Store01");
+    EXPECT_TRUE(GetDeptName(QStringLiteral("B01"), name));
+    EXPECT_EQ(name, "");
+    EXPECT_TRUE(GetDeptName(QStringLiteral("O'1"), name));
+    EXPECT_EQ(name, "引號9");
+    EXPECT_FALSE(GetDeptName(QStringLiteral("Z99"), name));
+    EXPECT_EQ(name, "");
+    // Lower case finds the department on PostgreSQL only (SQLite compares exactly).
+    EXPECT_EQ(GetDeptName(QStringLiteral("a01"), name), GetParam() != Backend::SQLite);
+
+    InitNORV();
+    EXPECT_EQ(gvAvgPriceMethod, "S");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, SqlBackends,
+                         ::testing::Values(Backend::SQLite, Backend::PostgreSQL, Backend::Odbc),
+                         [](const auto &info) { return BackendName(info.param); });
