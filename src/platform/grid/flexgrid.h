@@ -103,6 +103,9 @@ public:
     QString editText() const; // the text in the open editor
     void editCell();          // opens the editor on the current cell
 
+    // Whole rows are highlighted as the current row (list windows); single cells otherwise.
+    void setRowSelection(bool wholeRows);
+
     // Saves the rows as comma-separated text (RFC 4180 quoting, CR LF, UTF-8 with BOM).
     bool saveCsv(const QString &fileName) const;
 
@@ -122,6 +125,9 @@ Q_SIGNALS:
     // A character typed on the grid; set *handled to swallow it.
     void keyPress(const QString &text, bool *handled);
     void afterRowColChange(int oldRow, int oldCol, int newRow, int newCol);
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private:
     struct Impl;

@@ -1,0 +1,151 @@
+#include "platform/grid/gridview.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+bool IsTypedCharacter(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    const char16_t c = text.front().unicode();
+    return c >= 0x20 && c != 0x7F;
+}
+
+GridDelegate::GridDelegate(GridHost *host, QObject *parent)
+    : QStyledItemDelegate(parent), m_host(host)
+{
+}
+
+QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                                    const QModelIndex &index) const
+{
+    auto *box = new QLineEdit(parent);
+    box->setFrame(false);
+    box->setObjectName(QStringLiteral("gridEditor"));
+    m_editor = box;
+    m_index = index;
+    m_validated = false;
+    return box;
+}
+
+void GridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    if (auto *box = qobject_cast<QLineEdit *>(editor))
+        box->setText(index.data(Qt::EditRole).toString());
+}
+
+void GridDelegate::setModelData(QWidget *editor, QAbstractItemModel *,
+                                const QModelIndex &index) const
+{
+    auto *box = qobject_cast<QLineEdit *>(editor);
+    if (!box)
+        return;
+    if (m_validated) {
+        m_validated = false;
+        m_host->applyEdit(index, m_validatedText, true);
+        return;
+    }
+    m_host->applyEdit(index, box->text(), false);
+}
+
+bool GridDelegate::eventFilter(QObject *object, QEvent *event)
+{
+    auto *box = qobject_cast<QLineEdit *>(object);
+    if (!box)
+        return QStyledItemDelegate::eventFilter(object, event);
+    // A message shown by the validation takes the focus for a while: that is no commit.
+    if (m_host->validating() &&
+        (event->type() == QEvent::FocusOut || event->type() == QEvent::Hide))
+        return false;
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            QString text = box->text();
+            if (!m_index.isValid() || !m_host->validateEdit(m_index, &text))
+                return true; // refused: the editor stays open with what was typed
+            const Qt::KeyboardModifiers modifiers = key->modifiers();
+            m_validated = true;
+            m_validatedText = text;
+            Q_EMIT commitData(box);
+            m_validated = false;
+            Q_EMIT closeEditor(box, QAbstractItemDelegate::NoHint);
+            // The Enter that ended the edit reaches the grid too, as it would without an
+            // editor, so that the window can move on to the next cell.
+            m_host->keyDown(key->key(), modifiers);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+GridView::GridView(GridHost *host, QWidget *parent) : QTableView(parent), m_host(host) {}
+
+void GridView::scrollToTopRow(int modelRow)
+{
+    updateGeometries();
+    verticalScrollBar()->setValue(modelRow);
+}
+
+bool GridView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    if (index.isValid() && state() != EditingState && model() &&
+        (model()->flags(index) & Qt::ItemIsEditable)) {
+        bool opens = trigger == AllEditTriggers || (trigger & editTriggers());
+        if (opens && trigger == AnyKeyPressed && event && event->type() == QEvent::KeyPress)
+            opens = IsTypedCharacter(static_cast<QKeyEvent *>(event)->text());
+        if (trigger == AnyKeyPressed && !opens)
+            return false;
+        if (opens && !m_host->allowEdit(index))
+            return false;
+    }
+    return QTableView::edit(index, trigger, event);
+}
+
+void GridView::keyPressEvent(QKeyEvent *event)
+{
+    if (m_host->keyDown(event->key(), event->modifiers())) {
+        event->accept();
+        return;
+    }
+    const bool modified =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!modified && IsTypedCharacter(event->text()) && m_host->keyPress(event->text())) {
+        event->accept();
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        event->ignore(); // the window decides (a dialog closes)
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept(); // never a dialog's default button behind the grid's back
+        return;
+    default:
+        QTableView::keyPressEvent(event);
+    }
+}
+
+void GridView::mousePressEvent(QMouseEvent *event)
+{
+    m_pressedOnCell = indexAt(event->position().toPoint()).isValid();
+    QTableView::mousePressEvent(event);
+}
+
+void GridView::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTableView::mouseReleaseEvent(event);
+    const bool onCell = m_pressedOnCell && indexAt(event->position().toPoint()).isValid();
+    m_pressedOnCell = false;
+    if (onCell && event->button() == Qt::LeftButton)
+        m_host->clicked();
+}
+
+void GridView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    m_pressedOnCell = false; // the release that follows is no click of its own
+    if (indexAt(event->position().toPoint()).isValid() && event->button() == Qt::LeftButton)
+        m_host->doubleClicked();
+    QTableView::mouseDoubleClickEvent(event);
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+class QKeyEvent;
+
+// What the view and its editor ask of the grid that owns them.
+class GridHost
+{
+public:
+    virtual ~GridHost() = default;
+    virtual bool allowEdit(const QModelIndex &index) = 0;
+    // Checks the text of an edit; false refuses it. The grid may change the text.
+    virtual bool validateEdit(const QModelIndex &index, QString *text) = 0;
+    // Writes an edit into the cell; an edit not yet validated is validated first.
+    virtual void applyEdit(const QModelIndex &index, const QString &text, bool validated) = 0;
+    virtual bool validating() const = 0;
+    virtual bool keyDown(int key, Qt::KeyboardModifiers modifiers) = 0; // true: handled
+    virtual bool keyPress(const QString &text) = 0;                     // true: handled
+    virtual void clicked() = 0;
+    virtual void doubleClicked() = 0;
+};
+
+// The in-place editor. Enter validates before the editor closes (a refused edit keeps the
+// editor open); any other commit (Tab, focus moving away) is validated where it is applied,
+// and a refusal there keeps the old text.
+class GridDelegate : public QStyledItemDelegate
+{
+public:
+    GridDelegate(GridHost *host, QObject *parent);
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override;
+
+    QLineEdit *editor() const { return m_editor; }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+private:
+    GridHost *m_host;
+    mutable QPointer<QLineEdit> m_editor;
+    mutable QPersistentModelIndex m_index;
+    mutable bool m_validated = false;
+    mutable QString m_validatedText;
+};
+
+// The table view: key and mouse events go to the grid's events first, and an edit starts
+// only when the grid's before-edit event lets it.
+class GridView : public QTableView
+{
+public:
+    GridView(GridHost *host, QWidget *parent);
+    using QTableView::edit;
+
+    bool editing() const { return state() == EditingState; }
+
+    // Scrolls so that the given model row is the first one shown.
+    void scrollToTopRow(int modelRow);
+
+protected:
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    GridHost *m_host;
+    bool m_pressedOnCell = false;
+};
+
+// Whether a typed text is a character (not a control code such as Esc or Backspace).
+bool IsTypedCharacter(const QString &text);

@@ -1,0 +1,71 @@
+#include "platform/grid/textwidths.h"
+
+#include <QFontMetricsF>
+#include <cmath>
+
+namespace {
+// Characters that may stand beside digits in numbers and dates.
+const QString NumberPunctuation = QStringLiteral(".,-+ /:%()");
+
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// Every digit has the same advance and no pair of a digit with a digit or a number
+// punctuation character kerns: swapping digits then never changes a width.
+bool digitsInterchangeable(const QFont &font)
+{
+    const QFontMetricsF fm(font);
+    const qreal advance = fm.horizontalAdvance(QLatin1Char('0'));
+    QString neighbours = NumberPunctuation;
+    for (char d = '0'; d <= '9'; ++d) {
+        if (fm.horizontalAdvance(QLatin1Char(d)) != advance)
+            return false;
+        neighbours.append(QLatin1Char(d));
+    }
+    for (char d = '0'; d <= '9'; ++d) {
+        const QChar digit = QLatin1Char(d);
+        for (QChar other : neighbours) {
+            const qreal pair = advance + fm.horizontalAdvance(other);
+            if (std::abs(fm.horizontalAdvance(QString(digit) + other) - pair) > 1e-6 ||
+                std::abs(fm.horizontalAdvance(QString(other) + digit) - pair) > 1e-6)
+                return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+TextWidths::TextWidths(const QFont &font)
+    : m_metrics(font), m_digitsAlike(digitsInterchangeable(font))
+{
+}
+
+int TextWidths::width(const QString &text)
+{
+    if (text.isEmpty())
+        return 0;
+    QString key = text;
+    if (m_digitsAlike) {
+        bool numberShape = true;
+        for (QChar c : text) {
+            if (!isDigit(c) && !NumberPunctuation.contains(c)) {
+                numberShape = false;
+                break;
+            }
+        }
+        if (numberShape) {
+            for (QChar &c : key) {
+                if (isDigit(c))
+                    c = QLatin1Char('0');
+            }
+        }
+    }
+    auto it = m_cache.constFind(key);
+    if (it != m_cache.constEnd())
+        return *it;
+    const int w = m_metrics.horizontalAdvance(key);
+    m_cache.insert(key, w);
+    return w;
+}

@@ -1,0 +1,345 @@
+#include "platform/grid/csvtext.h"
+#include "platform/grid/flexgrid.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString cellText(int r, int c)
+{
+    return QStringLiteral("R%1C%2").arg(r).arg(c);
+}
+
+// A grid with a title row and the given data rows of text "R<row>C<col>".
+void fill(FlexGrid &grid, int dataRows, int cols)
+{
+    grid.setFixedRows(1);
+    grid.setCols(cols);
+    grid.setRows(1);
+    QList<QStringList> rows;
+    for (int r = 1; r <= dataRows; ++r) {
+        QStringList cells;
+        for (int c = 0; c < cols; ++c)
+            cells.append(cellText(r, c));
+        rows.append(cells);
+    }
+    grid.addRows(rows);
+}
+
+int shownRows(FlexGrid &grid)
+{
+    return grid.view()->model()->rowCount();
+}
+
+} // namespace
+
+TEST(FlexGridStructure, LoadsFiftyThousandRowsWithRedrawOff)
+{
+    FlexGrid grid;
+    grid.resize(800, 600);
+    grid.show();
+    grid.setCols(24);
+    for (int c = 0; c < 24; ++c)
+        grid.setTextMatrix(0, c, QStringLiteral("T%1").arg(c));
+    grid.setRedraw(false);
+    QList<QStringList> rows;
+    rows.reserve(50000);
+    for (int r = 1; r <= 50000; ++r) {
+        QStringList cells;
+        cells.reserve(24);
+        for (int c = 0; c < 24; ++c)
+            cells.append(cellText(r, c));
+        rows.append(cells);
+    }
+    grid.addRows(std::move(rows), 9);
+    EXPECT_EQ(grid.rows(), 50001);
+    EXPECT_FALSE(grid.redraw());
+    grid.setRedraw(true);
+    EXPECT_EQ(shownRows(grid), 50000);
+    EXPECT_EQ(grid.view()->model()->columnCount(), 24);
+    EXPECT_EQ(grid.textMatrix(1, 0), QStringLiteral("R1C0"));
+    EXPECT_EQ(grid.textMatrix(50000, 23), QStringLiteral("R50000C23"));
+    EXPECT_EQ(grid.rowData(50000).toInt(), 9);
+    EXPECT_EQ(grid.view()->model()->headerData(5, Qt::Horizontal).toString(), "T5");
+    EXPECT_EQ(grid.view()->model()->index(49999, 7).data().toString(), "R50000C7");
+    EXPECT_EQ(grid.row(), 1); // the first data row becomes current
+}
+
+TEST(FlexGridStructure, RowsColumnsAndFixedRows)
+{
+    FlexGrid grid;
+    fill(grid, 3, 2);
+    grid.setRows(5); // grows with empty rows, keeps the cells
+    EXPECT_EQ(grid.textMatrix(3, 1), "R3C1");
+    EXPECT_EQ(grid.textMatrix(4, 0), "");
+    grid.setCols(1);
+    EXPECT_EQ(grid.textMatrix(1, 1), ""); // out of range reads empty
+    grid.setCols(2);
+    EXPECT_EQ(grid.textMatrix(1, 1), ""); // shrinking dropped the cells
+    grid.clearData();
+    EXPECT_EQ(grid.rows(), 1);
+    EXPECT_EQ(grid.row(), -1); // no data row, no current row
+    EXPECT_EQ(shownRows(grid), 0);
+
+    // Without a fixed row every row is a data row and there is no header.
+    grid.setFixedRows(0);
+    grid.setRows(0);
+    grid.addItem(QStringLiteral("a\tb"));
+    grid.addItem(QStringLiteral("c\td"));
+    EXPECT_EQ(grid.rows(), 2);
+    EXPECT_EQ(shownRows(grid), 2);
+    EXPECT_TRUE(grid.view()->horizontalHeader()->isHidden());
+    EXPECT_EQ(grid.view()->model()->index(0, 1).data().toString(), "b");
+    EXPECT_EQ(grid.row(), 0);
+    grid.setFixedRows(1);
+    EXPECT_FALSE(grid.view()->horizontalHeader()->isHidden());
+    EXPECT_EQ(shownRows(grid), 1);
+    EXPECT_EQ(grid.view()->model()->headerData(0, Qt::Horizontal).toString(), "a");
+}
+
+TEST(FlexGridStructure, AddItemSplitsAtTheClipSeparatorAndAddRowNever)
+{
+    FlexGrid grid;
+    grid.setCols(3);
+    grid.addItem(QStringLiteral("1\t2\t3\t")); // a trailing separator adds nothing
+    grid.addItem(QStringLiteral("x\ty"));
+    grid.addItem(QStringLiteral("p\tq\tr\ts")); // surplus pieces are dropped
+    EXPECT_EQ(grid.rows(), 4);
+    EXPECT_EQ(grid.textMatrix(1, 2), "3");
+    EXPECT_EQ(grid.textMatrix(2, 1), "y");
+    EXPECT_EQ(grid.textMatrix(2, 2), "");
+    EXPECT_EQ(grid.textMatrix(3, 2), "r");
+
+    grid.setClipSeparators(QStringLiteral(";\n"));
+    EXPECT_EQ(grid.clipSeparators(), QStringLiteral(";\n"));
+    grid.addItem(QStringLiteral("a;b\tc"));
+    EXPECT_EQ(grid.textMatrix(4, 1), "b\tc");
+
+    // Cells given one by one keep a TAB where it is.
+    grid.addRow({QStringLiteral("has\ttab"), QStringLiteral("2"), QStringLiteral("3")}, 7);
+    EXPECT_EQ(grid.textMatrix(5, 0), "has\ttab");
+    EXPECT_EQ(grid.textMatrix(5, 1), "2");
+    EXPECT_EQ(grid.rowData(5).toInt(), 7);
+    grid.setRowData(5, 12.5);
+    EXPECT_DOUBLE_EQ(grid.rowData(5).toDouble(), 12.5);
+    EXPECT_FALSE(grid.rowData(99).isValid());
+}
+
+TEST(FlexGridStructure, FormatStringSetsTitlesAndAlignment)
+{
+    FlexGrid grid;
+    grid.setFormatString(QStringLiteral("<編號|^名稱|>數量|備註"));
+    EXPECT_EQ(grid.cols(), 4);
+    EXPECT_EQ(grid.textMatrix(0, 0), "編號");
+    EXPECT_EQ(grid.textMatrix(0, 2), "數量");
+    EXPECT_EQ(grid.colAlignment(0), FlexGrid::AlignLeft);
+    EXPECT_EQ(grid.colAlignment(1), FlexGrid::AlignCenter);
+    EXPECT_EQ(grid.colAlignment(2), FlexGrid::AlignRight);
+    EXPECT_EQ(grid.colAlignment(3), FlexGrid::AlignGeneral);
+    grid.addItem(QStringLiteral("1\t2\t3\t-4.5"));
+    grid.addItem(QStringLiteral("1\t2\t3\tabc"));
+    QAbstractItemModel *m = grid.view()->model();
+    auto align = [m](int r, int c) {
+        return m->index(r, c).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+               Qt::AlignHorizontal_Mask;
+    };
+    EXPECT_EQ(align(0, 0), Qt::AlignLeft);
+    EXPECT_EQ(align(0, 1), Qt::AlignHCenter);
+    EXPECT_EQ(align(0, 2), Qt::AlignRight);
+    EXPECT_EQ(align(0, 3), Qt::AlignRight); // general: numbers right
+    EXPECT_EQ(align(1, 3), Qt::AlignLeft);  // general: text left
+}
+
+TEST(FlexGridSearch, FindRowWholeTextOrPrefix)
+{
+    FlexGrid grid;
+    grid.setCols(2);
+    for (const char *code : {"B1", "A1", "a2", "A2", "AB"})
+        grid.addItem(QString::fromLatin1(code));
+    EXPECT_EQ(grid.findRow("A2", 1, 0), 3); // case-insensitive by default: "a2" first
+    EXPECT_EQ(grid.findRow("A2", 1, 0, true), 4);
+    EXPECT_EQ(grid.findRow("A", 1, 0, false, false), 2);
+    EXPECT_EQ(grid.findRow("A", 3, 0, false, false), 3);
+    EXPECT_EQ(grid.findRow("A", 5, 0, false, false), 5);
+    EXPECT_EQ(grid.findRow("A", -1, 0, false, false), 2); // -1: from the first data row
+    EXPECT_EQ(grid.findRow("C", 1, 0, false, false), -1);
+    EXPECT_EQ(grid.findRow("A", 1, 0), -1);  // whole text only
+    EXPECT_EQ(grid.findRow("A1", 1, 7), -1); // no such column
+}
+
+TEST(FlexGridSearch, SortIsCaseSensitiveStableAndMovesEverythingOfARow)
+{
+    FlexGrid grid;
+    grid.setCols(3);
+    // key in column 1; column 2 tells the original order
+    const QList<QStringList> rows = {{"x", "b", "1"}, {"x", "B", "2"}, {"x", "a", "3"},
+                                     {"x", "B", "4"}, {"x", "A", "5"}, {"x", "", "6"}};
+    for (int i = 0; i < rows.size(); ++i)
+        grid.addRow(rows[i], i + 1);
+    grid.setRowHidden(2, true);                             // "B" #2
+    grid.setCellBackColor(3, 1, 3, 1, QColor(255, 255, 0)); // "a" #3
+    grid.setCellBold(3, 1, 3, 1, true);
+    grid.sortAscending(1, 1);
+    QStringList order;
+    for (int r = 1; r < grid.rows(); ++r)
+        order << grid.textMatrix(r, 1) + grid.textMatrix(r, 2);
+    EXPECT_EQ(order, QStringList({"6", "A5", "B2", "B4", "a3", "b1"}));
+    EXPECT_EQ(grid.rowData(3).toInt(), 2);
+    EXPECT_TRUE(grid.rowHidden(3));
+    EXPECT_FALSE(grid.rowHidden(2));
+    EXPECT_EQ(grid.cellBackColor(5, 1), QColor(255, 255, 0));
+    EXPECT_TRUE(grid.cellBold(5, 1));
+    EXPECT_FALSE(grid.cellBold(3, 1));
+    EXPECT_EQ(grid.textMatrix(0, 0), ""); // the title row stays
+    EXPECT_EQ(shownRows(grid), 5);
+
+    // A range of columns: the later ones break ties.
+    grid.setTextMatrix(3, 2, "9");
+    grid.sortAscending(1, 2);
+    EXPECT_EQ(grid.textMatrix(3, 1) + grid.textMatrix(3, 2), "B4");
+    EXPECT_EQ(grid.textMatrix(4, 1) + grid.textMatrix(4, 2), "B9");
+}
+
+TEST(FlexGridVisibility, HiddenRowsAndColumns)
+{
+    FlexGrid grid;
+    grid.resize(600, 400);
+    grid.show();
+    fill(grid, 10, 4);
+    grid.setRowHidden(2, true);
+    grid.setRowHidden(5, true);
+    EXPECT_EQ(shownRows(grid), 8);
+    EXPECT_EQ(grid.view()->model()->index(1, 0).data().toString(), "R3C0");
+    EXPECT_TRUE(grid.rowHidden(5));
+    grid.setRowHidden(5, false);
+    EXPECT_EQ(shownRows(grid), 9);
+
+    grid.setColHidden(1, true);
+    EXPECT_TRUE(grid.colHidden(1));
+    EXPECT_TRUE(grid.view()->isColumnHidden(1));
+    // Column states survive a reload of the rows.
+    grid.setRedraw(false);
+    grid.clearData();
+    fill(grid, 3, 4);
+    grid.setRedraw(true);
+    EXPECT_TRUE(grid.view()->isColumnHidden(1));
+    grid.setColHidden(1, false);
+    EXPECT_FALSE(grid.view()->isColumnHidden(1));
+}
+
+TEST(FlexGridVisibility, BulkHidingWithRedrawOnCostsOneReset)
+{
+    FlexGrid grid;
+    grid.resize(600, 400);
+    grid.show();
+    fill(grid, 50000, 3);
+    QSignalSpy resets(grid.view()->model(), &QAbstractItemModel::modelReset);
+    for (int r = 1; r <= 50000; r += 2)
+        grid.setRowHidden(r, true);
+    QApplication::processEvents();
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_EQ(shownRows(grid), 25000);
+    EXPECT_EQ(grid.view()->model()->index(0, 0).data().toString(), "R2C0");
+    for (int r = 1; r <= 50000; r += 2)
+        grid.setRowHidden(r, false);
+    EXPECT_EQ(shownRows(grid), 50000); // reading the view brings it up to date
+}
+
+TEST(FlexGridCurrent, CurrentCellTopRowAndTheirEvent)
+{
+    FlexGrid grid;
+    grid.resize(400, 200);
+    grid.show();
+    fill(grid, 500, 3);
+    QSignalSpy moves(&grid, &FlexGrid::afterRowColChange);
+    grid.setRow(40);
+    grid.setCol(2);
+    EXPECT_EQ(grid.row(), 40);
+    EXPECT_EQ(grid.col(), 2);
+    ASSERT_EQ(moves.count(), 2);
+    EXPECT_EQ(moves[0], QVariantList({1, 0, 40, 0}));
+    EXPECT_EQ(grid.view()->currentIndex().row(), 39);
+    grid.setRow(0); // the title row is never current
+    EXPECT_EQ(grid.row(), 40);
+    grid.setTopRow(300);
+    EXPECT_EQ(grid.topRow(), 300);
+    // The top row and current row survive a sort with redraw off.
+    grid.setRedraw(false);
+    grid.sortAscending(0, 0);
+    grid.setTopRow(200);
+    EXPECT_EQ(grid.topRow(), 200);
+    grid.setRedraw(true);
+    EXPECT_EQ(grid.topRow(), 200);
+    EXPECT_EQ(grid.row(), 40);
+    // A hidden top row gives way to the next shown one.
+    grid.setRowHidden(100, true);
+    grid.setTopRow(100);
+    EXPECT_EQ(grid.topRow(), 101);
+    // Moving in the view tells the grid.
+    grid.view()->setCurrentIndex(grid.view()->model()->index(9, 1));
+    EXPECT_EQ(grid.row(), 10);
+    EXPECT_EQ(grid.col(), 1);
+    EXPECT_EQ(moves.last(), QVariantList({40, 2, 10, 1}));
+}
+
+TEST(FlexGridStyles, BackColourAndBoldForRanges)
+{
+    FlexGrid grid;
+    fill(grid, 5, 4);
+    const QColor yellow(255, 255, 0);
+    const QColor lightRed(0xFF, 0x8E, 0x80);
+    grid.setCellBackColor(1, 2, 5, 2, yellow);
+    grid.setCellBackColor(5, 3, 1, 3, lightRed); // corners in any order
+    grid.setCellBold(1, 2, 5, 3, true);
+    EXPECT_EQ(grid.cellBackColor(3, 2), yellow);
+    EXPECT_EQ(grid.cellBackColor(1, 3), lightRed);
+    EXPECT_FALSE(grid.cellBackColor(3, 1).isValid());
+    EXPECT_TRUE(grid.cellBold(5, 3));
+    EXPECT_FALSE(grid.cellBold(5, 1));
+    QAbstractItemModel *m = grid.view()->model();
+    EXPECT_EQ(m->index(2, 2).data(Qt::BackgroundRole).value<QBrush>().color(), yellow);
+    EXPECT_TRUE(m->index(2, 3).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_FALSE(m->index(2, 1).data(Qt::FontRole).isValid());
+    // Bold off keeps the colour; an invalid colour clears it.
+    grid.setCellBold(1, 2, 5, 2, false);
+    EXPECT_FALSE(grid.cellBold(2, 2));
+    EXPECT_EQ(grid.cellBackColor(2, 2), yellow);
+    grid.setCellBackColor(1, 2, 5, 2, QColor());
+    EXPECT_FALSE(grid.cellBackColor(2, 2).isValid());
+    EXPECT_TRUE(grid.cellBold(2, 3));
+}
+
+TEST(FlexGridCsv, RoundTripWithCommasQuotesLineBreaksAndChinese)
+{
+    QTemporaryDir dir;
+    FlexGrid grid;
+    grid.setFormatString(QStringLiteral("料號|物料名稱|數量"));
+    grid.addRow({"A,1", "他說\"好\"", "-12.5"});
+    grid.addRow({"B\r\n2", "第一行\n第二行", ""});
+    grid.addRow({"=SUM(A1)", "tab\there", "+3"});
+    const QString file = dir.filePath("grid.csv");
+    ASSERT_TRUE(grid.saveCsv(file));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    const QString text = QString::fromUtf8(bytes);
+    EXPECT_TRUE(text.contains(QStringLiteral("\"A,1\",\"他說\"\"好\"\"\",-12.5\r\n")));
+    bool ok = false;
+    const QList<QStringList> lines = ReadCsvFile(file, &ok);
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], QStringList({"料號", "物料名稱", "數量"}));
+    EXPECT_EQ(lines[1], QStringList({"A,1", "他說\"好\"", "-12.5"}));
+    EXPECT_EQ(lines[2], QStringList({"B\r\n2", "第一行\n第二行", ""}));
+    // A formula is written as text; plain numbers stay numbers.
+    EXPECT_EQ(lines[3], QStringList({"'=SUM(A1)", "tab\there", "+3"}));
+    EXPECT_FALSE(grid.saveCsv(dir.filePath("no/such/folder/grid.csv")));
+}

@@ -1,0 +1,232 @@
+#include "platform/grid/flexgrid.h"
+#include "support/modal.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A shown, active grid with three data rows; columns 1 and 2 hold numbers.
+class GridEdit : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        grid.resize(500, 300);
+        grid.setFormatString(QStringLiteral("料號|庫存量|平均價格"));
+        grid.addItem(QStringLiteral("A1\t10\t2.5"));
+        grid.addItem(QStringLiteral("A2\t20\t3"));
+        grid.addItem(QStringLiteral("A3\t30\t4"));
+        grid.show();
+        grid.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+        grid.view()->setFocus();
+    }
+
+    QModelIndex index(int row, int col) const
+    {
+        return grid.view()->model()->index(row - grid.fixedRows(), col);
+    }
+
+    // A double-click as the window system delivers it: press, release, double-click, release.
+    void doubleClick(int row, int col)
+    {
+        QWidget *viewport = grid.view()->viewport();
+        const QPoint at = grid.view()->visualRect(index(row, col)).center();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+    }
+
+    QLineEdit *editor() const { return qobject_cast<QLineEdit *>(QApplication::focusWidget()); }
+
+    FlexGrid grid;
+};
+
+} // namespace
+
+TEST_F(GridEdit, AcceptedEditIsValidatedOnceAndMayBeRewritten)
+{
+    QList<std::tuple<int, int, QString>> seen;
+    QObject::connect(&grid, &FlexGrid::validateEdit, [&](int row, int col, bool *, QString *text) {
+        seen.append({row, col, *text});
+        EXPECT_EQ(grid.editText(), *text);
+        *text = text->trimmed().toUpper();
+    });
+    QSignalSpy after(&grid, &FlexGrid::afterEdit);
+    QSignalSpy keys(&grid, &FlexGrid::keyDown);
+    grid.view()->edit(index(2, 1));
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_TRUE(grid.isEditing());
+    editor()->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), " 15x ");
+    EXPECT_EQ(grid.editText(), " 15x ");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(seen[0], std::make_tuple(2, 1, QStringLiteral(" 15x ")));
+    EXPECT_EQ(grid.textMatrix(2, 1), "15X");
+    EXPECT_EQ(after.count(), 1);
+    EXPECT_FALSE(grid.isEditing());
+    // The Enter that ended the edit reaches the grid's key-down event.
+    ASSERT_EQ(keys.count(), 1);
+    EXPECT_EQ(keys[0][0].toInt(), int(Qt::Key_Return));
+}
+
+TEST_F(GridEdit, RefusedValidationKeepsTheOldTextAndTheEditorOpen)
+{
+    int calls = 0;
+    QObject::connect(&grid, &FlexGrid::validateEdit, [&](int, int, bool *cancel, QString *text) {
+        ++calls;
+        *cancel = text->toDouble() < 0;
+    });
+    grid.view()->edit(index(1, 1));
+    editor()->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), "-1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(grid.textMatrix(1, 1), "10");
+    ASSERT_TRUE(grid.isEditing());
+    EXPECT_EQ(editor()->text(), "-1");
+    // Esc leaves the editor without a change.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(grid.isEditing());
+    EXPECT_EQ(grid.textMatrix(1, 1), "10");
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(GridEdit, FocusLeavingCommitsThroughTheSameValidation)
+{
+    int calls = 0;
+    QObject::connect(&grid, &FlexGrid::validateEdit,
+                     [&](int, int, bool *cancel, QString *) { *cancel = ++calls == 1; });
+    QLineEdit other(nullptr);
+    other.show();
+    grid.view()->edit(index(3, 2));
+    editor()->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), "99");
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    TestModal::waitFor([&] { return !grid.isEditing(); });
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(grid.textMatrix(3, 2), "4"); // refused: old text
+
+    grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+    grid.view()->edit(index(3, 2));
+    editor()->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), "99");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(grid.textMatrix(3, 2), "99");
+}
+
+TEST_F(GridEdit, AMessageShownDuringValidationDoesNotCommitTheEditor)
+{
+    int calls = 0;
+    QObject::connect(&grid, &FlexGrid::validateEdit, [&](int, int, bool *cancel, QString *) {
+        ++calls;
+        auto box = TestModal::answerMessageBox(QMessageBox::Ok);
+        QMessageBox::information(&grid, "TOVRAN", "庫存量不得為負值");
+        EXPECT_TRUE(box->shown);
+        *cancel = true;
+    });
+    grid.view()->edit(index(1, 1));
+    editor()->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), "-5");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(grid.textMatrix(1, 1), "10");
+    TestModal::waitFor([] { return false; }, 100);
+    EXPECT_TRUE(grid.isEditing());
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(GridEdit, BeforeEditDecidesForTypingF2AndDoubleClick)
+{
+    QList<QPair<int, int>> asked;
+    QObject::connect(&grid, &FlexGrid::beforeEdit, [&](int row, int col, bool *cancel) {
+        asked.append({row, col});
+        *cancel = col != 1;
+    });
+    QSignalSpy typed(&grid, &FlexGrid::keyPress);
+
+    // Typing on a refused column opens nothing.
+    grid.setRow(2);
+    grid.setCol(0);
+    QTest::keyClick(grid.view(), Qt::Key_5);
+    EXPECT_FALSE(grid.isEditing());
+    EXPECT_EQ(asked.last(), qMakePair(2, 0));
+    ASSERT_EQ(typed.count(), 1);
+    EXPECT_EQ(typed[0][0].toString(), "5");
+
+    // Typing on an allowed column starts the editor with the typed character.
+    grid.setCol(1);
+    QTest::keyClick(grid.view(), Qt::Key_7);
+    ASSERT_TRUE(grid.isEditing());
+    EXPECT_EQ(grid.editText(), "7");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(grid.textMatrix(2, 1), "20");
+
+    // F2 on the current cell.
+    QTest::keyClick(grid.view(), Qt::Key_F2);
+    ASSERT_TRUE(grid.isEditing());
+    EXPECT_EQ(grid.editText(), "20");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    // A double-click.
+    QSignalSpy doubles(&grid, &FlexGrid::doubleClicked);
+    doubleClick(3, 2);
+    EXPECT_EQ(doubles.count(), 1);
+    EXPECT_EQ(asked.last(), qMakePair(3, 2));
+    EXPECT_FALSE(grid.isEditing());
+    doubleClick(3, 1);
+    EXPECT_TRUE(grid.isEditing());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    // editCell() asks as well; a grid that is not editable never asks.
+    const int before = asked.size();
+    grid.editCell();
+    EXPECT_EQ(asked.size(), before + 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    grid.setEditable(false);
+    QTest::keyClick(grid.view(), Qt::Key_F2);
+    EXPECT_EQ(asked.size(), before + 1);
+    EXPECT_FALSE(grid.isEditing());
+}
+
+TEST_F(GridEdit, KeyDownAndKeyPressCanSwallowKeys)
+{
+    QObject::connect(&grid, &FlexGrid::keyDown, [](int key, Qt::KeyboardModifiers, bool *handled) {
+        *handled = key == Qt::Key_Down;
+    });
+    QObject::connect(&grid, &FlexGrid::keyPress,
+                     [](const QString &text, bool *handled) { *handled = text == "x"; });
+    grid.setRow(1);
+    QTest::keyClick(grid.view(), Qt::Key_Down);
+    EXPECT_EQ(grid.row(), 1); // swallowed
+    QTest::keyClick(grid.view(), Qt::Key_X);
+    EXPECT_FALSE(grid.isEditing()); // swallowed before an edit could start
+    QSignalSpy moves(&grid, &FlexGrid::afterRowColChange);
+    QTest::keyClick(grid.view(), Qt::Key_Right);
+    EXPECT_EQ(grid.col(), 1);
+    EXPECT_EQ(moves.count(), 1);
+}
+
+TEST_F(GridEdit, ClickOnACellButNotOnTheHeader)
+{
+    QSignalSpy clicks(&grid, &FlexGrid::clicked);
+    const QRect cell = grid.view()->visualRect(index(3, 0));
+    QTest::mouseClick(grid.view()->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(grid.row(), 3);
+    QHeaderView *header = grid.view()->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionPosition(0) + 5, header->height() / 2));
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(grid.row(), 3);
+}
