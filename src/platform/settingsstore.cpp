@@ -10,8 +10,16 @@ std::unique_ptr<QSettings> openStore()
     const QString file = qEnvironmentVariable("NORV_SETTINGS");
     if (!file.isEmpty())
         return std::make_unique<QSettings>(file, QSettings::IniFormat);
+#ifdef Q_OS_WIN
+    // Where the suite's other programs keep their values, so that the menu program's
+    // hand-over and the shared connection settings are found.
+    return std::make_unique<QSettings>(
+        QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings"),
+        QSettings::NativeFormat);
+#else
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                        QStringLiteral("NORV"), QStringLiteral("Settings"));
+#endif
 }
 
 QString path(const QString &app, const QString &section, const QString &key)
