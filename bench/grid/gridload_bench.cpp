@@ -102,6 +102,40 @@ void BM_StandardItemModelLoad(benchmark::State &state)
     state.counters["rows"] = Rows;
 }
 
+// The stock window sizes its figure columns after every query.
+void BM_FlexGridAutoSize(benchmark::State &state)
+{
+    FlexGrid grid;
+    grid.setCols(Cols);
+    grid.setRedraw(false);
+    grid.addRows(sourceRows(), 9);
+    grid.setRedraw(true);
+    for (auto _ : state)
+        grid.autoSize(8, Cols - 1);
+    state.counters["rows"] = Rows;
+}
+
+// Sorting by item number and hiding every other row, as the display options do.
+void BM_FlexGridSortAndHide(benchmark::State &state)
+{
+    FlexGrid grid;
+    grid.setCols(Cols);
+    grid.show();
+    grid.setRedraw(false);
+    grid.addRows(sourceRows(), 9);
+    grid.setRedraw(true);
+    bool hide = true;
+    for (auto _ : state) {
+        grid.setRedraw(false);
+        grid.sortAscending(1, 1);
+        for (int r = 1; r < grid.rows(); r += 2)
+            grid.setRowHidden(r, hide);
+        grid.setRedraw(true);
+        hide = !hide;
+    }
+    state.counters["rows"] = Rows;
+}
+
 // Reported last: how many times faster our grid loads than the standard model.
 void BM_LoadRatio(benchmark::State &state)
 {
@@ -117,4 +151,6 @@ void BM_LoadRatio(benchmark::State &state)
 
 BENCHMARK(BM_FlexGridLoad)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_StandardItemModelLoad)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_FlexGridAutoSize)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FlexGridSortAndHide)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadRatio)->Iterations(1);
