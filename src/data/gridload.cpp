@@ -1,0 +1,83 @@
+#include "data/gridload.h"
+
+#include "common/errorreport.h"
+#include "data/adodb.h"
+#include "platform/grid/flexgrid.h"
+
+namespace {
+// The row data value of a freshly loaded row.
+constexpr int LoadedRowData = 9;
+} // namespace
+
+int AddRecordRows(FlexGrid *grid, Ado::Recordset &rs)
+{
+    const int n = rs.fieldCount();
+    QList<QStringList> rows;
+    while (!rs.eof()) {
+        QStringList cells;
+        cells.reserve(n);
+        for (int i = 0; i < n; ++i)
+            cells.append(rs.text(i));
+        rows.append(std::move(cells));
+        rs.moveNext();
+    }
+    const int count = static_cast<int>(rows.size());
+    grid->addRows(std::move(rows), LoadedRowData);
+    return count;
+}
+
+bool FGLoad(FlexGrid *grid, const QString &pvSQL, int *rowCount)
+{
+    bool result = false;
+    Ado::Recordset rs;
+    try {
+        // The old rows go first, so that a failing query never leaves them looking like
+        // its result.
+        grid->setRedraw(false);
+        grid->setRows(grid->fixedRows());
+        if (!gCNT)
+            throw RunError(RunError::Database, QStringLiteral("資料庫尚未連線"));
+        rs = gCNT->execute(pvSQL);
+        if (!rs.eof()) {
+            grid->setCols(rs.fieldCount());
+            const int records = AddRecordRows(grid, rs);
+            if (rowCount)
+                *rowCount = records + 1;
+            result = true;
+        }
+    } catch (const std::exception &e) {
+        ShowErr(QStringLiteral("FGLoad\r\npvSQL:") + pvSQL, ToRunError(e));
+    }
+    try {
+        rs.close();
+    } catch (const std::exception &) {
+        // closing never matters to the caller
+    }
+    grid->setRedraw(true);
+    if (grid->rows() > 1)
+        grid->setRow(1);
+    return result;
+}
+
+bool FGLoadRST(FlexGrid *grid, Ado::Recordset &rs, int *rowCount)
+{
+    bool result = false;
+    try {
+        if (rs.isOpen() && !rs.eof()) {
+            grid->setRedraw(false);
+            const int n = rs.fieldCount();
+            grid->setRows(1);
+            grid->setCols(n);
+            for (int i = 0; i < n; ++i)
+                grid->setTextMatrix(0, i, rs.fieldName(i));
+            const int records = AddRecordRows(grid, rs);
+            if (rowCount)
+                *rowCount = records;
+            result = true;
+        }
+    } catch (const std::exception &e) {
+        ShowErr(QStringLiteral("FGLoadRST"), ToRunError(e));
+    }
+    grid->setRedraw(true);
+    return result;
+}
