@@ -20,6 +20,12 @@ namespace {
 InstanceLock *g_instanceLock = nullptr;
 } // namespace
 
+void ReleaseInstanceLock()
+{
+    delete g_instanceLock;
+    g_instanceLock = nullptr;
+}
+
 bool sub_Main()
 {
     try {

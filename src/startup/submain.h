@@ -8,3 +8,7 @@ extern fmTOVRAN *gMainForm;
 // Start-up: previous-instance test, settings, messages database, connection, rights,
 // then the stock window. Returns false when the program is to end without a window.
 bool sub_Main();
+
+// Gives up the previous-instance lock that sub_Main took (tests that start twice in one
+// process).
+void ReleaseInstanceLock();

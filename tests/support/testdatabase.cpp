@@ -78,3 +78,14 @@ void TestDatabase::applySchema(const QString &name) const
 {
     Ado::RunSqlScriptFile(*open(), schemaFile(m_backend, name));
 }
+
+void BuildMessagesDatabase(const QString &file)
+{
+    QFile f(file);
+    f.open(QIODevice::WriteOnly);
+    f.close();
+    auto conn = Ado::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file);
+    Ado::RunSqlScriptFile(*conn,
+                          TestDatabase::schemaFile(Backend::SQLite, QStringLiteral("messages")));
+    Ado::RunSqlScriptFile(*conn, QStringLiteral(TOVRAN_SOURCE_DIR "/db/messages.sql"));
+}

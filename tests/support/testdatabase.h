@@ -42,5 +42,8 @@ private:
     std::unique_ptr<PgTestDatabase> m_pg;
 };
 
+// The messages database as the build makes it (db/sqlite/messages.sql and db/messages.sql).
+void BuildMessagesDatabase(const QString &file);
+
 // gtest parameter names
 std::string BackendName(Backend backend);

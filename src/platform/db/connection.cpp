@@ -43,6 +43,16 @@ QString dateText(const QDate &d)
     return d.toString(QStringLiteral("yyyy/MM/dd"));
 }
 
+// Connections kept in globals outlive Qt SQL's own registry at program exit; once that is
+// gone a connection must not be removed from it any more. The sentinel is made right after
+// the registry's first use, so it is destroyed just before the registry.
+std::atomic<bool> g_sqlShutDown{false};
+
+struct ShutDownSentinel
+{
+    ~ShutDownSentinel() { g_sqlShutDown = true; }
+};
+
 } // namespace
 
 QString ValueText(const QVariant &v, bool sqliteText)
@@ -285,6 +295,7 @@ std::shared_ptr<Connection> Connection::open(const QString &connectionString)
     c->m_dataSource = s.dataSource;
     c->m_name = QStringLiteral("tovran-ado-%1").arg(++counter);
     c->m_db = QSqlDatabase::addDatabase(s.driver, c->m_name);
+    static ShutDownSentinel sentinel;
     c->m_db.setDatabaseName(s.databaseName);
     if (!s.host.isEmpty())
         c->m_db.setHostName(s.host);
@@ -302,6 +313,8 @@ std::shared_ptr<Connection> Connection::open(const QString &connectionString)
 
 Connection::~Connection()
 {
+    if (g_sqlShutDown)
+        return;
     if (m_db.isValid())
         m_db.close();
     m_db = QSqlDatabase();
