@@ -6,6 +6,14 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
+#include <ostream>
+
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace PdfText {
 
@@ -94,6 +102,34 @@ inline QList<Word> find(const QList<Word> &all, const QString &text, int page = 
         if (w.text == text && (page == 0 || w.page == page))
             found.append(w);
     return found;
+}
+
+// The words grouped into printed lines (same page, overlapping heights), each line's words
+// left to right joined by one blank, lines top to bottom.
+inline QStringList lines(QList<Word> all)
+{
+    std::stable_sort(all.begin(), all.end(), [](const Word &a, const Word &b) {
+        if (a.page != b.page)
+            return a.page < b.page;
+        return a.yMin < b.yMin;
+    });
+    QStringList result;
+    int i = 0;
+    while (i < all.size()) {
+        QList<Word> line{all[i]};
+        const double middle = (all[i].yMin + all[i].yMax) / 2;
+        int j = i + 1;
+        while (j < all.size() && all[j].page == all[i].page && all[j].yMin < middle)
+            line.append(all[j++]);
+        std::sort(line.begin(), line.end(),
+                  [](const Word &a, const Word &b) { return a.xMin < b.xMin; });
+        QStringList texts;
+        for (const Word &w : line)
+            texts.append(w.text);
+        result.append(texts.join(QLatin1Char(' ')));
+        i = j;
+    }
+    return result;
 }
 
 } // namespace PdfText
