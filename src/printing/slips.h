@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+class ElasticPanel;
+class FlexGrid;
+
+// The department's stock-in slip (closing quantities) and issue slip (opening
+// quantities), printed from the stock grid on the customer's slip form: 20 item lines a
+// page, a heading block per page, the totals and a signature block.
+
+// Slip kinds as the composer tells them apart.
+inline const QString StockInSlipKind = QStringLiteral("入庫單");
+inline const QString IssueSlipKind = QStringLiteral("領用單");
+
+// What the slip buttons take from the stock window.
+struct SlipSource
+{
+    FlexGrid *fgList = nullptr;     // the stock grid
+    ElasticPanel *elaMsg = nullptr; // the window's message panel
+    QString deptNo;                 // txtDeptNoB
+    QString deptName;               // txtDeptNameB
+    QString year;                   // txtYear, as typed (ROC year with the "C" calendar)
+    QString month;                  // txtMonth
+    QString fontName;               // window parameter "FontName"
+    QString stockEndDate;           // window parameter "StockEndDate"
+};
+
+// The slip button with the given index: 1 prints the stock-in slip, 0 the issue slip.
+// Checks the input (messages go to the message panel), derives number, date, page count
+// and company name, and composes the slip into the plain preview window.
+void cmdPrintByMistra_Click(int index, const SlipSource &source);
+
+// Composes a slip from the grid rows whose quantity is not 0 and shows the preview.
+// kind StockInSlipKind prints the closing quantities, any other kind the opening ones.
+void PrintReportMistra(FlexGrid *fgList, const QString &fontName, const QString &slipNo,
+                       const QString &kind, int pageCount, const QString &deptNo,
+                       const QString &deptName, const QString &slipDate, const QString &compName);
+
+// Slip number: year digits 3 and 4, the month as two digits, "-", the department, and
+// the suffix ("A" issue, "B" stock-in): 1305-A01B.
+QString SlipNumber(int westernYear, int month, const QString &deptNo, const QString &suffix);
+
+// The slip's date: the period start for the issue slip, the day before the next period
+// starts for the stock-in slip.
+QDate SlipDate(bool stockIn, int westernYear, int month, const QString &stockEndDate);
+
+// A whole number with thousands separators; empty for 0 (the totals' "###,#").
+QString GroupedWhole(double value);
