@@ -1,19 +1,196 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
 
-// The monthly stock window: criteria, the month's stock grid, display options, printing.
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QWidget;
+class ElasticPanel;
+class FlexGrid;
+namespace Ado {
+class Recordset;
+}
+struct RowFigures;
+
+// The monthly stock window: the query criteria, the month's stock grid, the
+// display options, the print commands and the exit command. The program's only
+// main window.
 class fmTOVRAN : public QMainWindow
 {
     Q_OBJECT
 public:
+    // Grid columns of the month's stock rows.
+    enum Column {
+        ColRNo = 0,
+        ColDeptNo,
+        ColStkDate,
+        ColSTKNo,
+        ColName,
+        ColDscp,
+        ColUnit,
+        ColFlag,
+        ColLastQty,
+        ColLastAmt,
+        ColInQty,
+        ColInAmt,
+        ColOutQty,
+        ColOutAmt,
+        ColLostQty,
+        ColChkQty,
+        ColAdjustQty,
+        ColUseQty,
+        ColSTKQty,
+        ColSTKAmt,
+        ColAvgPrice,
+        ColUserID,
+        ColUpdUserID,
+        ColLType,
+        ColumnCount
+    };
+
+    // The window's parameters, read from the parameter table when it is set up.
+    struct Params
+    {
+        QString StockEndDate;
+        QString POSMode;
+        QString FontName;
+        QString UseRcvWork;
+        QString UseSOut;
+    };
+
     explicit fmTOVRAN(QWidget *parent = nullptr);
     ~fmTOVRAN() override;
 
-    // Loads the window on first use (Form_Load) and shows it.
+    // Loads the window on first use (Form_Load) and shows it maximised.
     void showWindow();
     bool isLoaded() const { return m_loaded; }
 
+    const Params &params() const { return m_params; }
+
+    // Procedures of the window.
+    void Form_Load();
+    void InitForm();
+    bool FormCheck();
+    bool GetData();
+    void AddToStock(int year, int month, const QString &deptNo, const QString &stkNo);
+    QString GetLTYPE();
+
+    // Western year, month and period end of the criteria as typed.
+    int criteriaYear() const;
+    int criteriaMonth() const;
+
+    // Book-kept: stock flag "Y", issue slips in use and warehouse 1.
+    bool isBookKept(const QString &stockFlag) const;
+
+    // Controls (names as the suite's forms name them).
+    ElasticPanel *elaHead = nullptr;
+    QLabel *lblHead[3] = {};
+    ElasticPanel *elaSBar = nullptr;
+    QPushButton *cmdExit = nullptr;
+    ElasticPanel *elaMsg = nullptr;
+    QLabel *lblStatus = nullptr;
+    QLabel *lblMode = nullptr;
+    QTabWidget *tabPage = nullptr;
+    QWidget *elapage[2] = {};
+    QWidget *vsElastic1 = nullptr;
+
+    QLineEdit *txtYear = nullptr;
+    QLineEdit *txtMonth = nullptr;
+    QLineEdit *txtDeptNoB = nullptr;
+    QLineEdit *txtDeptNameB = nullptr;
+    QLineEdit *txtStockNo = nullptr;
+    QLineEdit *txtSTKNoB = nullptr;
+    QLineEdit *txtSTKNoE = nullptr;
+    QLineEdit *txtSTKNameB = nullptr;
+    QLineEdit *txtSTKNameE = nullptr;
+    QLineEdit *txtSINDateB = nullptr;
+    QLineEdit *txtSINDateE = nullptr;
+    QLineEdit *txtLType = nullptr;
+    QCheckBox *chkUseUUnit = nullptr;
+    QCheckBox *chkAutoCalQty = nullptr;
+    QCheckBox *chkSortBySTKFlag = nullptr;
+    QPushButton *cmdQry = nullptr;
+
+    FlexGrid *fgList = nullptr;
+    QPushButton *cmdPrintRpt = nullptr;
+    QPushButton *cmdPrintByMistra[2] = {};
+    QPushButton *cmdSeekSTKNo = nullptr;
+    QLineEdit *textSTKNo = nullptr;
+    QLineEdit *txtSeekItem = nullptr;
+    QCheckBox *chkHideSTKFlag = nullptr;
+    QCheckBox *chkHideAvgPrice = nullptr;
+    QCheckBox *chkHideDscp = nullptr;
+    QCheckBox *chkNoDisplayQtyIsZero = nullptr;
+
+    QLineEdit *txtKXPrinter = nullptr;
+    QPushButton *cmdListPrinter[1] = {};
+    QMenu *pupFGMenu = nullptr;
+
+public Q_SLOTS:
+    void cmdQry_Click();
+    void cmdExit_Click();
+    void cmdSeekSTKNo_Click();
+    void cmdPrintRpt_Click();
+    void cmdPrintByMistra_Click(int index);
+    void cmdListPrinter_Click(int index);
+
+    void chkAutoCalQty_Click();
+    void chkHideAvgPrice_Click();
+    void chkHideDscp_Click();
+    void chkHideSTKFlag_Click();
+    void chkNoDisplayQtyIsZero_Click();
+    void chkUseUUnit_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void buildHead();
+    void buildStatusBand();
+    QWidget *buildCriteriaPage();
+    QWidget *buildDataPage();
+    QWidget *buildSettingsPage();
+    void connectHandlers();
+    void setGridTitles();
+
+    // Criteria boxes: key handling, pickers and validation on leaving.
+    bool isCriteriaBox(const QObject *object) const;
+    bool criteriaKeyDown(QLineEdit *box, QKeyEvent *event);
+    void openPicker(QLineEdit *box);
+    bool validateBox(QLineEdit *box);
+    bool validateFocusedBox();
+    void refuse(QLineEdit *box, const QString &message);
+
+    // Stock grid.
+    void formatAfterQuery();
+    void completeRows();
+    void applyZeroRule(int row);
+    static QString stockSelect();
+    static QString itemSelect();
+    void completeRow(int row, const Ado::Recordset &item);
+    void styleEntryCells(int row);
+    RowFigures rowFigures(int row) const;
+    void showRowFigures(int row, const RowFigures &figures);
+    void fgList_BeforeEdit(int row, int col, bool *cancel);
+    void fgList_ValidateEdit(int row, int col, bool *cancel, QString *editText);
+    void fgList_KeyDown(int key, Qt::KeyboardModifiers modifiers, bool *handled);
+    void fgList_KeyPress(const QString &text, bool *handled);
+    void fgList_Click();
+    void txtSeekItem_Change();
+    void txtLType_DblClick();
+
+    // Brings an existing record of the period into the grid as a loaded row.
+    int appendRecordRow(const QString &rno);
+    void moveToCountCell(int row);
+
     bool m_loaded = false;
+    bool m_validating = false;
+    bool m_exitAsked = false;
+    Params m_params;
 };

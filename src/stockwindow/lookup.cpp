@@ -1,0 +1,249 @@
+// Reaching an item in the grid: by number (adding its record to the month when
+// the grid lacks it), by name as the user types, and the category pick.
+#include "stockwindow/fmtovran.h"
+
+#include "common/dates.h"
+#include "common/errorreport.h"
+#include "common/formhelpers.h"
+#include "common/globals.h"
+#include "common/numtext.h"
+#include "common/units.h"
+#include "data/adodb.h"
+#include "dialogs/frmpickf1.h"
+#include "dialogs/frmselect.h"
+#include "platform/elasticpanel.h"
+#include "platform/grid/flexgrid.h"
+#include "platform/messagebox.h"
+#include "platform/settingsstore.h"
+#include "startup/globalsettings.h"
+#include "stockwindow/stockcalc.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScopeGuard>
+#include <cmath>
+
+void fmTOVRAN::cmdSeekSTKNo_Click()
+{
+    setEnabled(false);
+    const auto finish = qScopeGuard([this] {
+        setEnabled(true);
+        textSTKNo->clear();
+    });
+    try {
+        QString code = textSTKNo->text().trimmed();
+        if (code.isEmpty())
+            return;
+        {
+            Ado::Recordset rs =
+                gCNT->execute(QStringLiteral("Select STKNo , STKName From  STK   where STKNO = ") +
+                              QuotField(code));
+            if (rs.eof()) {
+                MsgBox::show(QStringLiteral("物料檔,沒有該物料編號,請檢查"),
+                             MsgBox::Icon::Critical);
+                return;
+            }
+        }
+        const int year = criteriaYear();
+        const int month = criteriaMonth();
+        const QString dept = txtDeptNoB->text().trimmed();
+
+        if (fgList->rows() != 1) {
+            fgList->sortAscending(ColSTKNo, ColSTKNo);
+            fgList->setRow(1);
+            fgList->setCol(ColSTKNo);
+            const int found = fgList->findRow(code, 1, ColSTKNo, true, true);
+            if (found >= 1) {
+                moveToCountCell(found);
+                return;
+            }
+        }
+
+        const QString prefix = QStringLiteral(" Where ") +
+                               LeftExpr(QStringLiteral("stkno"), int(code.size())) +
+                               QStringLiteral(" = ") + QuotField(code);
+        double count = 0;
+        {
+            Ado::Recordset rs =
+                gCNT->execute(QStringLiteral("Select count(*) as RecCount from stk") + prefix);
+            if (!rs.eof())
+                count = rs.number(QStringLiteral("RecCount"));
+        }
+        if (count == 0) {
+            DispElaMsg(elaMsg, QStringLiteral("物料主檔中無此物料編號!"));
+            return;
+        }
+        if (count > 1) {
+            Ado::Recordset rs = gCNT->execute(QStringLiteral("select stkno , stkname , LType "
+                                                             ",STKDscp , Unit ,STKFlag from stk ") +
+                                              prefix + QStringLiteral(" order by stkno "));
+            if (rs.eof())
+                return;
+            frmSelect &pick = frmSelectWindow();
+            if (!pick.PickRST(rs, QStringLiteral("編號|名稱|大類別|規格|單位|入庫"),
+                              QStringLiteral("請選擇要盤點的物料"), false))
+                return;
+            code = pick.PickCode;
+        }
+        AddToStock(year, month, dept, code);
+    } catch (const std::exception &e) {
+        ShowErr(QStringLiteral("fmTOVRAN_cmdSeekSTKNo_Click"), ToRunError(e));
+    }
+}
+
+void fmTOVRAN::moveToCountCell(int row)
+{
+    fgList->setRow(row);
+    fgList->setCol(ColSTKQty);
+    fgList->setTopRow(row);
+    fgList->setFocus();
+}
+
+void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QString &stkNo)
+{
+    try {
+        const QDate end = PeriodEndDate(year, month, m_params.StockEndDate);
+        // A record the grid does not show (filtered out, or added meanwhile at
+        // another workstation) is brought in instead of inserting a second one.
+        {
+            Ado::Recordset rs =
+                gCNT->execute(QStringLiteral("Select RNo From STOCK Where DeptNo = ") +
+                              QuotField(deptNo) + QStringLiteral(" AND StkDate = ") +
+                              QuotDate(end) + QStringLiteral(" AND StkNo = ") + QuotField(stkNo));
+            if (!rs.eof()) {
+                const int row = appendRecordRow(rs.text(0));
+                if (row >= 1)
+                    moveToCountCell(row);
+                return;
+            }
+        }
+
+        StockCalcInput input;
+        input.year = year;
+        input.month = month;
+        input.deptNo = deptNo;
+        input.stkNo = stkNo;
+        input.stockEndDate = m_params.StockEndDate;
+        input.useRcvWork = m_params.UseRcvWork;
+        input.useSOut = m_params.UseSOut;
+        input.avgPriceMethod = gvAvgPriceMethod;
+        // Both options are read anew each time, as stored (the window's box is
+        // saved at exit).
+        input.autoCalc = Val(GetSetting(ProgramName(), QStringLiteral("Stock"),
+                                        QStringLiteral("chkAutoCalQty"), QStringLiteral("0"))) != 0;
+        input.calUseQty = Val(GetSetting(QStringLiteral("NORV"), ProgramName(),
+                                         QStringLiteral("chkCalUseQty"), QStringLiteral("0"))) != 0;
+        input.warehouseNo = Val(txtStockNo->text());
+        input.userID = gsUserID;
+
+        StockCalcResult calc = BuildStockRecord(gCNT, input);
+        if (!ADD_STOCK(calc.record, gCNT)) {
+            DispElaMsg(elaMsg, QStringLiteral("無法寫入庫存檔"));
+            return;
+        }
+        const StockRecord &r = calc.record;
+        const ItemMaster &item = calc.item;
+
+        double factor = 1;
+        QString unit = item.unit;
+        if (chkUseUUnit->isChecked() && !item.useUnit.isEmpty()) {
+            factor = item.useFactor == 0 ? 1 : item.useFactor;
+            unit = item.useUnit;
+        }
+        const QStringList cells = {NumText(r.Rno),
+                                   r.DeptNo,
+                                   DateText(r.StkDate),
+                                   r.STKNo,
+                                   item.name,
+                                   item.dscp,
+                                   unit,
+                                   item.flag,
+                                   NumText(r.LastQty * factor),
+                                   NumText(r.LastAmt),
+                                   NumText(r.InQty * factor),
+                                   NumText(r.InAmt),
+                                   NumText(r.OutQty * factor),
+                                   NumText(r.OutAmt),
+                                   NumText(r.LostQty * factor),
+                                   NumText(r.ChkQty * factor),
+                                   NumText(r.AdjustQty * factor),
+                                   NumText(r.UseQty * factor),
+                                   NumText(r.STKQty * factor),
+                                   NumText(r.STKAmt),
+                                   NumText(std::floor(r.AvgPrice * 100 / factor + 0.5) / 100),
+                                   r.UserID,
+                                   r.UpdUserID,
+                                   item.lType};
+        fgList->addRow(cells, factor);
+        const int row = fgList->rows() - 1;
+        styleEntryCells(row);
+        moveToCountCell(row);
+    } catch (const std::exception &e) {
+        ShowErr(QStringLiteral("fmTOVRAN_AddToStock"), ToRunError(e));
+    }
+}
+
+int fmTOVRAN::appendRecordRow(const QString &rno)
+{
+    Ado::Recordset rs =
+        gCNT->execute(stockSelect() + QStringLiteral(" Where RNo = ") + NumText(Val(rno)));
+    if (rs.eof())
+        return -1;
+    QStringList cells;
+    for (int i = 0; i < rs.fieldCount(); ++i)
+        cells << rs.text(i);
+    const QString stkNo = cells.value(ColSTKNo);
+    rs.close();
+    fgList->addRow(cells, 1);
+    const int row = fgList->rows() - 1;
+    Ado::Recordset item =
+        gCNT->execute(itemSelect() + QStringLiteral(" Where STKNo = ") + QuotField(stkNo));
+    if (!item.eof())
+        completeRow(row, item);
+    styleEntryCells(row);
+    return row;
+}
+
+void fmTOVRAN::txtSeekItem_Change()
+{
+    try {
+        const QString text = txtSeekItem->text().trimmed();
+        if (text.isEmpty())
+            return;
+        const int row = fgList->findRow(text, 1, ColName, false, false);
+        if (row >= 1) {
+            fgList->setRow(row);
+            fgList->setCol(ColName);
+            fgList->setTopRow(row);
+        }
+    } catch (...) {
+        // the search simply does not move
+    }
+}
+
+QString fmTOVRAN::GetLTYPE()
+{
+    try {
+        const QString where = gsDBType == QLatin1String("PG_SQL")
+                                  ? QStringLiteral(" Where  UPPER(codetype)  = 'LTYPE' ")
+                                  : QStringLiteral(" Where codetype = 'LTYPE' ");
+        Ado::Recordset rs = gCNT->execute(QStringLiteral("Select  dscp from xxcode ") + where +
+                                          QStringLiteral(" Order by Code "));
+        if (rs.eof())
+            return QString();
+        QString item;
+        if (frmPickF1Window().PickItem(rs, item))
+            return item;
+    } catch (const std::exception &e) {
+        ShowErr(QStringLiteral("GetLTYPE"), ToRunError(e));
+    }
+    return QString();
+}
+
+void fmTOVRAN::txtLType_DblClick()
+{
+    txtLType->setText(GetLTYPE()); // a cancelled pick clears the box
+    QApplication::postEvent(txtLType, new QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier));
+}

@@ -1,0 +1,38 @@
+// The print commands of the stock window: the stock report, the slips, the slip printer.
+#include "stockwindow/fmtovran.h"
+
+#include "printing/slips.h"
+#include "printing/stockreport.h"
+
+#include <QLineEdit>
+
+void fmTOVRAN::cmdPrintRpt_Click()
+{
+    StockReportCriteria criteria;
+    criteria.year = txtYear->text();
+    criteria.month = txtMonth->text();
+    criteria.deptNo = txtDeptNoB->text();
+    criteria.deptName = txtDeptNameB->text();
+    criteria.stkNoB = txtSTKNoB->text();
+    criteria.stkNoE = txtSTKNoE->text();
+    PrintStockReport(*fgList, criteria);
+}
+
+void fmTOVRAN::cmdPrintByMistra_Click(int index)
+{
+    SlipSource source;
+    source.fgList = fgList;
+    source.elaMsg = elaMsg;
+    source.deptNo = txtDeptNoB->text();
+    source.deptName = txtDeptNameB->text();
+    source.year = txtYear->text();
+    source.month = txtMonth->text();
+    source.fontName = m_params.FontName;
+    source.stockEndDate = m_params.StockEndDate;
+    ::cmdPrintByMistra_Click(index, source);
+}
+
+void fmTOVRAN::cmdListPrinter_Click(int)
+{
+    // wired to the slip printer choice when it lands
+}
