@@ -1,0 +1,91 @@
+#include "dialogs/frmpickf2.h"
+
+#include "common/errorreport.h"
+#include "common/formhelpers.h"
+#include "data/gridload.h"
+#include "platform/grid/flexgrid.h"
+
+#include <QLineEdit>
+
+frmPickF2::frmPickF2(QWidget *parent)
+    : PickerWindow(QStringLiteral("frmPickF2"), QStringLiteral("代碼輸入輔助視窗"), parent)
+{
+    fgCode->setFixedRows(1);
+    fgCode->setCols(2);
+    fgCode->setTextMatrix(0, 0, QStringLiteral("代碼"));
+    fgCode->setTextMatrix(0, 1, QStringLiteral("說明"));
+}
+
+bool frmPickF2::showList(const QString &head1, const QString &head2, bool rightBottom)
+{
+    m_cancelled = true;
+    fgCode->autoSize(0, 1);
+    if (!head1.isEmpty())
+        fgCode->setTextMatrix(0, 0, head1);
+    if (!head2.isEmpty())
+        fgCode->setTextMatrix(0, 1, head2);
+    if (rightBottom)
+        FormRightBottom(this);
+    else
+        FormCenter(this);
+    if (fgCode->rows() > fgCode->fixedRows() && fgCode->row() < fgCode->fixedRows())
+        fgCode->setRow(fgCode->fixedRows());
+    showModal();
+    return !m_cancelled;
+}
+
+bool frmPickF2::PickList(const QString &head1, const QString &head2)
+{
+    try {
+        return showList(head1, head2, true);
+    } catch (const std::exception &e) {
+        ShowErr(QStringLiteral("frmPickF2_PickList"), ToRunError(e));
+        return false;
+    }
+}
+
+bool frmPickF2::PickRST(Ado::Recordset &rs, const QString &head1, const QString &head2)
+{
+    try {
+        FGLoadRST(fgCode, rs);
+        return showList(head1, head2, true);
+    } catch (const std::exception &e) {
+        ShowErr(QStringLiteral("fmCode_PickCode"), ToRunError(e));
+        return false;
+    }
+}
+
+bool frmPickF2::ShowPick(const QString &pvSQL, QLineEdit *txtCode, QLineEdit *txtName,
+                         const QString &head1, const QString &head2)
+{
+    try {
+        fgCode->setRows(1);
+        FGLoadNoRedraw(fgCode, pvSQL);
+        if (fgCode->rows() > 1)
+            fgCode->setRow(1);
+        if (!showList(head1, head2, false))
+            return false;
+        if (txtCode)
+            txtCode->setText(PickCode);
+        if (txtName)
+            txtName->setText(PickName);
+        return true;
+    } catch (const std::exception &e) {
+        ShowErr(QStringLiteral("ShowPick"), ToRunError(e));
+        return false;
+    }
+}
+
+void frmPickF2::pickRow()
+{
+    PickCode = currentCell(0);
+    PickName = currentCell(1);
+    m_cancelled = false;
+    hide();
+}
+
+frmPickF2 &frmPickF2Window()
+{
+    static frmPickF2 *window = new frmPickF2;
+    return *window;
+}
