@@ -4,7 +4,7 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config ccache
-    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
     libgl-dev libsqlite3-dev sqlite3
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-arphic-ukai fonts-arphic-uming fonts-noto-cjk

@@ -1,5 +1,6 @@
 #include "platform/messagebox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -31,6 +32,13 @@ int run(const QString &text, Icon icon, const QString &title, QMessageBox::Stand
                     QApplication::activeWindow());
     box.setObjectName(QStringLiteral("msgBox"));
     box.setDefaultButton(defaultButton);
+    // The captions do not depend on which translations the machine has installed.
+    if (QAbstractButton *b = box.button(QMessageBox::Ok))
+        b->setText(QStringLiteral("確定"));
+    if (QAbstractButton *b = box.button(QMessageBox::Yes))
+        b->setText(QStringLiteral("是(&Y)"));
+    if (QAbstractButton *b = box.button(QMessageBox::No))
+        b->setText(QStringLiteral("否(&N)"));
     return box.exec();
 }
 

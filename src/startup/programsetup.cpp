@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 void SetupApplication()
 {
@@ -20,4 +23,12 @@ void SetupApplication()
     QFont::insertSubstitutions(QStringLiteral("細明體"), ming);
     QFont::insertSubstitutions(QStringLiteral("MingLiU"), ming);
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans")});
+
+    // Qt's own dialogs (file, print) speak Traditional Chinese like the rest of the program.
+    auto *translator = new QTranslator(qApp);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::Taiwan), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+    else
+        delete translator;
 }
