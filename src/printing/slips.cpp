@@ -165,8 +165,7 @@ QString GroupedWhole(double value)
     const double rounded = std::round(value); // halves away from zero
     if (rounded == 0 || !std::isfinite(rounded))
         return QString();
-    QLocale grouping(QLocale::English);
-    return grouping.toString(static_cast<qlonglong>(rounded));
+    return QLocale(QLocale::English).toString(rounded, 'f', 0);
 }
 
 void PrintReportMistra(FlexGrid *fgList, const QString &fontName, const QString &slipNo,

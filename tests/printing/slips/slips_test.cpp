@@ -203,6 +203,8 @@ TEST(SlipRules, NumberDateAndTotalText)
     EXPECT_EQ(GroupedWhole(1234567.5), "1,234,568");
     EXPECT_EQ(GroupedWhole(999), "999");
     EXPECT_EQ(GroupedWhole(-1234.4), "-1,234");
+    EXPECT_EQ(GroupedWhole(2.5), "3");
+    EXPECT_EQ(GroupedWhole(1e20), "100,000,000,000,000,000,000");
 }
 
 TEST_F(Slips, TwentyOneRowsMakeTwoPagesWithCarryOverAndPageNumbers)
