@@ -1,0 +1,265 @@
+#include "common/globals.h"
+#include "data/adodb.h"
+#include "data/messages.h"
+#include "platform/programend.h"
+#include "platform/settingsstore.h"
+#include "startup/globalsettings.h"
+#include "startup/norv.h"
+#include "startup/submain.h"
+#include "stockwindow/fmtovran.h"
+#include "support/modal.h"
+#include "support/programtree.h"
+#include "support/testdatabase.h"
+
+#include <QAbstractButton>
+#include <gtest/gtest.h>
+
+// Start-up as the menu program hands it over: the connection of an application id, the
+// hand-over values, the messages database beside the program.
+namespace {
+
+struct ProgramEnded
+{
+};
+
+void save(const char *app, const char *section, const QString &key, const QString &value)
+{
+    SaveSetting(QLatin1String(app), QLatin1String(section), key, value);
+}
+
+void registerConnection(const QString &apid, const QString &cntStr, const QString &password)
+{
+    save("SYS", "JX", QStringLiteral("APID"), apid);
+    save("JX_KIT", "ADOCntStr", apid, cntStr);
+    save("JX_KIT", "DBPWD", apid, Encrypt(password, QStringLiteral("QB_RUM")));
+}
+
+void handOver(const QString &menuCntStr, const QString &group, const QString &user)
+{
+    save("SYS", "JX", QStringLiteral("JXMENUCNTSTR"), menuCntStr);
+    save("SYS", "JX", QStringLiteral("GrpID"), group);
+    save("SYS", "JX", QStringLiteral("UserID"), user);
+}
+
+// Answers the next n message boxes with OK, recording each.
+std::shared_ptr<QList<TestModal::BoxSeen>> answerBoxes(int n)
+{
+    auto seen = std::make_shared<QList<TestModal::BoxSeen>>();
+    auto step = std::make_shared<std::function<void(int)>>();
+    *step = [seen, step](int left) {
+        if (left == 0)
+            return;
+        TestModal::whenModal([seen, step, left](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            if (!box)
+                return;
+            seen->append({true, box->text(), box->windowTitle(), box->icon()});
+            (*step)(left - 1);
+            box->button(QMessageBox::Ok)->click();
+        });
+    };
+    (*step)(n);
+    return seen;
+}
+
+class StartUp : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetEndProgramHandler([] { throw ProgramEnded{}; });
+        tree.writeIni("[PARAM]\nCalendar=CC/MM/DD\n");
+        BuildMessagesDatabase(tree.bin() + QStringLiteral("/JXMSG.MDB"));
+        business.applySchema(QStringLiteral("business"));
+        {
+            auto conn = business.open();
+            conn->executeNonQuery(QStringLiteral(
+                "INSERT INTO Corp (CompNo, compname, CompSName, DeptNo, StockNo) VALUES "
+                "('A01', 'NORV 中央廚房', '中央廚房', '01', 1)"));
+            conn->executeNonQuery(QStringLiteral(
+                "INSERT INTO xxPARAM (ParamID, ParamValue) VALUES ('StockEndDate', ''), "
+                "('POSMode', 'N'), ('FontName', '標楷體'), ('UseRcvWork', 'N'), ('UseSOut', 'N'), "
+                "('TOVRAN_DeadLine', '0'), ('AvgPriceMethod', 'l')"));
+        }
+        menu.applySchema(QStringLiteral("menu"));
+        {
+            auto conn = menu.open();
+            conn->executeNonQuery(QStringLiteral("INSERT INTO JX_User (UserID) VALUES ('DEMO')"));
+            conn->executeNonQuery(QStringLiteral(
+                "INSERT INTO JX_Right (GrpID, ProgID, RFlag, AFlag, QFlag, UFlag, DFlag, PFlag) "
+                "VALUES ('ADMIN', 'TOVRAN', 'Y', 'Y', 'Y', 'Y', 'Y', 'Y')"));
+        }
+        for (const char *key : {"APID", "JXMENUCNTSTR", "GrpID", "UserID"})
+            save("SYS", "JX", QLatin1String(key), QString());
+    }
+    void TearDown() override
+    {
+        if (gMainForm)
+            gMainForm->hide();
+        ReleaseInstanceLock();
+        SetEndProgramHandler(nullptr);
+        gCNT.reset();
+        gsDBType.clear();
+    }
+
+    ProgramTree tree;
+    TestDatabase business{Backend::SQLite, QStringLiteral("demo.db")};
+    TestDatabase menu{Backend::SQLite, QStringLiteral("menu.db")};
+};
+
+} // namespace
+
+TEST_F(StartUp, AFreshHandOverStartsOnceAndASecondStartIsRefused)
+{
+    registerConnection(QStringLiteral("DEMO"), business.connectionString(), QString());
+    handOver(menu.connectionString(), QStringLiteral("ADMIN"), QStringLiteral("DEMO"));
+    ASSERT_TRUE(sub_Main());
+    ASSERT_NE(gMainForm, nullptr);
+    EXPECT_TRUE(gMainForm->isVisible());
+    EXPECT_EQ(gsUserID, "DEMO");
+    EXPECT_EQ(gsGrpID, "ADMIN");
+    EXPECT_EQ(gsDBType, "SQLITE");
+    // The empty stored password completed the string.
+    EXPECT_EQ(gsCntStr, business.connectionString() + ";Password=;");
+    gMainForm->hide();
+    ReleaseInstanceLock();
+
+    // Started again without the menu: the hand-over is used up.
+    const auto boxes = answerBoxes(2);
+    EXPECT_FALSE(sub_Main());
+    ASSERT_EQ(boxes->size(), 2);
+    EXPECT_EQ(boxes->at(0).text, "無法連線到主選單資料庫!\r\n");
+    EXPECT_EQ(boxes->at(1).text, "無法連線到主選單資料庫!\r\n\r\n程式停止執行!");
+    EXPECT_EQ(boxes->at(1).icon, QMessageBox::Critical);
+    EXPECT_FALSE(gMainForm->isVisible());
+}
+
+TEST_F(StartUp, ARefusedRightShowsTheReasonAndStopRun)
+{
+    registerConnection(QStringLiteral("DEMO"), business.connectionString(), QString());
+    handOver(menu.connectionString(), QStringLiteral("ADMIN"), QStringLiteral("NOBODY"));
+    const auto boxes = answerBoxes(1);
+    EXPECT_FALSE(sub_Main());
+    ASSERT_EQ(boxes->size(), 1);
+    EXPECT_EQ(boxes->at(0).text, "主選單資料庫中找不到您的使用者資料!\r\n程式停止執行!");
+    EXPECT_EQ(boxes->at(0).icon, QMessageBox::Critical);
+}
+
+TEST_F(StartUp, AMissingConnectionStringEndsTheProgram)
+{
+    handOver(menu.connectionString(), QStringLiteral("ADMIN"), QStringLiteral("DEMO"));
+    const auto boxes = answerBoxes(1);
+    EXPECT_THROW(sub_Main(), ProgramEnded);
+    ASSERT_EQ(boxes->size(), 1);
+    EXPECT_EQ(boxes->at(0).text, "未設定連線字串!\r\n請系統管理人員檢查主選單系統設定");
+    EXPECT_EQ(boxes->at(0).icon, QMessageBox::Critical);
+    EXPECT_FALSE(gMainForm->isVisible());
+}
+
+TEST_F(StartUp, AnUnreachableServerEndsTheProgramWithoutShowingThePassword)
+{
+    registerConnection(QStringLiteral("NORV"),
+                       QStringLiteral("Provider=PostgreSQL;Data Source=127.0.0.1;Port=1;"
+                                      "Location=norv;User ID=jx"),
+                       QStringLiteral("s3cret-pw"));
+    const auto boxes = answerBoxes(1);
+    EXPECT_THROW(sub_Main(), ProgramEnded);
+    ASSERT_EQ(boxes->size(), 1);
+    EXPECT_EQ(boxes->at(0).text, "連線失敗!\r\nProvider=PostgreSQL;Data Source=127.0.0.1;Port=1;"
+                                 "Location=norv;User ID=jx;Password=****;\r\n");
+    EXPECT_EQ(boxes->at(0).icon, QMessageBox::Critical);
+    EXPECT_EQ(gsDBPwd, "s3cret-pw");
+    const QByteArray err = tree.readFile(gsErrFile);
+    EXPECT_TRUE(err.contains("(ConnectADO)"));
+    EXPECT_FALSE(err.contains("s3cret-pw"));
+}
+
+TEST_F(StartUp, TheStoredPasswordCompletesAServerConnection)
+{
+    for (const Backend backend : {Backend::PostgreSQL, Backend::Odbc}) {
+        TestDatabase server(backend);
+        if (!server.available())
+            GTEST_SKIP() << server.skipReason().toStdString();
+        gsIniFile = tree.iniFile();
+        registerConnection(QStringLiteral("PG"), server.connectionString(false), server.password());
+        EXPECT_TRUE(InitGCNT());
+        ASSERT_TRUE(gCNT);
+        EXPECT_EQ(gsDBType, "PG_SQL");
+        EXPECT_EQ(gsCntStr,
+                  server.connectionString(false) + ";Password=" + server.password() + ";");
+        gCNT.reset();
+
+        // A wrong password: the box, the end, and no password on the screen.
+        registerConnection(QStringLiteral("PG"), server.connectionString(false),
+                           QStringLiteral("wrong-pw-123"));
+        const auto boxes = answerBoxes(1);
+        EXPECT_THROW(InitGCNT(), ProgramEnded);
+        ASSERT_EQ(boxes->size(), 1);
+        EXPECT_EQ(boxes->at(0).text,
+                  "連線失敗!\r\n" + server.connectionString(false) + ";Password=****;\r\n");
+        EXPECT_FALSE(boxes->at(0).text.contains(QLatin1String("wrong-pw-123")));
+    }
+}
+
+TEST_F(StartUp, AConnectionStringWithItsOwnPasswordIsUsedAsItIs)
+{
+    gsIniFile = tree.iniFile();
+    registerConnection(QStringLiteral("X"), business.connectionString() + ";PASSWORD=own",
+                       QStringLiteral("stored"));
+    EXPECT_TRUE(InitGCNT());
+    EXPECT_EQ(gsCntStr, business.connectionString() + ";PASSWORD=own");
+    // An application id given by the caller wins over the stored one.
+    registerConnection(QStringLiteral("Y"),
+                       QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;"
+                                      "Data Source=") +
+                           business.file(),
+                       QStringLiteral("pw"));
+    save("SYS", "JX", QStringLiteral("APID"), QStringLiteral("X"));
+    EXPECT_TRUE(InitGCNT(QStringLiteral("Y")));
+    EXPECT_EQ(gsCntStr, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + business.file() +
+                            ";Jet OLEDB:Database Password=pw;");
+    EXPECT_EQ(gsDBType, "ACCESS");
+}
+
+TEST_F(StartUp, DevelopmentModeReadsTheSettingsFile)
+{
+    tree.writeIni("[PARAM]\nGCNT=" + business.connectionString().toUtf8() + "\n");
+    SetDevMode(true);
+    ASSERT_TRUE(sub_Main());
+    EXPECT_EQ(gsUserID, "VURUD");
+    EXPECT_EQ(gsDBType, "SQLITE");
+    gMainForm->hide();
+    ReleaseInstanceLock();
+
+    tree.writeIni("[PARAM]\nGCNT=Provider=PostgreSQL;Data Source=127.0.0.1;Port=1;PWD=dev-pw\n");
+    const auto boxes = answerBoxes(1);
+    EXPECT_THROW(sub_Main(), ProgramEnded);
+    SetDevMode(false);
+    ASSERT_EQ(boxes->size(), 1);
+    EXPECT_EQ(boxes->at(0).text, "連線失敗!\r\nProvider=PostgreSQL;Data Source=127.0.0.1;Port=1;"
+                                 "PWD=****");
+    EXPECT_EQ(boxes->at(0).icon, QMessageBox::NoIcon);
+}
+
+TEST_F(StartUp, SuiteSettingsLimitTheDepartmentsOfAllButTheDevelopmentUser)
+{
+    gCNT = business.open();
+    SetDBType();
+    SaveSetting(QStringLiteral("STK"), QStringLiteral("A1"), QStringLiteral("DEFDEPTNO"),
+                QStringLiteral("A01"));
+    gsUserID = QStringLiteral("DEMO");
+    InitNORV();
+    EXPECT_EQ(gvAvgPriceMethod, "L");
+    EXPECT_EQ(gvDeptPrefix, "A01");
+    gsUserID = QStringLiteral("VURUD");
+    InitNORV();
+    EXPECT_EQ(gvDeptPrefix, "");
+    SaveSetting(QStringLiteral("STK"), QStringLiteral("A1"), QStringLiteral("DEFDEPTNO"),
+                QString());
+    gsUserID = QStringLiteral("DEMO");
+    InitNORV();
+    EXPECT_EQ(gvDeptPrefix, "");
+    gCNT->executeNonQuery(QStringLiteral("DELETE FROM xxPARAM WHERE ParamID = 'AvgPriceMethod'"));
+    InitNORV();
+    EXPECT_EQ(gvAvgPriceMethod, "");
+}
