@@ -263,3 +263,14 @@ TEST_F(StartUp, SuiteSettingsLimitTheDepartmentsOfAllButTheDevelopmentUser)
     InitNORV();
     EXPECT_EQ(gvAvgPriceMethod, "");
 }
+
+TEST_F(StartUp, AScrambledPasswordSurvivesTheSettingsStoreEvenAsNulCharacters)
+{
+    gsIniFile = tree.iniFile();
+    // Characters equal to the key scramble to NUL.
+    for (const QString &pw : {QStringLiteral("QB_RUM"), QStringLiteral("QB_RUMQB密碼\\;=\"'")}) {
+        registerConnection(QStringLiteral("Z"), business.connectionString(), pw);
+        EXPECT_TRUE(InitGCNT());
+        EXPECT_EQ(gsDBPwd, pw);
+    }
+}
