@@ -5,8 +5,8 @@
 // --stock-rows sets the number of stock records of department A01's periods (benchmarks).
 #include "common/dates.h"
 #include "common/runerror.h"
-#include "platform/db/connection.h"
 #include "demodata.h"
+#include "platform/db/connection.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
