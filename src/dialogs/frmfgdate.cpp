@@ -42,14 +42,19 @@ frmFgDate::frmFgDate(QWidget *parent) : QDialog(parent)
 
     imgPrev = new QToolButton(this);
     imgPrev->setObjectName(QStringLiteral("imgPrev"));
-    imgPrev->setArrowType(Qt::LeftArrow);
+    imgPrev->setText(QStringLiteral("◀"));
     imgPrev->setAutoRaise(true);
     imgPrev->setMinimumSize(44, 36);
     imgNext = new QToolButton(this);
     imgNext->setObjectName(QStringLiteral("imgNext"));
-    imgNext->setArrowType(Qt::RightArrow);
+    imgNext->setText(QStringLiteral("▶"));
     imgNext->setAutoRaise(true);
     imgNext->setMinimumSize(44, 36);
+
+    QFont arrowFont = imgPrev->font();
+    arrowFont.setPointSize(16);
+    imgPrev->setFont(arrowFont);
+    imgNext->setFont(arrowFont);
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));

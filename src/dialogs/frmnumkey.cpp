@@ -40,6 +40,9 @@ frmNumKey::frmNumKey(QWidget *parent) : QDialog(parent)
     elaMsg->setObjectName(QStringLiteral("elaMsg"));
     elaMsg->setCaption(NumberCaption);
     elaMsg->setMinimumHeight(32);
+    QFont promptFont = elaMsg->font();
+    promptFont.setPointSize(12);
+    elaMsg->setFont(promptFont);
 
     txtDisp = new QLineEdit(this);
     txtDisp->setObjectName(QStringLiteral("txtDisp"));

@@ -5,6 +5,7 @@
 #include "platform/grid/flexgrid.h"
 #include "support/modal.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -160,6 +161,7 @@ TEST_F(Calendar, ClickOnADayPicksItInDisplayForm)
         // Next month works from a three-digit ROC year display.
         QTest::mouseClick(w->findChild<QToolButton *>(QStringLiteral("imgNext")), Qt::LeftButton);
         *seen << label(w, "lblDate");
+        w->grab().save(QDir(TOVRAN_ARTIFACT_DIR).filePath(QStringLiteral("frmFgDate.png")));
         clickCell(grid, QStringLiteral("7"));
     });
     frmFgDate &w = frmFgDateWindow();

@@ -3,6 +3,7 @@
 #include "support/modal.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -56,6 +57,7 @@ TEST(NumKey, KeysBuildTheNumberAndEnterAccepts)
         click(w, "cmdDot");
         click(w, "cmdNum(5)");
         seen->display = display(w);
+        w->grab().save(QDir(TOVRAN_ARTIFACT_DIR).filePath(QStringLiteral("frmNumKey.png")));
         // After a digit key the focus is on the accept key.
         seen->displayAfter = w->focusWidget()->objectName();
         QTest::keyClick(w->focusWidget(), Qt::Key_Return);

@@ -7,6 +7,7 @@
 
 #include "common/units.h"
 
+#include <QDir>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -71,6 +72,8 @@ std::shared_ptr<Shown> showAndPress(const char *button, bool *result,
         shown->heightTwips = twips(w->height());
         shown->listRows = grid->rows();
         shown->listCols = grid->cols();
+        if (shown->list) // a picture of the window with its list
+            w->grab().save(QDir(TOVRAN_ARTIFACT_DIR).filePath(QStringLiteral("frmSure.png")));
         for (int r = 0; r < grid->rows() && grid->cols() > 1; ++r)
             shown->listColumn1 << grid->textMatrix(r, 1);
         if (QString::fromLatin1(button).isEmpty())
