@@ -18,8 +18,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScopeGuard>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 const QString ItemPickSql = QStringLiteral("Select STKNo , STKName From  STK Order by STKNo");
@@ -34,13 +36,26 @@ bool fmTOVRAN::isCriteriaBox(const QObject *object) const
 bool fmTOVRAN::eventFilter(QObject *watched, QEvent *event)
 {
     // A click elsewhere in the window first validates the box being left; a
-    // refused box keeps the focus and the click is dropped.
+    // refused box keeps the focus and the click is dropped. A real click is seen
+    // where it reaches the window, before the application hands the focus to the
+    // clicked control; one delivered straight to a control may have moved the
+    // focus already, and the refusal takes it back.
     if (event->type() == QEvent::MouseButtonPress && !m_validating) {
-        auto *target = qobject_cast<QWidget *>(watched);
-        auto *focused = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-        if (target && target->window() == this && focused && isCriteriaBox(focused) &&
-            target != focused && !focused->isAncestorOf(target) && !validateBox(focused))
-            return true;
+        QWidget *target = nullptr;
+        if (watched == windowHandle()) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            target = childAt(mapFromGlobal(mouse->globalPosition().toPoint()));
+        } else if (auto *widget = qobject_cast<QWidget *>(watched);
+                   widget && widget->window() == this) {
+            target = widget;
+        }
+        QLineEdit *left = m_editingBox;
+        if (target && left && target != left && !left->isAncestorOf(target)) {
+            if (!validateBox(left))
+                return true;
+            auto *focused = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+            m_editingBox = isCriteriaBox(focused) ? focused : nullptr;
+        }
         return QMainWindow::eventFilter(watched, event);
     }
 
@@ -70,6 +85,10 @@ bool fmTOVRAN::eventFilter(QObject *watched, QEvent *event)
 
     switch (event->type()) {
     case QEvent::FocusIn:
+        // A box left without validation (the focus went by a click) stays the
+        // one to validate.
+        if (!m_editingBox)
+            m_editingBox = box;
         // Deferred: a mouse click places the cursor after the focus arrives.
         QTimer::singleShot(0, box, [box] { SelText(box); });
         return false;
@@ -86,8 +105,12 @@ bool fmTOVRAN::eventFilter(QObject *watched, QEvent *event)
 bool fmTOVRAN::criteriaKeyDown(QLineEdit *box, QKeyEvent *event)
 {
     const int key = event->key();
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
-        return !validateBox(box); // leaving by Tab validates first
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        if (!validateBox(box))
+            return true; // leaving by Tab validates first
+        m_editingBox = nullptr;
+        return false;
+    }
     if (KeyToTab(box, key))
         return true; // Enter is swallowed too: it only moves on
     if (key == Qt::Key_F8 && box != txtYear && box != txtMonth) {
@@ -131,8 +154,15 @@ void fmTOVRAN::refuse(QLineEdit *box, const QString &message)
 
 bool fmTOVRAN::validateFocusedBox()
 {
-    auto *focused = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-    return !(focused && isCriteriaBox(focused)) || validateBox(focused);
+    QLineEdit *box = m_editingBox;
+    if (!box)
+        box = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    if (!box || !isCriteriaBox(box))
+        return true;
+    if (!validateBox(box))
+        return false;
+    m_editingBox = nullptr;
+    return true;
 }
 
 bool fmTOVRAN::validateBox(QLineEdit *box)

@@ -314,10 +314,8 @@ void fmTOVRAN::connectHandlers()
     connect(fgList, &FlexGrid::keyPress, this, &fmTOVRAN::fgList_KeyPress);
     connect(fgList, &FlexGrid::clicked, this, &fmTOVRAN::fgList_Click);
 
-    // The window sees the keys of its boxes first.
-    for (QLineEdit *box : {txtYear, txtMonth, txtDeptNoB, txtSTKNoB, txtSTKNoE, txtSINDateB,
-                           txtSINDateE, textSTKNo, txtLType})
-        box->installEventFilter(this);
+    // The window sees the keys and clicks of its boxes first (and clicks where
+    // they reach the window, before the focus moves).
     qApp->installEventFilter(this);
 }
 

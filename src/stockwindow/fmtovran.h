@@ -191,6 +191,7 @@ private:
 
     bool m_loaded = false;
     bool m_validating = false;
+    QLineEdit *m_editingBox = nullptr; // the criteria box to validate when it is left
     bool m_exitAsked = false;
     Params m_params;
 };

@@ -1,0 +1,399 @@
+// The stock window's start, criteria page and exit, driven offscreen on SQLite.
+#include "stockwindow/windowfixture.h"
+
+#include "platform/programend.h"
+#include "platform/settingsstore.h"
+
+#include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QImage>
+#include <QPainter>
+#include <QTabWidget>
+
+using namespace WindowTest;
+
+namespace {
+
+struct ProgramEnded
+{
+};
+
+class StockWindow : public WindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        WindowFixture::SetUp();
+        if (IsSkipped())
+            return;
+        item(QStringLiteral("A1"), QStringLiteral("麵粉"));
+        item(QStringLiteral("A2"), QStringLiteral("砂糖"));
+        item(QStringLiteral("B1"), QStringLiteral("鹽"));
+    }
+
+    fmTOVRAN &startActive()
+    {
+        start();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        return *window;
+    }
+
+    // Types into a criteria box that has the focus and leaves it with the key.
+    void typeAndLeave(QLineEdit *box, const QString &text, Qt::Key key = Qt::Key_Tab)
+    {
+        box->setFocus();
+        QApplication::processEvents();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, key);
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+
+    static FlexGrid *pickerGrid(QWidget *w) { return w->findChild<FlexGrid *>("fgCode"); }
+
+    // Arms a pick of the given row (1 = first item) in the next code picker.
+    std::shared_ptr<QStringList> pickRow(int row)
+    {
+        auto rows = std::make_shared<QStringList>();
+        TestModal::whenModal([rows, row](QWidget *w) {
+            FlexGrid *g = pickerGrid(w);
+            for (int r = 1; r < g->rows(); ++r)
+                *rows << g->textMatrix(r, 0);
+            for (int r = 1; r < row; ++r)
+                QTest::keyClick(g->view(), Qt::Key_Down);
+            QTest::keyClick(g->view(), Qt::Key_Return);
+        });
+        return rows;
+    }
+};
+
+} // namespace
+
+TEST_P(StockWindow, ProposesLastMonthInTheCalendarOfTheSettings)
+{
+    Clock::setNow(QDateTime(QDate(2003, 1, 15), QTime(9, 0)));
+    gsCalendar = QStringLiteral("CC/MM/DD");
+    start();
+    EXPECT_EQ(window->txtYear->text(), "91");
+    EXPECT_EQ(window->txtMonth->text(), "12");
+    EXPECT_EQ(window->tabPage->currentIndex(), 0);
+    EXPECT_EQ(window->lblStatus->text(), "TESTER");
+    EXPECT_EQ(window->lblHead[2]->text(), "92/01/15");
+    gsCalendar = QStringLiteral("cc/MM/DD"); // either case
+    start();
+    EXPECT_EQ(window->txtYear->text(), "91");
+
+    gsCalendar = QStringLiteral("YYYY/MM/DD");
+    start();
+    EXPECT_EQ(window->txtYear->text(), "2002");
+    EXPECT_EQ(window->txtMonth->text(), "12");
+}
+
+TEST_P(StockWindow, SavedDefaultDepartmentFillsItsNameAndWarehouse)
+{
+    SaveSetting("STK", "A1", "DEFDEPTNO", "A01");
+    start();
+    EXPECT_EQ(window->txtDeptNoB->text(), "A01");
+    EXPECT_EQ(window->txtDeptNameB->text(), "一店01");
+    EXPECT_EQ(window->txtStockNo->text(), "1");
+    EXPECT_TRUE(window->txtDeptNoB->isEnabled());
+    EXPECT_EQ(window->txtYear->text(), "2003");
+    EXPECT_EQ(window->txtMonth->text(), "1");
+    // The saved department limits the departments the user may choose.
+    EXPECT_EQ(gvDeptPrefix, "A01");
+}
+
+TEST_P(StockWindow, UnknownOrMisnumberedDefaultDepartmentStopsTheSetUp)
+{
+    db->exec(
+        "insert into Corp (CompNo, CompSName, DeptNo, StockNo) values ('Z00', '零', '00', 0);\n"
+        "insert into Corp (CompNo, CompSName, DeptNo, StockNo) values ('Z11', '十一', '11', "
+        "11);\n");
+    SaveSetting("STK", "A1", "DEFDEPTNO", "NOPE");
+    start();
+    EXPECT_EQ(msg(), "無此部門代號");
+    EXPECT_EQ(window->txtDeptNameB->text(), "");
+    EXPECT_EQ(window->txtDeptNoB->text(), "NOPE");
+    // The rest of the set-up was left undone: no proposed period.
+    EXPECT_EQ(window->txtYear->text(), "");
+    EXPECT_TRUE(window->isMaximized());
+
+    for (const char *dept : {"Z00", "Z11"}) {
+        SaveSetting("STK", "A1", "DEFDEPTNO", dept);
+        start();
+        EXPECT_EQ(msg(), "倉庫碼錯誤") << dept;
+        EXPECT_EQ(window->txtStockNo->text(), "") << dept;
+        EXPECT_EQ(window->txtYear->text(), "") << dept;
+    }
+}
+
+TEST_P(StockWindow, OptionsWithoutSavedValues)
+{
+    start();
+    EXPECT_FALSE(window->chkAutoCalQty->isChecked());
+    EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColAdjustQty));
+    EXPECT_TRUE(window->chkHideAvgPrice->isChecked());
+    EXPECT_TRUE(grid()->colHidden(fmTOVRAN::ColAvgPrice));
+    EXPECT_FALSE(window->chkSortBySTKFlag->isChecked());
+    EXPECT_FALSE(window->chkSortBySTKFlag->isHidden());
+    EXPECT_FALSE(window->chkNoDisplayQtyIsZero->isChecked());
+    EXPECT_FALSE(window->chkUseUUnit->isChecked());
+    // Hidden at start: record number, department, date, amounts, count and price.
+    for (int c = 0; c < fmTOVRAN::ColumnCount; ++c) {
+        const bool hidden = QList<int>{0, 1, 2, 9, 11, 12, 13, 15, 19, 20}.contains(c);
+        EXPECT_EQ(grid()->colHidden(c), hidden) << "column " << c;
+    }
+    EXPECT_EQ(grid()->cols(), 24);
+    EXPECT_EQ(cell(0, fmTOVRAN::ColSTKQty), "庫存量");
+    EXPECT_EQ(cell(0, fmTOVRAN::ColLType), "大類別");
+    EXPECT_EQ(grid()->rows(), 1);
+}
+
+TEST_P(StockWindow, SavedOptionsAndTheColumnSixteenQuirk)
+{
+    SaveSetting("TOVRAN", "Stock", "chkAutoCalQty", "1");
+    SaveSetting("TOVRAN", "Stock", "chkNoDisplayQtyIsZero", "1");
+    SaveSetting("TOVRAN", "Stock", "chkSortBySTKFlag", "1");
+    SaveSetting("NORV", "STK", "UseUUnit", "Y");
+    start();
+    EXPECT_TRUE(window->chkAutoCalQty->isChecked());
+    EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColAdjustQty)); // still shown
+    EXPECT_TRUE(window->chkNoDisplayQtyIsZero->isChecked());
+    EXPECT_TRUE(window->chkSortBySTKFlag->isChecked());
+    EXPECT_TRUE(window->chkUseUUnit->isChecked());
+    // Clicking twice brings box and column into line.
+    window->chkAutoCalQty->click();
+    EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColAdjustQty));
+    window->chkAutoCalQty->click();
+    EXPECT_TRUE(window->chkAutoCalQty->isChecked());
+    EXPECT_TRUE(grid()->colHidden(fmTOVRAN::ColAdjustQty));
+}
+
+TEST_P(StockWindow, IssueSlipsShowTheIssuedColumnAndHideTheFlagOrder)
+{
+    param("UseSOut", "y");
+    start();
+    EXPECT_EQ(window->params().UseSOut, "Y");
+    EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColOutQty));
+    EXPECT_TRUE(window->chkSortBySTKFlag->isHidden());
+    EXPECT_FALSE(window->chkSortBySTKFlag->isChecked());
+}
+
+TEST_P(StockWindow, MonthAndYearBoxesRefuseWhatIsNoMonth)
+{
+    startActive();
+    for (const char *bad : {"0", "13", "1.5e1"}) {
+        typeAndLeave(window->txtMonth, bad);
+        EXPECT_EQ(msg(), "月份一定在1-12之間") << bad;
+        EXPECT_EQ(QApplication::focusWidget(), window->txtMonth) << bad;
+        EXPECT_EQ(window->txtMonth->selectedText(), bad);
+    }
+    window->elaMsg->setCaption(QString());
+    typeAndLeave(window->txtMonth, "abc");
+    EXPECT_EQ(msg(), "一定要輸入數字");
+    EXPECT_EQ(QApplication::focusWidget(), window->txtMonth);
+    typeAndLeave(window->txtYear, "9x");
+    EXPECT_EQ(msg(), "一定要輸入數字");
+    EXPECT_EQ(QApplication::focusWidget(), window->txtYear);
+
+    // A refused box keeps the focus also against a click elsewhere and a query.
+    window->txtMonth->setFocus();
+    window->txtMonth->setText("13");
+    QTest::mouseClick(window->txtDeptNoB, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), window->txtMonth);
+    window->elaMsg->setCaption(QString());
+    window->cmdQry->click();
+    EXPECT_EQ(msg(), "月份一定在1-12之間");
+
+    // Good values move on: Enter and Down to the next box, Up back.
+    typeAndLeave(window->txtYear, "2003", Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), window->txtMonth);
+    typeAndLeave(window->txtMonth, "12", Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), window->txtDeptNoB);
+    QTest::keyClick(window->txtDeptNoB, Qt::Key_Up);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), window->txtMonth);
+
+    // F8 in year or month opens nothing.
+    auto opened = TestModal::whenModal([](QWidget *w) { w->hide(); }, 500);
+    QTest::keyClick(window->txtMonth, Qt::Key_F8);
+    QTest::keyClick(window->txtYear, Qt::Key_F8);
+    TestModal::waitFor([] { return false; }, 600);
+    EXPECT_FALSE(*opened);
+}
+
+TEST_P(StockWindow, DepartmentBoxChecksOnLeavingAndAtQuery)
+{
+    startActive();
+    typeAndLeave(window->txtDeptNoB, "B02");
+    EXPECT_EQ(window->txtDeptNameB->text(), "二店02");
+    EXPECT_NE(QApplication::focusWidget(), window->txtDeptNoB);
+
+    typeAndLeave(window->txtDeptNoB, "X99");
+    EXPECT_EQ(msg(), "無此部門代號");
+    EXPECT_EQ(window->txtDeptNameB->text(), "");
+    EXPECT_EQ(QApplication::focusWidget(), window->txtDeptNoB);
+
+    // Still in the box: the query refuses to start, with the box's message.
+    window->elaMsg->setCaption(QString());
+    window->cmdQry->click();
+    EXPECT_EQ(msg(), "無此部門代號");
+    EXPECT_EQ(QApplication::focusWidget(), window->txtDeptNoB);
+
+    // A department that never went through the box (the saved default) is checked by the
+    // query, with its own message.
+    SaveSetting("STK", "A1", "DEFDEPTNO", "X99");
+    startActive();
+    window->txtYear->setText("2003");
+    window->txtMonth->setText("1");
+    auto box = TestModal::answerMessageBox(QMessageBox::Ok);
+    window->cmdQry->click();
+    ASSERT_TRUE(box->shown);
+    EXPECT_EQ(box->text, "此部門未設定倉庫代號");
+    EXPECT_EQ(box->icon, QMessageBox::Critical);
+    EXPECT_EQ(gvMsg, "此部門未設定倉庫代號");
+    EXPECT_TRUE(window->isEnabled());
+
+    // Empty criteria are refused by the query in order.
+    window->txtMonth->setText("");
+    box = TestModal::answerMessageBox(QMessageBox::Ok);
+    window->cmdQry->click();
+    EXPECT_EQ(box->text, "請輸入轉檔的月份");
+}
+
+TEST_P(StockWindow, RestrictedUserStaysSilentlyInTheDepartmentBox)
+{
+    db->exec("insert into Corp (CompNo, CompSName, DeptNo, StockNo) values ('120', '分店', "
+             "'20', 1);\n");
+    startActive();
+    gvDeptPrefix = QStringLiteral("12");
+    window->elaMsg->setCaption(QString());
+    for (const char *refused : {"1", "13"}) {
+        typeAndLeave(window->txtDeptNoB, refused);
+        EXPECT_EQ(QApplication::focusWidget(), window->txtDeptNoB) << refused;
+        EXPECT_EQ(msg(), "") << refused;
+    }
+    typeAndLeave(window->txtDeptNoB, "120");
+    EXPECT_NE(QApplication::focusWidget(), window->txtDeptNoB);
+    EXPECT_EQ(window->txtDeptNameB->text(), "分店20");
+}
+
+TEST_P(StockWindow, ItemRangeBoxesShowNamesAndAcceptUnknownItems)
+{
+    startActive();
+    typeAndLeave(window->txtSTKNoB, "A2");
+    EXPECT_EQ(window->txtSTKNameB->text(), "砂糖");
+    window->txtSTKNameE->setText("old");
+    typeAndLeave(window->txtSTKNoE, "ZZ");
+    EXPECT_EQ(window->txtSTKNameE->text(), "");
+    EXPECT_NE(QApplication::focusWidget(), window->txtSTKNoE);
+}
+
+TEST_P(StockWindow, PickersOpenByDoubleClickAndByF8)
+{
+    startActive();
+    // Department: only departments with a warehouse.
+    db->exec("insert into Corp (CompNo, CompSName, DeptNo, StockNo) values ('C00', '倉外', "
+             "'00', 0);\n");
+    auto rows = pickRow(2);
+    QTest::mouseDClick(window->txtDeptNoB, Qt::LeftButton);
+    EXPECT_EQ(*rows, QStringList({"A01", "B02"}));
+    EXPECT_EQ(window->txtDeptNoB->text(), "B02");
+    EXPECT_EQ(window->txtDeptNameB->text(), "二店02");
+
+    window->txtSTKNoB->setFocus();
+    rows = pickRow(3);
+    QTest::keyClick(window->txtSTKNoB, Qt::Key_F8);
+    EXPECT_EQ(*rows, QStringList({"A1", "A2", "B1"}));
+    EXPECT_EQ(window->txtSTKNoB->text(), "B1");
+    EXPECT_EQ(window->txtSTKNameB->text(), "鹽");
+
+    rows = pickRow(1);
+    QTest::mouseDClick(window->txtSTKNoE, Qt::LeftButton);
+    EXPECT_EQ(window->txtSTKNoE->text(), "A1");
+    EXPECT_EQ(window->txtSTKNameE->text(), "麵粉");
+
+    window->txtDeptNoB->setFocus();
+    rows = pickRow(1);
+    QTest::keyClick(window->txtDeptNoB, Qt::Key_F8);
+    EXPECT_EQ(window->txtDeptNoB->text(), "A01");
+
+    // Esc leaves a picker without a pick.
+    auto esc = TestModal::whenModal(
+        [](QWidget *w) { QTest::keyClick(pickerGrid(w)->view(), Qt::Key_Escape); });
+    QTest::keyClick(window->txtDeptNoB, Qt::Key_F8);
+    EXPECT_TRUE(*esc);
+    EXPECT_EQ(window->txtDeptNoB->text(), "A01");
+    EXPECT_EQ(window->txtDeptNameB->text(), "一店01");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_P(StockWindow, ExitQuestionNoKeepsTheWindowYesSavesTheOptions)
+{
+    SetEndProgramHandler([] { throw ProgramEnded(); });
+    start();
+    window->elaMsg->setCaption(QStringLiteral("something"));
+    auto box = TestModal::answerMessageBox(QMessageBox::No);
+    window->cmdExit->click();
+    ASSERT_TRUE(box->shown);
+    EXPECT_EQ(box->text, "確定要離開嗎?");
+    EXPECT_EQ(box->icon, QMessageBox::Information);
+    EXPECT_EQ(msg(), "");
+    EXPECT_TRUE(window->isVisible());
+
+    // The title bar's close button asks the same.
+    box = TestModal::answerMessageBox(QMessageBox::No);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(box->shown);
+    EXPECT_EQ(box->text, "確定要離開嗎?");
+    EXPECT_TRUE(window->isVisible());
+
+    window->chkAutoCalQty->setChecked(true);
+    window->chkNoDisplayQtyIsZero->setChecked(false);
+    window->chkSortBySTKFlag->setChecked(true);
+    box = TestModal::answerMessageBox(QMessageBox::Yes);
+    EXPECT_THROW(window->cmdExit_Click(), ProgramEnded);
+    EXPECT_EQ(GetSetting("TOVRAN", "Stock", "chkAutoCalQty"), "1");
+    EXPECT_EQ(GetSetting("TOVRAN", "Stock", "chkNoDisplayQtyIsZero"), "0");
+    EXPECT_EQ(GetSetting("TOVRAN", "Stock", "chkSortBySTKFlag"), "1");
+    SetEndProgramHandler(nullptr);
+}
+
+TEST_P(StockWindow, CriteriaPageScreenshotRendersChinese)
+{
+    SaveSetting("STK", "A1", "DEFDEPTNO", "A01");
+    start();
+    window->resize(1280, 800);
+    QApplication::processEvents();
+    // The window's font draws Chinese as glyphs, not as the same empty box for each.
+    EXPECT_FALSE(QFontDatabase::families(QFontDatabase::TraditionalChinese).isEmpty());
+    auto draw = [this](const QString &text) {
+        QImage image(64, 64, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QFont font = window->txtDeptNameB->font();
+        font.setPixelSize(40);
+        painter.setFont(font);
+        painter.drawText(image.rect(), Qt::AlignCenter, text);
+        return image;
+    };
+    const QImage stock = draw(QStringLiteral("庫")), count = draw(QStringLiteral("盤"));
+    EXPECT_NE(stock, count);
+    EXPECT_NE(stock, draw(QString()));
+    const QString dir = QStringLiteral(TOVRAN_ARTIFACT_DIR);
+    QDir().mkpath(dir);
+    const QImage shot = window->grab().toImage();
+    ASSERT_TRUE(shot.save(dir + QStringLiteral("/criteria.png")));
+    // Some ink: the page is not blank.
+    QSet<QRgb> colours;
+    for (int y = 0; y < shot.height(); y += 7)
+        for (int x = 0; x < shot.width(); x += 7)
+            colours.insert(shot.pixel(x, y));
+    EXPECT_GT(colours.size(), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Databases, StockWindow, ::testing::Values(TestDatabase::Kind::SQLite),
+                         kindName);

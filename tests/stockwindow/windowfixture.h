@@ -1,0 +1,297 @@
+#pragma once
+
+// The real stock window on a fresh business database, driven offscreen: shared by the
+// window test programs (criteria, loading, entry, lookup).
+
+#include "common/clock.h"
+#include "common/globals.h"
+#include "data/adodb.h"
+#include "data/messages.h"
+#include "dialogs/frmsure.h"
+#include "platform/db/sqlscript.h"
+#include "platform/elasticpanel.h"
+#include "platform/grid/flexgrid.h"
+#include "stockwindow/fmtovran.h"
+#include "support/modal.h"
+#include "support/programtree.h"
+#include "support/testdb.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace WindowTest {
+
+// What the confirmation window showed when a test answered it.
+struct SureSeen
+{
+    bool shown = false;
+    QString message;
+    QString title;
+    bool cancelVisible = true;
+};
+
+// Presses the first button of the next confirmation window and records what it showed.
+inline std::shared_ptr<SureSeen> answerSure()
+{
+    auto seen = std::make_shared<SureSeen>();
+    TestModal::whenModal([seen](QWidget *w) {
+        if (w->objectName() != QLatin1String("frmSure"))
+            return;
+        seen->shown = true;
+        seen->title = w->windowTitle();
+        if (auto *panel = w->findChild<ElasticPanel *>(QStringLiteral("elaMsg")))
+            seen->message = panel->caption();
+        auto *cancel = w->findChild<QPushButton *>(QStringLiteral("cmdCancel"));
+        seen->cancelVisible = cancel && cancel->isVisible();
+        w->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+    });
+    return seen;
+}
+
+// Closes message boxes that nobody expected (an error report would otherwise wait for
+// ever) and keeps their texts, so the test can fail on them.
+class UnexpectedBoxes : public QObject
+{
+public:
+    UnexpectedBoxes()
+    {
+        m_timer.setInterval(200);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start();
+    }
+    QStringList texts;
+
+private:
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) {
+            m_seen = nullptr;
+            return;
+        }
+        if (modal != m_seen) {
+            m_seen = modal;
+            m_ticks = 0;
+            return;
+        }
+        // An armed test action answers within tens of milliseconds; two seconds is lost.
+        if (++m_ticks < 10)
+            return;
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        texts << (box ? box->text() : modal->objectName());
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->hide();
+        m_seen = nullptr;
+    }
+    QTimer m_timer;
+    QWidget *m_seen = nullptr;
+    int m_ticks = 0;
+};
+
+class WindowFixture : public ::testing::TestWithParam<TestDatabase::Kind>
+{
+protected:
+    void SetUp() override
+    {
+        QFile::remove(qEnvironmentVariable("NORV_SETTINGS"));
+        QString why;
+        db = TestDatabase::create(GetParam(), &why);
+        if (!db)
+            GTEST_SKIP() << why.toStdString();
+        db->makeShared();
+        gsIniFile = tree.iniFile();
+        gsLogFile = tree.log() + QStringLiteral("/TOVRAN.LOG");
+        gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
+        gsUserID = QStringLiteral("TESTER");
+        gsCalendar = QStringLiteral("YYYY/MM/DD");
+        gsDateSep = QStringLiteral("/");
+        gvDeptPrefix.clear();
+        buildMessages();
+        ASSERT_TRUE(InitMsgDB());
+        Clock::setNow(QDateTime(QDate(2003, 2, 5), QTime(10, 0)));
+        db->exec(
+            QStringLiteral("insert into Corp (CompNo, compname, CompSName, DeptNo, StockNo) values "
+                           "('A01', '第一店', '一店', '01', 1);\n"
+                           "insert into Corp (CompNo, compname, CompSName, DeptNo, StockNo) values "
+                           "('B02', '第二店', '二店', '02', 2);\n"));
+        boxes = std::make_unique<UnexpectedBoxes>();
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        if (boxes) {
+            EXPECT_TRUE(boxes->texts.isEmpty())
+                << "unexpected message: " << boxes->texts.join(QStringLiteral(" / ")).toStdString();
+        }
+        boxes.reset();
+        Clock::setNow(QDateTime());
+        gvDeptPrefix.clear();
+    }
+
+    // The messages database beside the program, as the build makes it.
+    void buildMessages() const
+    {
+        const QString file = tree.bin() + QStringLiteral("/JXMSG.MDB");
+        QFile f(file);
+        f.open(QIODevice::WriteOnly);
+        f.close();
+        auto conn = Ado::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file);
+        Ado::RunSqlScriptFile(*conn, QStringLiteral(TOVRAN_SOURCE_DIR "/db/sqlite/messages.sql"));
+        Ado::RunSqlScriptFile(*conn, QStringLiteral(TOVRAN_SOURCE_DIR "/db/messages.sql"));
+    }
+
+    // Opens the window as start-up does.
+    fmTOVRAN &start()
+    {
+        window = std::make_unique<fmTOVRAN>();
+        window->showWindow();
+        QApplication::processEvents();
+        return *window;
+    }
+
+    void param(const QString &id, const QString &value) const
+    {
+        db->exec(QStringLiteral("insert into xxPARAM (ParamID, ParamValue) values ('%1', '%2');\n")
+                     .arg(id, value));
+    }
+
+    void item(const QString &no, const QString &name, const QString &unit = QStringLiteral("個"),
+              const QString &useUnit = QString(), const QString &useQty = QStringLiteral("1"),
+              const QString &flag = QStringLiteral("Y"), const QString &lType = QStringLiteral("A"),
+              const QString &dscp = QStringLiteral("規格")) const
+    {
+        db->exec(QStringLiteral("insert into STK (STKNo, STKName, STKDscp, Unit, UUnit, UQty, "
+                                "STKFlag, LType, Buyprice, AvgPrice) values ('%1', '%2', '%3', "
+                                "'%4', '%5', %6, '%7', '%8', 0, 0);\n")
+                     .arg(no, name, dscp, unit, useUnit, useQty, flag, lType));
+    }
+
+    // A stock record of department A01; values in stock units. Returns its record number.
+    QString stock(const QString &date, const QString &no, double lastQty, double inQty,
+                  double stkQty = 0, double avgPrice = 0,
+                  const QString &dept = QStringLiteral("A01"), double outQty = 0,
+                  double lostQty = 0) const
+    {
+        db->exec(QStringLiteral("insert into STOCK (DeptNo, StkDate, STKNo, LastQty, LastAmt, "
+                                "InQty, InAmt, OutQty, LostQty, STKQty, STKAmt, AvgPrice, UserID, "
+                                "UpdUserID) values ('%1', %2, '%3', %4, %5, %6, %7, %8, %9, %10, "
+                                "%11, %12, 'MAKER', 'MAKER');\n")
+                     .arg(dept, QuotDate(date), no)
+                     .arg(lastQty)
+                     .arg(lastQty * avgPrice)
+                     .arg(inQty)
+                     .arg(inQty * avgPrice)
+                     .arg(outQty)
+                     .arg(lostQty)
+                     .arg(stkQty)
+                     .arg(stkQty * avgPrice)
+                     .arg(avgPrice));
+        return db->scalar(QStringLiteral("select RNo from STOCK where DeptNo = '%1' and STKNo = "
+                                         "'%2' and StkDate = %3")
+                              .arg(dept, no, QuotDate(date)));
+    }
+
+    QString stockField(const QString &rno, const QString &field) const
+    {
+        return db->scalar(QStringLiteral("select %1 from STOCK where RNo = %2").arg(field, rno));
+    }
+    double stockNumber(const QString &rno, const QString &field) const
+    {
+        return stockField(rno, field).toDouble();
+    }
+
+    // Period criteria typed into the boxes, then the query button.
+    void query(const QString &year, const QString &month, const QString &dept = "A01")
+    {
+        window->txtYear->setText(year);
+        window->txtMonth->setText(month);
+        window->txtDeptNoB->setText(dept);
+        window->cmdQry->click();
+        QApplication::processEvents();
+    }
+
+    QString msg() const { return window->elaMsg->caption(); }
+    FlexGrid *grid() const { return window->fgList; }
+    QString cell(int row, int col) const { return grid()->textMatrix(row, col); }
+
+    // The grid row of an item number, -1 when it has none.
+    int rowOf(const QString &no) const
+    {
+        for (int r = 1; r < grid()->rows(); ++r)
+            if (cell(r, fmTOVRAN::ColSTKNo) == no)
+                return r;
+        return -1;
+    }
+
+    QStringList itemOrder() const
+    {
+        QStringList order;
+        for (int r = 1; r < grid()->rows(); ++r)
+            order << cell(r, fmTOVRAN::ColSTKNo);
+        return order;
+    }
+
+    QStringList visibleItems() const
+    {
+        QStringList items;
+        for (int r = 1; r < grid()->rows(); ++r)
+            if (!grid()->rowHidden(r))
+                items << cell(r, fmTOVRAN::ColSTKNo);
+        return items;
+    }
+
+    // Opens the editor on a cell as a double click would, types the text and presses Enter.
+    // False when the edit was refused before the editor opened.
+    bool typeIntoCell(int row, int col, const QString &text)
+    {
+        grid()->setRow(row);
+        grid()->setCol(col);
+        grid()->view()->setFocus();
+        grid()->editCell();
+        QApplication::processEvents();
+        QWidget *editor = grid()->view()->findChild<QLineEdit *>(QStringLiteral("gridEditor"));
+        if (!editor || !editor->isVisible() || !grid()->isEditing())
+            return false;
+        auto *box = static_cast<QLineEdit *>(editor);
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+        QApplication::processEvents();
+        return true;
+    }
+
+    // Leaves an editor that a refusal kept open.
+    void escapeEditor()
+    {
+        if (!grid()->isEditing())
+            return;
+        if (QWidget *editor = grid()->view()->findChild<QLineEdit *>(QStringLiteral("gridEditor")))
+            QTest::keyClick(editor, Qt::Key_Escape);
+        QApplication::processEvents();
+    }
+
+    ProgramTree tree;
+    std::unique_ptr<TestDatabase> db;
+    std::unique_ptr<fmTOVRAN> window;
+    std::unique_ptr<UnexpectedBoxes> boxes;
+};
+
+inline std::string kindName(const ::testing::TestParamInfo<TestDatabase::Kind> &info)
+{
+    return PrintToString(info.param);
+}
+
+} // namespace WindowTest
