@@ -180,9 +180,10 @@ TEST_F(InitGlobalTest, MissingLogFolderIsNotCreated)
 
 TEST(DevMode, OnlyTheSwitchTurnsItOn)
 {
-    EXPECT_FALSE(ChkDevIDE());
+    const bool before = ChkDevIDE();
     SetDevMode(true);
     EXPECT_TRUE(ChkDevIDE());
     SetDevMode(false);
     EXPECT_FALSE(ChkDevIDE());
+    SetDevMode(before);
 }
