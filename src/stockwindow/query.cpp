@@ -79,7 +79,8 @@ void fmTOVRAN::formatAfterQuery()
 {
     const int last = fgList->rows() - 1;
     fgList->setRedraw(false);
-    fgList->autoSize(ColLastQty, fgList->cols() - 1);
+    // Columns 8 on were sized to their contents by GetData just before, and no text has
+    // changed since: sizing them again would give the same widths.
     const int widths[] = {800, 2000, 1200, 600, 600};
     for (int c = ColSTKNo; c <= ColFlag; ++c)
         fgList->setColWidth(c, widths[c - ColSTKNo]);

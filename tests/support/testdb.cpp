@@ -18,6 +18,8 @@ QString pgConnectionString(const QString &database)
 
 } // namespace
 
+namespace business {
+
 QString TestDatabase::kindName(Kind kind)
 {
     return kind == Kind::SQLite ? QStringLiteral("SQLite") : QStringLiteral("PostgreSQL");
@@ -88,3 +90,5 @@ QString TestDatabase::scalar(const QString &sql) const
     Ado::Recordset rs = m_connection->execute(sql);
     return rs.eof() ? QString() : rs.text(0);
 }
+
+} // namespace business

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
+namespace business {
+
 // A fresh business database for one test: an SQLite file, or a database of its own on
 // the PostgreSQL server of the test run (pg_virtualenv sets PGHOST and friends), made
 // from the project's create scripts and dropped afterwards.
@@ -46,3 +48,9 @@ inline std::string PrintToString(TestDatabase::Kind kind)
 {
     return TestDatabase::kindName(kind).toStdString();
 }
+
+} // namespace business
+
+// Tests of the stock programs use the business database by this name.
+using business::PrintToString;
+using business::TestDatabase;

@@ -42,30 +42,61 @@ TextWidths::TextWidths(const QFont &font)
 {
 }
 
+quint64 TextWidths::numberShape(const QString &text) const
+{
+    if (!m_digitsAlike || text.size() > 15)
+        return 0;
+    quint64 shape = 1; // a leading 1 keeps leading digits apart from shorter shapes
+    for (QChar c : text) {
+        qsizetype code = 0;
+        if (!isDigit(c)) {
+            code = NumberPunctuation.indexOf(c) + 1;
+            if (code == 0)
+                return 0;
+        }
+        shape = (shape << 4) | quint64(code);
+    }
+    return shape;
+}
+
 int TextWidths::width(const QString &text)
 {
     if (text.isEmpty())
         return 0;
+    // Numbers: measured once per shape, looked up without building a key text.
+    if (const quint64 shape = numberShape(text)) {
+        auto it = m_shapeCache.constFind(shape);
+        if (it != m_shapeCache.constEnd())
+            return *it;
+        QString key = text;
+        for (QChar &c : key) {
+            if (isDigit(c))
+                c = QLatin1Char('0');
+        }
+        const int w = m_metrics.horizontalAdvance(key);
+        m_shapeCache.insert(shape, w);
+        return w;
+    }
+    auto it = m_cache.constFind(text);
+    if (it != m_cache.constEnd())
+        return *it;
     QString key = text;
     if (m_digitsAlike) {
-        bool numberShape = true;
+        bool numberLike = true;
         for (QChar c : text) {
             if (!isDigit(c) && !NumberPunctuation.contains(c)) {
-                numberShape = false;
+                numberLike = false;
                 break;
             }
         }
-        if (numberShape) {
+        if (numberLike) {
             for (QChar &c : key) {
                 if (isDigit(c))
                     c = QLatin1Char('0');
             }
         }
     }
-    auto it = m_cache.constFind(key);
-    if (it != m_cache.constEnd())
-        return *it;
     const int w = m_metrics.horizontalAdvance(key);
-    m_cache.insert(key, w);
+    m_cache.insert(text, w);
     return w;
 }

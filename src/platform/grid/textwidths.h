@@ -17,7 +17,12 @@ public:
     int width(const QString &text);
 
 private:
+    // The shape of a short number text packed into an integer (4 bits a character), or 0
+    // when the text is no number shape or too long to pack.
+    quint64 numberShape(const QString &text) const;
+
     QFontMetrics m_metrics;
     bool m_digitsAlike = false;
     QHash<QString, int> m_cache;
+    QHash<quint64, int> m_shapeCache;
 };

@@ -1,0 +1,92 @@
+#include "support/benchdb.h"
+
+#include "data/adodb.h"
+
+#include <QProcess>
+#include <QUuid>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+QString pgString(const QString &database)
+{
+    return QStringLiteral("Provider=PostgreSQL;Data Source=%1;Port=%2;Location=%3;User ID=%4;"
+                          "Password=%5")
+        .arg(qEnvironmentVariable("PGHOST"), qEnvironmentVariable("PGPORT", "5432"), database,
+             qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGPASSWORD"));
+}
+
+} // namespace
+
+QString BenchDatabase::kindName(Kind kind)
+{
+    return kind == Kind::SQLite ? QStringLiteral("SQLite") : QStringLiteral("PostgreSQL");
+}
+
+std::unique_ptr<BenchDatabase> BenchDatabase::make(Kind kind, const Size &size)
+{
+    auto db = std::make_unique<BenchDatabase>();
+    QStringList args;
+    if (kind == Kind::SQLite) {
+        const QString file = db->m_dir.filePath(QStringLiteral("bench.db"));
+        db->m_connectionString = QStringLiteral("Provider=SQLite;Data Source=") + file;
+        args << QStringLiteral("--sqlite") << file;
+    } else {
+        if (qEnvironmentVariableIsEmpty("PGHOST"))
+            return nullptr;
+        db->m_pgName = QStringLiteral("tovran_bench_") +
+                       QUuid::createUuid().toString(QUuid::Id128).left(12).toLower();
+        db->m_adminString = pgString(qEnvironmentVariable("PGDATABASE", "postgres"));
+        Ado::Connection::open(db->m_adminString)
+            ->executeNonQuery(QStringLiteral("CREATE DATABASE ") + db->m_pgName +
+                              QStringLiteral(" ENCODING 'UTF8' TEMPLATE template0"));
+        db->m_connectionString = pgString(db->m_pgName);
+        args << QStringLiteral("--pg") << db->m_connectionString;
+    }
+    args << QStringLiteral("--items") << QString::number(size.items) << QStringLiteral("--stock-rows")
+         << QString::number(size.stockRows) << QStringLiteral("--slip-lines")
+         << QString::number(size.slipLines) << QStringLiteral("--months")
+         << QString::number(size.months) << QStringLiteral("--today") << today();
+    std::fprintf(stderr, "generating %s database: %d items, %d stock rows, %d slip lines...\n",
+                 qPrintable(kindName(kind)), size.items, size.stockRows, size.slipLines);
+    QProcess generator;
+    generator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    generator.start(QStringLiteral(TOVRAN_BINARY_DIR "/tools/demodb/tovran-demodb"), args);
+    if (!generator.waitForFinished(-1) || generator.exitCode() != 0) {
+        std::fprintf(stderr, "generation failed: %s\n", generator.readAll().constData());
+        return nullptr;
+    }
+    db->m_connection = Ado::Connection::open(db->m_connectionString);
+    return db;
+}
+
+BenchDatabase::~BenchDatabase()
+{
+    if (gCNT == m_connection)
+        gCNT.reset();
+    m_connection.reset();
+    if (!m_pgName.isEmpty()) {
+        try {
+            Ado::Connection::open(m_adminString)
+                ->executeNonQuery(QStringLiteral("DROP DATABASE IF EXISTS ") + m_pgName +
+                                  QStringLiteral(" WITH (FORCE)"));
+        } catch (...) {
+        }
+    }
+}
+
+void BenchDatabase::makeShared() const
+{
+    gCNT = m_connection;
+    SetDBType(nullptr);
+}
+
+double Median(QList<double> values)
+{
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
