@@ -146,33 +146,3 @@ BENCHMARK_CAPTURE(BM_BareRead, SQLite, Kind::SQLite)->Iterations(3)->Unit(benchm
 BENCHMARK_CAPTURE(BM_WindowQuery, SQLite, Kind::SQLite)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_BareRead, PostgreSQL, Kind::PostgreSQL)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_WindowQuery, PostgreSQL, Kind::PostgreSQL)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-#include "data/gridload.h"
-namespace {
-void BM_Parts(benchmark::State &state)
-{
-    Setup *s = setupFor(Kind::SQLite);
-    s->db->makeShared();
-    fmTOVRAN &w = *s->window;
-    const QString sql = stockSql(w);
-    for (auto _ : state) {
-        QElapsedTimer t;
-        t.start();
-        FGLoad(w.fgList, sql);
-        state.counters["fgload"] = t.elapsed();
-        t.restart();
-        w.fgList->autoSize(0, 23);
-        state.counters["autosize_all"] = t.elapsed();
-        t.restart();
-        w.fgList->autoSize(8, 23);
-        state.counters["autosize_8"] = t.elapsed();
-        t.restart();
-        w.fgList->setRedraw(false);
-        for (int r = 1; r < w.fgList->rows(); ++r)
-            for (int c = 8; c < 22; ++c)
-                w.fgList->setTextMatrix(r, c, w.fgList->textMatrix(r, c));
-        w.fgList->setRedraw(true);
-        state.counters["settext"] = t.elapsed();
-    }
-}
-}
-BENCHMARK(BM_Parts)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,7 @@
 // The print commands of the stock window: the stock report, the slips, the slip printer.
 #include "stockwindow/fmtovran.h"
 
+#include "printing/slipprinter.h"
 #include "printing/slips.h"
 #include "printing/stockreport.h"
 
@@ -32,7 +33,7 @@ void fmTOVRAN::cmdPrintByMistra_Click(int index)
     ::cmdPrintByMistra_Click(index, source);
 }
 
-void fmTOVRAN::cmdListPrinter_Click(int)
+void fmTOVRAN::cmdListPrinter_Click(int index)
 {
-    // wired to the slip printer choice when it lands
+    ::cmdListPrinter_Click(index, txtKXPrinter);
 }

@@ -197,10 +197,13 @@ void fmTOVRAN::completeRow(int r, const Ado::Recordset &item)
         }
         unit = useUnitName;
     }
-    for (int c : QuantityColumns) {
-        const double q = Val(fgList->textMatrix(r, c));
-        const double shown = useUnit ? std::floor(q * factor * 10 + 0.5) / 10 : q * factor;
-        fgList->setTextMatrix(r, c, NumText(shown));
+    // Without the use unit the factor is 1 and the loaded texts are already the plain
+    // number texts a rewrite would give.
+    if (useUnit) {
+        for (int c : QuantityColumns) {
+            const double q = Val(fgList->textMatrix(r, c));
+            fgList->setTextMatrix(r, c, NumText(std::floor(q * factor * 10 + 0.5) / 10));
+        }
     }
     const double price = Val(fgList->textMatrix(r, ColAvgPrice));
     fgList->setTextMatrix(r, ColAvgPrice, NumText(std::floor(price * 100 / factor + 0.5) / 100));
