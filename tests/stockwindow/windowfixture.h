@@ -262,10 +262,9 @@ protected:
         grid()->view()->setFocus();
         grid()->editCell();
         QApplication::processEvents();
-        QWidget *editor = grid()->view()->findChild<QLineEdit *>(QStringLiteral("gridEditor"));
-        if (!editor || !editor->isVisible() || !grid()->isEditing())
+        QLineEdit *box = openEditor();
+        if (!box)
             return false;
-        auto *box = static_cast<QLineEdit *>(editor);
         box->selectAll();
         QTest::keyClicks(box, text);
         QTest::keyClick(box, Qt::Key_Return);
@@ -273,12 +272,24 @@ protected:
         return true;
     }
 
+    // The grid's open editor (closed ones may linger until deleted), or nullptr.
+    QLineEdit *openEditor() const
+    {
+        if (!grid()->isEditing())
+            return nullptr;
+        for (QLineEdit *box :
+             grid()->view()->findChildren<QLineEdit *>(QStringLiteral("gridEditor")))
+            if (box->isVisible())
+                return box;
+        return nullptr;
+    }
+
     // Leaves an editor that a refusal kept open.
     void escapeEditor()
     {
         if (!grid()->isEditing())
             return;
-        if (QWidget *editor = grid()->view()->findChild<QLineEdit *>(QStringLiteral("gridEditor")))
+        if (QLineEdit *editor = openEditor())
             QTest::keyClick(editor, Qt::Key_Escape);
         QApplication::processEvents();
     }

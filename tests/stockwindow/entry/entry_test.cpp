@@ -1,0 +1,240 @@
+// Stocktake entry in the real stock window: refusals, recomputation, what reaches the
+// database (read back after every accepted edit), database failures and keypad entry.
+#include "stockwindow/windowfixture.h"
+
+#include "common/numtext.h"
+#include "platform/settingsstore.h"
+
+#include <QTabWidget>
+#include <cmath>
+
+using namespace WindowTest;
+
+namespace {
+
+class Entry : public WindowFixture
+{
+protected:
+    // Every figure the grid shows, converted to stock units, equals the stored record.
+    void expectRowStored(int row, const QString &rno)
+    {
+        const double factor = grid()->rowData(row).toDouble();
+        const double precision = window->chkUseUUnit->isChecked() ? 10000 : 100;
+        auto stored = [&](int col) {
+            return std::floor(Val(cell(row, col)) * precision / factor + 0.5) / precision;
+        };
+        EXPECT_DOUBLE_EQ(stockNumber(rno, "STKQty"), stored(fmTOVRAN::ColSTKQty));
+        EXPECT_DOUBLE_EQ(stockNumber(rno, "UseQty"), stored(fmTOVRAN::ColUseQty));
+        EXPECT_DOUBLE_EQ(stockNumber(rno, "AdjustQty"), stored(fmTOVRAN::ColAdjustQty));
+        EXPECT_NEAR(stockNumber(rno, "STKAmt"), Val(cell(row, fmTOVRAN::ColSTKAmt)), 1e-9);
+        EXPECT_EQ(stockField(rno, "UpdUserID"), "TESTER");
+        EXPECT_FALSE(stockField(rno, "UpdDate").isEmpty());
+    }
+
+    QString sureMessageOf(int row, int col, const QString &text)
+    {
+        auto sure = answerSure();
+        EXPECT_TRUE(typeIntoCell(row, col, text));
+        escapeEditor();
+        return sure->shown ? sure->message : QString();
+    }
+};
+
+} // namespace
+
+TEST_P(Entry, RefusalsKeepCellAndRecord)
+{
+    item("A1", "麵粉");
+    const QString rno = stock("2003/01/31", "A1", 10, 5, 15, 2);
+    start();
+    query("2003", "1");
+    const int r = rowOf("A1");
+    ASSERT_GE(r, 1);
+    const QString cantEdit = LocalMsg("CanNotEditThisCol");
+    const QString badInput = LocalMsg("ErrorInputData");
+    ASSERT_FALSE(cantEdit.isEmpty());
+    ASSERT_FALSE(badInput.isEmpty());
+
+    for (int col : {fmTOVRAN::ColName, fmTOVRAN::ColLastQty, fmTOVRAN::ColUseQty}) {
+        window->elaMsg->setCaption(QString());
+        EXPECT_FALSE(typeIntoCell(r, col, "1")) << "column " << col;
+        EXPECT_EQ(msg(), cantEdit) << "column " << col;
+    }
+
+    EXPECT_TRUE(typeIntoCell(r, fmTOVRAN::ColSTKQty, "abc"));
+    escapeEditor();
+    EXPECT_EQ(msg(), badInput);
+    EXPECT_EQ(sureMessageOf(r, fmTOVRAN::ColSTKQty, "-1"), "庫存量不得為負值");
+    EXPECT_EQ(msg(), badInput);
+    EXPECT_EQ(sureMessageOf(r, fmTOVRAN::ColSTKQty, "14"), "庫存量不得小於期初量加進貨量之和");
+    EXPECT_EQ(msg(), badInput);
+    window->chkHideAvgPrice->click();
+    window->elaMsg->setCaption(QString());
+    EXPECT_TRUE(typeIntoCell(r, fmTOVRAN::ColAvgPrice, "x"));
+    escapeEditor();
+    EXPECT_EQ(msg(), badInput); // after "只能輸入數字"
+
+    EXPECT_EQ(cell(r, fmTOVRAN::ColSTKQty), "15");
+    EXPECT_EQ(cell(r, fmTOVRAN::ColAvgPrice), "2");
+    EXPECT_EQ(stockNumber(rno, "STKQty"), 15);
+    EXPECT_EQ(stockField(rno, "UpdUserID"), "MAKER");
+    EXPECT_TRUE(stockField(rno, "UpdDate").isEmpty());
+
+    // 15 = opening + received: accepted, and Enter moves down to the next row.
+    item("A2", "砂糖");
+    stock("2003/01/31", "A2", 0, 0);
+    query("2003", "1");
+    ASSERT_EQ(rowOf("A1"), 1);
+    EXPECT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "15"));
+    TestModal::waitFor([this] { return grid()->row() == 2; }, 1000);
+    EXPECT_EQ(grid()->row(), 2);
+    EXPECT_EQ(grid()->col(), fmTOVRAN::ColSTKQty);
+    expectRowStored(1, rno);
+}
+
+TEST_P(Entry, CountOfAnItemNotKeptInStockGoesToUsage)
+{
+    item("A1", "麵粉");
+    const QString rno = stock("2003/01/31", "A1", 10, 5, 0, 2, "A01", 3, 1);
+    start();
+    query("2003", "1");
+    ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "15"));
+    EXPECT_EQ(cell(1, fmTOVRAN::ColChkQty), "15");
+    EXPECT_EQ(cell(1, fmTOVRAN::ColUseQty), "-4");
+    EXPECT_EQ(cell(1, fmTOVRAN::ColSTKAmt), "30");
+    EXPECT_EQ(cell(1, fmTOVRAN::ColSTKQty), "15");
+    EXPECT_EQ(stockNumber(rno, "UseQty"), -4);
+    EXPECT_EQ(stockNumber(rno, "STKQty"), 15);
+    EXPECT_EQ(stockNumber(rno, "STKAmt"), 30);
+    expectRowStored(1, rno);
+}
+
+TEST_P(Entry, CountOfABookKeptItemGoesToTheAdjustment)
+{
+    param("UseSOut", "Y");
+    item("A1", "麵粉");
+    const QString rno = stock("2003/01/31", "A1", 10, 5, 0, 2, "A01", 3, 1);
+    db->exec("update STOCK set UseQty = 7;\n");
+    start();
+    query("2003", "1");
+    ASSERT_EQ(window->txtStockNo->text(), "1");
+    ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "15"));
+    EXPECT_EQ(cell(1, fmTOVRAN::ColAdjustQty), "4");
+    EXPECT_EQ(cell(1, fmTOVRAN::ColUseQty), "7");
+    EXPECT_EQ(stockNumber(rno, "AdjustQty"), 4);
+    EXPECT_EQ(stockNumber(rno, "UseQty"), 7);
+    expectRowStored(1, rno);
+
+    // The same item in warehouse 2 is not book-kept.
+    db->exec("update Corp set StockNo = 2 where CompNo = 'A01';\n");
+    query("2003", "1");
+    ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "16"));
+    EXPECT_EQ(cell(1, fmTOVRAN::ColChkQty), "16");
+    EXPECT_EQ(stockNumber(rno, "UseQty"), -5);
+}
+
+TEST_P(Entry, UseUnitCountsAndPricesAreStoredInTheStockUnit)
+{
+    item("U1", "可樂", "箱", "瓶", "12");
+    const QString rno = stock("2003/01/31", "U1", 0, 0, 0, 24);
+    SaveSetting("NORV", "STK", "UseUUnit", "Y");
+    start();
+    query("2003", "1");
+    ASSERT_EQ(cell(1, fmTOVRAN::ColAvgPrice), "2");
+    ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "30"));
+    EXPECT_EQ(stockNumber(rno, "STKQty"), 2.5);
+    EXPECT_EQ(stockNumber(rno, "STKAmt"), 60); // displayed price x displayed count
+    expectRowStored(1, rno);
+    ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "7"));
+    EXPECT_EQ(stockNumber(rno, "STKQty"), 0.5833);
+    EXPECT_EQ(stockNumber(rno, "UseQty"), -0.5833);
+    expectRowStored(1, rno);
+
+    // The box off without a new query: the rows keep their factor, two decimals stored.
+    window->chkUseUUnit->click();
+    ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "7"));
+    EXPECT_EQ(stockNumber(rno, "STKQty"), 0.58);
+    expectRowStored(1, rno);
+
+    // A price of 2.5 per bottle is 30 per case; the amount follows the shown count.
+    window->chkHideAvgPrice->click();
+    ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColAvgPrice, "2.5"));
+    EXPECT_EQ(cell(1, fmTOVRAN::ColAvgPrice), "2.5");
+    EXPECT_EQ(cell(1, fmTOVRAN::ColSTKAmt), "17.5");
+    EXPECT_EQ(stockNumber(rno, "AvgPrice"), 30);
+    EXPECT_EQ(stockNumber(rno, "STKAmt"), 17.5);
+}
+
+TEST_P(Entry, DatabaseFailureRefusesTheEditAndReportsIt)
+{
+    item("A1", "麵粉");
+    item("A2", "砂糖");
+    const QString rno = stock("2003/01/31", "A1", 1, 0, 1, 2);
+    stock("2003/01/31", "A2", 1, 0, 1, 2);
+    start();
+    query("2003", "1");
+
+    // The record was deleted meanwhile.
+    db->exec(QStringLiteral("delete from STOCK where RNo = %1;\n").arg(rno));
+    auto box = TestModal::answerMessageBox(QMessageBox::Ok);
+    ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "9"));
+    escapeEditor();
+    ASSERT_TRUE(box->shown);
+    EXPECT_TRUE(box->text.contains("fgList_ValidateEdit")) << box->text.toStdString();
+    EXPECT_EQ(cell(1, fmTOVRAN::ColSTKQty), "1");
+    EXPECT_EQ(cell(1, fmTOVRAN::ColUseQty), "0");
+    EXPECT_EQ(msg(), LocalMsg("ErrorInputData"));
+
+    // The table is gone.
+    db->exec("drop table STOCK;\n");
+    box = TestModal::answerMessageBox(QMessageBox::Ok);
+    ASSERT_TRUE(typeIntoCell(2, fmTOVRAN::ColSTKQty, "9"));
+    escapeEditor();
+    ASSERT_TRUE(box->shown);
+    EXPECT_EQ(cell(2, fmTOVRAN::ColSTKQty), "1");
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_P(Entry, KeypadEntryInTouchMode)
+{
+    param("POSMode", "y");
+    item("A1", "麵粉");
+    const QString rno = stock("2003/01/31", "A1", 10, 5, 0, 2);
+    start();
+    ASSERT_EQ(window->params().POSMode, "Y");
+    query("2003", "1");
+
+    auto clickCount = [this](QStringList keys) {
+        auto done = TestModal::whenModal([keys](QWidget *w) {
+            for (const QString &key : keys)
+                w->findChild<QPushButton *>(key)->click();
+        });
+        QTableView *view = grid()->view();
+        const QRect rect = view->visualRect(view->model()->index(0, fmTOVRAN::ColSTKQty));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+        QApplication::processEvents();
+        return *done;
+    };
+    EXPECT_TRUE(clickCount({"cmdNum(1)", "cmdNum(5)", "cmdEnter"}));
+    EXPECT_EQ(cell(1, fmTOVRAN::ColSTKQty), "15");
+    EXPECT_EQ(cell(1, fmTOVRAN::ColUseQty), "0");
+    EXPECT_EQ(stockNumber(rno, "STKQty"), 15);
+    expectRowStored(1, rno);
+
+    // Not a number: refused like the grid editor, nothing written.
+    db->exec("update STOCK set UpdUserID = 'MAKER';\n");
+    EXPECT_TRUE(clickCount({"cmdDot", "cmdDot", "cmdEnter"}));
+    EXPECT_EQ(msg(), LocalMsg("ErrorInputData"));
+    EXPECT_EQ(cell(1, fmTOVRAN::ColSTKQty), "15");
+    EXPECT_EQ(stockField(rno, "UpdUserID"), "MAKER");
+
+    // Cancelled: nothing happens.
+    EXPECT_TRUE(clickCount({"cmdNum(3)", "cmdExit"}));
+    EXPECT_EQ(cell(1, fmTOVRAN::ColSTKQty), "15");
+    EXPECT_EQ(stockNumber(rno, "STKQty"), 15);
+}
+
+INSTANTIATE_TEST_SUITE_P(Databases, Entry,
+                         ::testing::Values(TestDatabase::Kind::SQLite,
+                                           TestDatabase::Kind::PostgreSQL),
+                         kindName);
