@@ -1,0 +1,121 @@
+#include "stocktaker.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+
+QString Stocktaker::waitMainWindow(int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    do {
+        for (const QString &w : m_x.windows(QStringLiteral("^TOVRAN$"))) {
+            if (m_x.windowSize(w).width() >= 800) { // not a message box
+                m_main = w;
+                return w;
+            }
+        }
+        Pause(200);
+    } while (!deadline.hasExpired());
+    return QString();
+}
+
+QString Stocktaker::waitBox(const QString &titleRegex, int timeoutMs) const
+{
+    QStringList known;
+    if (!m_main.isEmpty())
+        known << m_main;
+    return m_x.waitWindow(titleRegex, known, timeoutMs);
+}
+
+void Stocktaker::click(const QString &window, QPoint at) const
+{
+    m_x.activate(window);
+    m_x.xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+                 QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
+                 QStringLiteral("1")});
+    Pause(400);
+}
+
+void Stocktaker::enterCriteria(const QString &year, const QString &month, const QString &dept)
+{
+    click(m_main, YearBox);
+    m_x.key({QStringLiteral("ctrl+a")});
+    m_x.type(year);
+    m_x.key({QStringLiteral("Tab"), QStringLiteral("ctrl+a")});
+    m_x.type(month);
+    m_x.key({QStringLiteral("Tab"), QStringLiteral("ctrl+a")});
+    m_x.type(dept);
+}
+
+void Stocktaker::query(int waitMs)
+{
+    m_x.activate(m_main);
+    m_x.key({QStringLiteral("alt+q")});
+    Pause(waitMs);
+}
+
+void Stocktaker::scanItem(const QString &itemNo, int waitMs)
+{
+    click(m_main, ItemBox);
+    m_x.type(itemNo);
+    m_x.key({QStringLiteral("Return")});
+    Pause(waitMs);
+}
+
+void Stocktaker::typeCount(const QString &text, int waitMs)
+{
+    m_x.type(text);
+    m_x.key({QStringLiteral("Return")});
+    Pause(waitMs);
+}
+
+QString Stocktaker::openPreview(QPoint button)
+{
+    const QStringList before = m_x.windows(QStringLiteral("^報表預覽畫面$"));
+    click(m_main, button);
+    QString preview = m_x.waitWindow(QStringLiteral("^報表預覽畫面$"), before, 30000);
+    if (preview.isEmpty()) // a preview window is reused: shown again under its old id
+        preview = m_x.waitWindow(QStringLiteral("^報表預覽畫面$"), {}, 1000);
+    Pause(1000);
+    return preview;
+}
+
+bool Stocktaker::saveFromPreview(const QString &preview, const QString &file)
+{
+    click(preview, PreviewSave);
+    const QString dialog = m_x.waitWindow(QStringLiteral("^另存新檔$"), {}, 15000);
+    if (dialog.isEmpty())
+        return false;
+    m_x.activate(dialog);
+    m_x.key({QStringLiteral("ctrl+a")});
+    m_x.type(file);
+    m_x.key({QStringLiteral("Return")});
+    m_x.waitGone(dialog, 15000);
+    QDeadlineTimer deadline(30000);
+    while (!deadline.hasExpired()) {
+        if (QFile(file).size() > 0) {
+            Pause(1000); // let the writer finish
+            return true;
+        }
+        Pause(200);
+    }
+    return false;
+}
+
+void Stocktaker::closePreview(const QString &preview)
+{
+    click(preview, PreviewExit);
+    m_x.waitGone(preview, 10000);
+}
+
+bool Stocktaker::exitProgram(const QString &answerKey, const QString &shotName)
+{
+    m_x.activate(m_main);
+    m_x.key({QStringLiteral("alt+z")});
+    const QString box = waitBox();
+    if (box.isEmpty())
+        return false;
+    shot(shotName);
+    m_x.activate(box);
+    m_x.key({answerKey});
+    return true;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "programcopy.h"
+#include "xsession.h"
+
+#include <QPoint>
+#include <QString>
+
+// The user at the stock window: what a person does with keyboard and mouse, by window
+// titles and by the places of the controls in the window as laid out.
+class Stocktaker
+{
+public:
+    Stocktaker(XSession &x, ProgramCopy &program, const QString &shotPrefix)
+        : m_x(x), m_program(program), m_prefix(shotPrefix)
+    {
+    }
+
+    // Places of controls, relative to the client area of their window.
+    static constexpr QPoint YearBox{119, 95};         // criteria page: txtYear
+    static constexpr QPoint ItemBox{490, 95};         // data page: textSTKNo
+    static constexpr QPoint ReportButton{53, 95};     // data page: cmdPrintRpt
+    static constexpr QPoint IssueSlipButton{156, 95}; // data page: cmdPrintByMistra(0)
+    static constexpr QPoint PreviewSave{647, 15};     // preview: cmdSaveDoc
+    static constexpr QPoint PreviewExit{732, 15};     // preview: cmdExit
+
+    // The stock window ("TOVRAN", large) once it is shown; empty after the timeout.
+    QString waitMainWindow(int timeoutMs = 30000);
+    QString mainWindow() const { return m_main; }
+    // A message box or other window that was not there before (title regex).
+    QString waitBox(const QString &titleRegex = QStringLiteral("^TOVRAN$"),
+                    int timeoutMs = 15000) const;
+
+    void click(const QString &window, QPoint at) const;
+    void enterCriteria(const QString &year, const QString &month, const QString &dept);
+    void query(int waitMs = 4000);
+    // The item box: number and Enter, as a barcode scanner types it.
+    void scanItem(const QString &itemNo, int waitMs = 2000);
+    // Typed into the focused cell and committed with Enter.
+    void typeCount(const QString &text, int waitMs = 1500);
+    // Opens a preview with a button of the data page; returns the preview window.
+    QString openPreview(QPoint button);
+    // Saves the shown document through the preview's save dialog.
+    bool saveFromPreview(const QString &preview, const QString &file);
+    void closePreview(const QString &preview);
+    // Alt+Z and the answer (alt+y / alt+n); false when no question came.
+    bool exitProgram(const QString &answerKey, const QString &shotName);
+
+    void shot(const QString &step) const { m_x.shot(m_prefix + step); }
+
+private:
+    XSession &m_x;
+    ProgramCopy &m_program;
+    QString m_prefix;
+    QString m_main;
+};
