@@ -11,7 +11,7 @@ PACKAGES=(
     poppler-utils imagemagick
     postgresql postgresql-common odbc-postgresql unixodbc tdsodbc
     cups cups-client printer-driver-cups-pdf
-    xvfb xauth xdotool
+    xvfb xauth xdotool openbox
 )
 
 missing=()
