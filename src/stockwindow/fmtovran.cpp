@@ -333,7 +333,6 @@ void fmTOVRAN::showWindow()
         Form_Load();
     }
     showMaximized();
-    FormRightBottom(this);
 }
 
 void fmTOVRAN::Form_Load()
@@ -444,9 +443,12 @@ void fmTOVRAN::InitForm()
             chkNoDisplayQtyIsZero->setChecked(
                 Val(GetSetting(exe, stock, QStringLiteral("chkNoDisplayQtyIsZero"),
                                QStringLiteral("0"))) != 0);
-            chkSortBySTKFlag->setChecked(
-                Val(GetSetting(exe, stock, QStringLiteral("chkSortBySTKFlag"),
-                               QStringLiteral("Y"))) != 0);
+            // A department on issue slips has the flag order hidden: a saved choice must
+            // not order its rows unseen.
+            if (m_params.UseSOut != QLatin1String("Y"))
+                chkSortBySTKFlag->setChecked(
+                    Val(GetSetting(exe, stock, QStringLiteral("chkSortBySTKFlag"),
+                                   QStringLiteral("Y"))) != 0);
             chkUseUUnit->setChecked(GetSetting(QStringLiteral("NORV"), QStringLiteral("STK"),
                                                QStringLiteral("UseUUnit")) == QLatin1String("Y"));
             fgList->clearData();

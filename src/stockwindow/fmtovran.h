@@ -192,6 +192,6 @@ private:
     bool m_loaded = false;
     bool m_validating = false;
     QLineEdit *m_editingBox = nullptr; // the criteria box to validate when it is left
-    bool m_exitAsked = false;
+    bool m_focusGridWhenEnabled = false;
     Params m_params;
 };

@@ -31,6 +31,11 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
     const auto finish = qScopeGuard([this] {
         setEnabled(true);
         textSTKNo->clear();
+        // A disabled window takes no focus: the grid gets it now, so that the count
+        // typed right after a scan lands in the count cell.
+        if (m_focusGridWhenEnabled)
+            fgList->setFocus();
+        m_focusGridWhenEnabled = false;
     });
     try {
         QString code = textSTKNo->text().trimmed();
@@ -98,7 +103,10 @@ void fmTOVRAN::moveToCountCell(int row)
     fgList->setRow(row);
     fgList->setCol(ColSTKQty);
     fgList->setTopRow(row);
-    fgList->setFocus();
+    if (isEnabled())
+        fgList->setFocus();
+    else
+        m_focusGridWhenEnabled = true;
 }
 
 void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QString &stkNo)

@@ -107,7 +107,10 @@ bool fmTOVRAN::GetData()
             sql += QStringLiteral(" and stkno in ( ") +
                    QStringLiteral(" select distinct stkno from stk ") +
                    QStringLiteral(" where ltype = ") + QuotField(txtLType->text()) +
-                   QStringLiteral(" )");
+                   // The category pick fills in the description: it names its code.
+                   QStringLiteral(" or ltype in ( select code from xxcode where codetype = "
+                                  "'LTYPE' and dscp = ") +
+                   QuotField(txtLType->text()) + QStringLiteral(" ) )");
         if (chkSortBySTKFlag->isChecked()) {
             // The stock flag lives in the item master: items with the greater flag
             // first.
@@ -160,7 +163,10 @@ void fmTOVRAN::completeRows()
         }
         rs.moveNext();
     }
-    fgList->autoSize(0, fgList->cols() - 1);
+    // Every column to its contents, but for the item columns 3 to 7, which the query
+    // command gives fixed widths right after: measuring 50,000 names would be thrown away.
+    fgList->autoSize(ColRNo, ColStkDate);
+    fgList->autoSize(ColLastQty, fgList->cols() - 1);
 }
 
 QString fmTOVRAN::stockSelect()
