@@ -280,7 +280,10 @@ QString BuildBusinessDatabase(Ado::Connection &conn, const DemoOptions &o)
         BatchInsert sout(conn, QStringLiteral("INSERT INTO SOut (DeptNo, SuppNo, STKNo, SOutDate, "
                                               "OutQty, OutAmt, SlipType)"));
         const QStringList depts = carried.keys();
+        const int progressStep = std::max(1, o.slipLines / 10);
         for (int line = 0; line < o.slipLines; ++line) {
+            if (o.progress && line > 0 && line % progressStep == 0)
+                o.progress(line, o.slipLines);
             const int period = rng.bounded(static_cast<int>(starts.size()));
             const QDate start = starts[period];
             const QDate date = start.addDays(rng.bounded(start.daysInMonth()));

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <functional>
 
 // Fills an empty business or menu database with realistic demo content.
 struct DemoOptions
@@ -14,6 +15,8 @@ struct DemoOptions
     int months = 6;       // periods before the current month
     QDate today = QDate::currentDate();
     quint32 seed = 20191224;
+    // Called now and then while slip lines are written (large sets take minutes).
+    std::function<void(int done, int total)> progress;
 };
 
 // Creates the business tables (SQLite or PostgreSQL script, by the connection's driver)

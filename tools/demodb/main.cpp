@@ -94,6 +94,10 @@ int main(int argc, char *argv[])
             o.today = *d;
         }
         const bool replace = parser.isSet(QStringLiteral("replace"));
+        if (o.slipLines >= 100000)
+            o.progress = [](int done, int total) {
+                std::fprintf(stderr, "  slip lines %d / %d\n", done, total);
+            };
 
         QElapsedTimer timer;
         timer.start();

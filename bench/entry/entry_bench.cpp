@@ -1,0 +1,275 @@
+// Stocktake entry on a large month: one count committed through the grid editor and one
+// item added to the month (the stock window's AddToStock, insert and new grid row), each
+// timed alone, at two sizes in the same run (1,000,000 slip lines with 50,000 stock records,
+// and ten times fewer) to show that neither depends on the size of the tables.
+// Goal: an edit under 20 ms, an added item under 50 ms, at median.
+#include "common/clock.h"
+#include "common/dates.h"
+#include "common/globals.h"
+#include "common/numtext.h"
+#include "data/adodb.h"
+#include "platform/grid/flexgrid.h"
+#include "stockwindow/fmtovran.h"
+#include "support/benchdb.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+
+namespace {
+
+using Kind = BenchDatabase::Kind;
+enum class Scale { Small, Large };
+constexpr int Repetitions = 30;
+
+BenchDatabase::Size sizeOf(Scale scale)
+{
+    BenchDatabase::Size size;
+    size.months = 2;
+    if (scale == Scale::Large) {
+        size.items = 60000;
+        size.stockRows = 50000;
+        size.slipLines = 1000000;
+    } else {
+        size.items = 6000;
+        size.stockRows = 5000;
+        size.slipLines = 100000;
+    }
+    return size;
+}
+
+// Closes any window that a refused edit or a database error opens (it would wait for ever)
+// and counts it, so that the benchmark reports the failure instead of hanging.
+class BoxCloser : public QObject
+{
+public:
+    BoxCloser()
+    {
+        m_timer.setInterval(100);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                ++closed;
+                dialog->reject();
+            }
+        });
+        m_timer.start();
+    }
+    int closed = 0;
+
+private:
+    QTimer m_timer;
+};
+
+struct Setup
+{
+    std::unique_ptr<BenchDatabase> db;
+    std::unique_ptr<fmTOVRAN> window;
+    QStringList missingItems;              // items the loaded month has no record of
+    std::map<std::string, double> medians; // per benchmark name, for the size ratio
+};
+
+Setup *setupFor(Kind kind, Scale scale)
+{
+    static auto *setups = new std::map<std::pair<Kind, Scale>, std::unique_ptr<Setup>>;
+    static QTemporaryDir settings;
+    static bool cleanup = (qAddPostRoutine([] { setups->clear(); }), true);
+    Q_UNUSED(cleanup);
+    auto &s = (*setups)[{kind, scale}];
+    if (s)
+        return s->db ? s.get() : nullptr;
+    s = std::make_unique<Setup>();
+    qputenv("NORV_SETTINGS", settings.filePath(QStringLiteral("settings.ini")).toUtf8());
+    Clock::setNow(QDateTime(*ParseDate(BenchDatabase::today()), QTime(12, 0)));
+    gsUserID = QStringLiteral("BENCH");
+    s->db = BenchDatabase::make(kind, sizeOf(scale));
+    if (!s->db)
+        return nullptr;
+    s->db->makeShared();
+    s->window = std::make_unique<fmTOVRAN>();
+    s->window->showWindow();
+    s->window->txtDeptNoB->setText(QStringLiteral("A01"));
+    std::fprintf(stderr, "loading the month into the stock window...\n");
+    s->window->cmdQry_Click();
+    QApplication::processEvents();
+
+    const QDate end =
+        PeriodEndDate(s->window->criteriaYear(), s->window->criteriaMonth(), QString());
+    Ado::Recordset rs = gCNT->execute(
+        QStringLiteral("Select STKNo From STK Where STKNo Not In (Select STKNo From STOCK "
+                       "Where DeptNo = 'A01' And StkDate = ") +
+        QuotDate(end) + QStringLiteral(") Order By STKNo"));
+    while (!rs.eof() && s->missingItems.size() < Repetitions * 2) {
+        s->missingItems << rs.text(0);
+        rs.moveNext();
+    }
+    return s.get();
+}
+
+// The grid's open editor (closed ones may linger until deleted), or nullptr.
+QLineEdit *openEditor(FlexGrid &grid)
+{
+    if (!grid.isEditing())
+        return nullptr;
+    for (QLineEdit *box : grid.view()->findChildren<QLineEdit *>(QStringLiteral("gridEditor")))
+        if (box->isVisible())
+            return box;
+    return nullptr;
+}
+
+QString scaleName(Scale scale)
+{
+    return scale == Scale::Large ? QStringLiteral("large") : QStringLiteral("small");
+}
+
+// Reports the median of the timed repetitions, and beside the large tables' figure the
+// ratio to the small tables' one.
+void report(benchmark::State &state, Setup &s, Kind kind, Scale scale, const char *what,
+            const QList<double> &times)
+{
+    const double median = Median(times);
+    state.counters["median_ms"] = median * 1000;
+    state.counters["stock_rows"] = sizeOf(scale).stockRows;
+    state.counters["slip_lines"] = sizeOf(scale).slipLines;
+    const std::string key = std::string(what) + BenchDatabase::kindName(kind).toStdString();
+    if (scale == Scale::Small) {
+        s.medians[key] = median;
+    } else {
+        Setup *small = setupFor(kind, Scale::Small);
+        if (small && small->medians.count(key) && small->medians[key] > 0)
+            state.counters["large_over_small"] = median / small->medians[key];
+    }
+}
+
+// One count typed into the count column of a loaded row and committed with Enter: the
+// checks, the recomputation, the two UPDATEs in one transaction and the repainted row.
+void BM_Edit(benchmark::State &state, Kind kind, Scale scale)
+{
+    Setup *s = setupFor(kind, scale);
+    if (!s) {
+        state.SkipWithError("database not available in this run");
+        return;
+    }
+    s->db->makeShared();
+    fmTOVRAN &w = *s->window;
+    FlexGrid &grid = *w.fgList;
+    const int loaded = grid.rows() - 1;
+    if (loaded < Repetitions) {
+        state.SkipWithError("the month did not load");
+        return;
+    }
+    BoxCloser boxes;
+    QList<double> times;
+    QElapsedTimer t;
+    int refused = 0;
+    int n = 0;
+    for (auto _ : state) {
+        // Rows spread over the whole month; a count the checks accept (not below the
+        // opening plus received quantity).
+        const int row = 1 + int((qint64(n) * 7919) % loaded);
+        const double count = Val(grid.textMatrix(row, fmTOVRAN::ColLastQty)) +
+                             Val(grid.textMatrix(row, fmTOVRAN::ColInQty)) + 1 + n % 3;
+        const QString text = NumText(count);
+        ++n;
+        grid.setRow(row);
+        grid.setCol(fmTOVRAN::ColSTKQty);
+        grid.view()->setFocus();
+        QApplication::processEvents();
+
+        t.start();
+        grid.editCell();
+        QLineEdit *box = openEditor(grid);
+        if (box) {
+            box->selectAll();
+            QTest::keyClicks(box, text);
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+        QApplication::processEvents();
+        const double seconds = t.nsecsElapsed() / 1e9;
+        state.SetIterationTime(seconds);
+        times << seconds;
+        if (!box || grid.isEditing() || grid.textMatrix(row, fmTOVRAN::ColSTKQty) != text)
+            ++refused;
+    }
+    if (refused || boxes.closed) {
+        state.SkipWithError(QStringLiteral("%1 edits refused, %2 windows closed")
+                                .arg(refused)
+                                .arg(boxes.closed)
+                                .toStdString()
+                                .c_str());
+        return;
+    }
+    report(state, *s, kind, scale, "edit", times);
+}
+
+// One item the month lacks added through the stock window: the period's sums over the slips,
+// the insert with its record number read back, and the new grid row.
+void BM_AddItem(benchmark::State &state, Kind kind, Scale scale)
+{
+    Setup *s = setupFor(kind, scale);
+    if (!s) {
+        state.SkipWithError("database not available in this run");
+        return;
+    }
+    s->db->makeShared();
+    fmTOVRAN &w = *s->window;
+    if (s->missingItems.size() < Repetitions) {
+        state.SkipWithError("too few items without a record in the month");
+        return;
+    }
+    BoxCloser boxes;
+    QList<double> times;
+    QElapsedTimer t;
+    const int year = w.criteriaYear();
+    const int month = w.criteriaMonth();
+    const int rowsBefore = w.fgList->rows();
+    for (auto _ : state) {
+        const QString item = s->missingItems.takeFirst();
+        t.start();
+        w.AddToStock(year, month, QStringLiteral("A01"), item);
+        QApplication::processEvents();
+        const double seconds = t.nsecsElapsed() / 1e9;
+        state.SetIterationTime(seconds);
+        times << seconds;
+    }
+    const int added = w.fgList->rows() - rowsBefore;
+    if (added != int(times.size()) || boxes.closed) {
+        state.SkipWithError(QStringLiteral("%1 of %2 items added, %3 windows closed")
+                                .arg(added)
+                                .arg(times.size())
+                                .arg(boxes.closed)
+                                .toStdString()
+                                .c_str());
+        return;
+    }
+    report(state, *s, kind, scale, "add", times);
+}
+
+void registerAll()
+{
+    for (Kind kind : {Kind::SQLite, Kind::PostgreSQL}) {
+        for (Scale scale : {Scale::Small, Scale::Large}) {
+            const std::string suffix =
+                BenchDatabase::kindName(kind).toStdString() + "/" + scaleName(scale).toStdString();
+            benchmark::RegisterBenchmark(("BM_Edit/" + suffix).c_str(), BM_Edit, kind, scale)
+                ->Iterations(Repetitions)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(("BM_AddItem/" + suffix).c_str(), BM_AddItem, kind, scale)
+                ->Iterations(Repetitions)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+}
+
+const bool registered = (registerAll(), true);
+
+} // namespace
