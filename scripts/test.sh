@@ -23,8 +23,8 @@ if [ "${TOVRAN_NO_PRINTER:-}" != "1" ] && command -v cupsd >/dev/null && [ -f /u
     if lpadmin -p TOVRAN_PDF -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null; then
         export TOVRAN_TEST_PRINTER=TOVRAN_PDF
         out=$(sed -n 's/^Out[[:space:]]\+//p' /etc/cups/cups-pdf.conf | head -n1)
-        out="${out:-\${HOME}/PDF}"
-        export TOVRAN_TEST_PRINTER_OUT="${out//\$\{HOME\}/$HOME}"
+        [ -n "$out" ] || out='${HOME}/PDF'
+        export TOVRAN_TEST_PRINTER_OUT="$(printf '%s' "$out" | sed "s|\${HOME}|$HOME|")"
     fi
 fi
 

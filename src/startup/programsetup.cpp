@@ -2,17 +2,20 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 void SetupApplication()
 {
+    Q_INIT_RESOURCE(resources); // the resources live in the program's library
     QApplication::setApplicationName(QStringLiteral("TOVRAN"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(TOVRAN_VERSION_MAJOR)
                                             .arg(TOVRAN_VERSION_MINOR)
                                             .arg(TOVRAN_VERSION_PATCH));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tovran/tovran.png")));
     // Nothing outside Windows maps the suite's Kai and Ming faces.
     const QStringList kai = {QStringLiteral("AR PL UKai TW"), QStringLiteral("Noto Serif CJK TC")};
     const QStringList ming = {QStringLiteral("AR PL UMing TW"), QStringLiteral("Noto Serif CJK TC")};
