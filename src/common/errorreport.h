@@ -28,3 +28,13 @@ void WriteLog(const QString &text, const QString &file = QString());
 
 // Reports of unexpected C++ exceptions, under the same labels.
 RunError ToRunError(const std::exception &e);
+
+// Runs a step of a window's handler and hands any failure to ShowErr under the label.
+template <typename Body> void ReportErrors(const QString &label, Body body)
+{
+    try {
+        body();
+    } catch (const std::exception &e) {
+        ShowErr(label, ToRunError(e));
+    }
+}

@@ -24,14 +24,6 @@ constexpr int WeekRowsMax = 6;
 constexpr int CalendarWidth = 7 * 56;
 constexpr int CalendarHeight = 300;
 
-template <typename Body> void guarded(const char *label, Body body)
-{
-    try {
-        body();
-    } catch (const std::exception &e) {
-        ShowErr(QString::fromUtf8(label), ToRunError(e));
-    }
-}
 } // namespace
 
 frmFgDate::frmFgDate(QWidget *parent) : QDialog(parent)
@@ -105,14 +97,14 @@ frmFgDate::frmFgDate(QWidget *parent) : QDialog(parent)
 bool frmFgDate::PickDate()
 {
     bool result = false;
-    guarded("frmFgDate_PickDate", [&] { result = pick(); });
+    ReportErrors(QStringLiteral("frmFgDate_PickDate"), [&] { result = pick(); });
     return result;
 }
 
 bool frmFgDate::PickDate(const QVariant &pvDate)
 {
     bool result = false;
-    guarded("frmFgDate_PickDate", [&] {
+    ReportErrors(QStringLiteral("frmFgDate_PickDate"), [&] {
         const auto date = ParseDate(pvDate);
         DoCalendar(date ? *date : Clock::today());
         result = pick();
@@ -133,7 +125,7 @@ bool frmFgDate::pick()
 
 void frmFgDate::DoCalendar(const QDate &date)
 {
-    guarded("DoCalendar", [&] {
+    ReportErrors(QStringLiteral("DoCalendar"), [&] {
         if (!date.isValid())
             return;
         m_shown = date;
@@ -188,7 +180,7 @@ void frmFgDate::DoCalendar(const QDate &date)
 
 void frmFgDate::fgCal_Click()
 {
-    guarded("fgCal_Click", [&] {
+    ReportErrors(QStringLiteral("fgCal_Click"), [&] {
         const int row = fgCal->row();
         if (row < 1)
             return;
@@ -206,7 +198,7 @@ void frmFgDate::moveMonths(int months, const char *label)
 {
     // Steps from the date last drawn rather than reading the label back: the display
     // form of a three-digit ROC year cannot be converted back to a date.
-    guarded(label, [&] { DoCalendar(m_shown.addMonths(months)); });
+    ReportErrors(QString::fromUtf8(label), [&] { DoCalendar(m_shown.addMonths(months)); });
 }
 
 void frmFgDate::imgNext_Click()

@@ -20,14 +20,6 @@ constexpr int KeyWidth = 84;
 constexpr int KeyHeight = 64;
 constexpr int KeyPointSize = 20;
 
-template <typename Body> void guarded(const char *label, Body body)
-{
-    try {
-        body();
-    } catch (const std::exception &e) {
-        ShowErr(QString::fromUtf8(label), ToRunError(e));
-    }
-}
 } // namespace
 
 frmNumKey::frmNumKey(QWidget *parent) : QDialog(parent)
@@ -113,7 +105,7 @@ QPushButton *frmNumKey::makeKey(const QString &name, const QString &caption)
 bool frmNumKey::ShowInput(QString &text, const QString &defaultText)
 {
     bool result = false;
-    guarded("frmNumKey_ShowInput", [&] {
+    ReportErrors(QStringLiteral("frmNumKey_ShowInput"), [&] {
         result = showEntry(NumberCaption, QStringLiteral("請輸入數字.."), false, text, defaultText);
     });
     return result;
@@ -122,7 +114,7 @@ bool frmNumKey::ShowInput(QString &text, const QString &defaultText)
 bool frmNumKey::ShowInput2(QString &text, const QString &title, const QString &defaultText)
 {
     bool result = false;
-    guarded("frmNumKey_ShowInput2", [&] {
+    ReportErrors(QStringLiteral("frmNumKey_ShowInput2"), [&] {
         const QString caption = title.isEmpty() ? NumberCaption : title;
         result = showEntry(caption, caption, false, text, defaultText);
     });
@@ -132,7 +124,7 @@ bool frmNumKey::ShowInput2(QString &text, const QString &title, const QString &d
 bool frmNumKey::EnterPWD(QString &text, const QString &defaultText)
 {
     bool result = false;
-    guarded("frmNumKey_EnterPWD", [&] {
+    ReportErrors(QStringLiteral("frmNumKey_EnterPWD"), [&] {
         result = showEntry(QStringLiteral("密碼輸入視窗"), QStringLiteral("請輸入密碼"), true, text,
                            defaultText);
     });
@@ -241,8 +233,8 @@ bool frmNumKey::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         auto *keyEvent = static_cast<QKeyEvent *>(event);
         bool handled = false;
-        guarded("frmNumKey_Form_KeyDown",
-                [&] { handled = handleKey(keyEvent->key(), keyEvent->text()); });
+        ReportErrors(QStringLiteral("frmNumKey_Form_KeyDown"),
+                     [&] { handled = handleKey(keyEvent->key(), keyEvent->text()); });
         if (handled)
             return true;
     }

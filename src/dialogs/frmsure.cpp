@@ -23,15 +23,6 @@ constexpr int ButtonWidth = 1500;
 constexpr int ButtonHeight = 600;
 constexpr int ListFontSize = 12;
 
-template <typename Body> void guarded(const char *label, Body body)
-{
-    try {
-        body();
-    } catch (const std::exception &e) {
-        ShowErr(QString::fromUtf8(label), ToRunError(e));
-    }
-}
-
 QPushButton *makeButton(const QString &name, const QString &caption, QWidget *parent)
 {
     auto *button = new QPushButton(caption, parent);
@@ -97,7 +88,7 @@ frmSure::frmSure(QWidget *parent) : QDialog(parent)
     layout->addWidget(elaList, 2);
     layout->addWidget(elaSure);
 
-    guarded("frmSure_Form_Load", [&] {
+    ReportErrors(QStringLiteral("frmSure_Form_Load"), [&] {
         fvFormSize.clear();
         ClearMsgFrom();
         elaList->hide();
@@ -110,7 +101,7 @@ bool frmSure::SHOWMSG(const QString &pvMsg, const QString &pvTitle, const QStrin
 {
     // Leaving by the title bar is no button press: it answers false.
     m_result = false;
-    guarded("frmSure_ShowMsg", [&] {
+    ReportErrors(QStringLiteral("frmSure_ShowMsg"), [&] {
         QApplication::processEvents();
         elaMsg->setCaption(pvMsg);
         if (pRST)
@@ -145,7 +136,7 @@ void frmSure::placeButtons(bool oneButton)
 
 void frmSure::AddLine(const QString &pvLine)
 {
-    guarded("frmSure_AddLine", [&] {
+    ReportErrors(QStringLiteral("frmSure_AddLine"), [&] {
         const QStringList pieces = pvLine.split(QLatin1Char('\t'));
         fgList->setCols(static_cast<int>(pieces.size()));
         fgList->addRow(pieces);
@@ -155,7 +146,7 @@ void frmSure::AddLine(const QString &pvLine)
 
 void frmSure::ClearMsgFrom()
 {
-    guarded("frmSure_ClearFrom", [&] {
+    ReportErrors(QStringLiteral("frmSure_ClearFrom"), [&] {
         elaMsg->setCaption(QString());
         fgList->setFixedRows(0);
         fgList->setFixedCols(0);
@@ -169,7 +160,7 @@ void frmSure::ClearMsgFrom()
 
 void frmSure::SetList(int pvFixedCols, int pvFixedRows, int pvFontSize)
 {
-    guarded("frmSure_SetList", [&] {
+    ReportErrors(QStringLiteral("frmSure_SetList"), [&] {
         fgList->setFixedCols(pvFixedCols);
         fgList->setFixedRows(pvFixedRows);
         QFont f = fgList->font();
@@ -180,7 +171,7 @@ void frmSure::SetList(int pvFixedCols, int pvFixedRows, int pvFontSize)
 
 bool frmSure::PickRST(Ado::Recordset *pRST)
 {
-    guarded("frmSure_PickRST", [&] {
+    ReportErrors(QStringLiteral("frmSure_PickRST"), [&] {
         fgList->setCols(1);
         fgList->setRows(0);
         if (!pRST || pRST->eof())

@@ -4,19 +4,6 @@
 #include "platform/db/sqlscript.h"
 
 #include <QFile>
-#include <QUuid>
-
-namespace {
-
-QString pgConnectionString(const QString &database)
-{
-    return QStringLiteral("Provider=PostgreSQL;Data Source=%1;Port=%2;Location=%3;User ID=%4;"
-                          "Password=%5")
-        .arg(qEnvironmentVariable("PGHOST"), qEnvironmentVariable("PGPORT", "5432"), database,
-             qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGPASSWORD"));
-}
-
-} // namespace
 
 namespace business {
 
@@ -39,19 +26,13 @@ std::unique_ptr<TestDatabase> TestDatabase::create(Kind kind, QString *why)
         db->m_connectionString = QStringLiteral("Provider=SQLite;Data Source=") + file;
         script = QStringLiteral(TOVRAN_SOURCE_DIR "/db/sqlite/business.sql");
     } else {
-        if (qEnvironmentVariableIsEmpty("PGHOST")) {
+        db->m_pg = std::make_unique<PgTestDatabase>();
+        if (!db->m_pg->available()) {
             if (why)
-                *why = QStringLiteral("no PostgreSQL server in this run (PGHOST is not set; "
-                                      "scripts/test.sh runs the tests under pg_virtualenv)");
+                *why = db->m_pg->skipReason();
             return nullptr;
         }
-        db->m_pgName = QStringLiteral("tovran_") +
-                       QUuid::createUuid().toString(QUuid::Id128).left(16).toLower();
-        db->m_adminString = pgConnectionString(qEnvironmentVariable("PGDATABASE", "postgres"));
-        Ado::Connection::open(db->m_adminString)
-            ->executeNonQuery(QStringLiteral("CREATE DATABASE ") + db->m_pgName +
-                              QStringLiteral(" ENCODING 'UTF8' TEMPLATE template0"));
-        db->m_connectionString = pgConnectionString(db->m_pgName);
+        db->m_connectionString = db->m_pg->connectionString();
         script = QStringLiteral(TOVRAN_SOURCE_DIR "/db/postgresql/business.sql");
     }
     db->m_connection = Ado::Connection::open(db->m_connectionString);
@@ -63,15 +44,8 @@ TestDatabase::~TestDatabase()
 {
     if (gCNT == m_connection)
         gCNT.reset();
-    m_connection.reset();
-    if (!m_pgName.isEmpty()) {
-        try {
-            Ado::Connection::open(m_adminString)
-                ->executeNonQuery(QStringLiteral("DROP DATABASE IF EXISTS ") + m_pgName +
-                                  QStringLiteral(" WITH (FORCE)"));
-        } catch (...) {
-        }
-    }
+    m_connection.reset(); // before the database itself is dropped
+    m_pg.reset();
 }
 
 void TestDatabase::makeShared() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/connection.h"
+#include "support/pgdatabase.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -37,8 +38,7 @@ private:
     TestDatabase() = default;
     Kind m_kind = Kind::SQLite;
     QString m_connectionString;
-    QString m_pgName;
-    QString m_adminString;
+    std::unique_ptr<PgTestDatabase> m_pg;
     QTemporaryDir m_dir;
     Ado::ConnectionPtr m_connection;
 };
