@@ -215,6 +215,13 @@ TEST_P(Loading, CriteriaFilterTheRowsAndTheFlagOrdersThem)
     query("2003", "1");
     EXPECT_EQ(itemOrder(), QStringList({"A1", "B1"}));
 
+    // The category pick fills in the description; it finds the items of its code.
+    db->exec(QStringLiteral(
+        "insert into xxCODE (CodeType, Code, Dscp) values ('LTYPE', 'A', '乾貨');\n"));
+    window->txtLType->setText(QStringLiteral("乾貨"));
+    query("2003", "1");
+    EXPECT_EQ(itemOrder(), QStringList({"A1", "B1"}));
+
     window->txtLType->clear();
     window->txtSTKNoB->setText("A2");
     window->txtSTKNoE->setText("B1");

@@ -2,6 +2,8 @@
 // barcode scanner), the pick list, the duplicate guard, the name search, the category pick.
 #include "stockwindow/windowfixture.h"
 
+#include <QApplication>
+
 #include "platform/settingsstore.h"
 
 using namespace WindowTest;
@@ -39,6 +41,8 @@ protected:
 TEST_P(Lookup, ExactMatchMovesToTheCountCellAfterSortingByNumber)
 {
     start();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     window->chkSortBySTKFlag->setChecked(true);
     query("2003", "1");
     ASSERT_EQ(itemOrder(), QStringList({"A2", "B1"})); // flag "Y" first: A2... then B1
@@ -52,6 +56,9 @@ TEST_P(Lookup, ExactMatchMovesToTheCountCellAfterSortingByNumber)
     EXPECT_EQ(records(), 2);
     EXPECT_EQ(window->textSTKNo->text(), "");
     EXPECT_TRUE(window->isEnabled());
+    // The count typed right after the scan goes into the count cell.
+    QWidget *focused = QApplication::focusWidget();
+    EXPECT_TRUE(focused && (focused == grid() || grid()->isAncestorOf(focused)));
 }
 
 TEST_P(Lookup, ScannedItemMissingFromTheMonthIsAddedInDisplayUnits)

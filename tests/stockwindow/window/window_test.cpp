@@ -175,6 +175,7 @@ TEST_P(StockWindow, SavedOptionsAndTheColumnSixteenQuirk)
 TEST_P(StockWindow, IssueSlipsShowTheIssuedColumnAndHideTheFlagOrder)
 {
     param("UseSOut", "y");
+    SaveSetting("TOVRAN", "Stock", "chkSortBySTKFlag", "1"); // a hidden box takes no effect
     start();
     EXPECT_EQ(window->params().UseSOut, "Y");
     EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColOutQty));
