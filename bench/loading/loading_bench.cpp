@@ -136,8 +136,12 @@ void BM_WindowQuery(benchmark::State &state, Kind kind)
     const double seconds = total / double(state.iterations());
     state.counters["rows"] = rows;
     state.counters["msg_repaints"] = double(counter.paints) / double(state.iterations());
-    if (s->bareSeconds > 0)
+    if (s->bareSeconds > 0) {
         state.counters["ratio_to_bare"] = seconds / s->bareSeconds;
+        // The query shows two messages that each hold the window for 0.2 s by design
+        // ("資料搜尋中...", "查詢完成"): the ratio of the work alone.
+        state.counters["ratio_without_flashes"] = (seconds - 2 * 0.2) / s->bareSeconds;
+    }
 }
 
 } // namespace
