@@ -10,12 +10,14 @@
 #include "data/adodb.h"
 #include "platform/grid/flexgrid.h"
 #include "stockwindow/fmtovran.h"
+#include "stockwindow/rowupdate.h"
 #include "support/benchdb.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,6 +68,26 @@ public:
 
 private:
     QTimer m_timer;
+};
+
+// Counts the grid's repaints and how much of the viewport they cover.
+class PaintMeter : public QObject
+{
+public:
+    int paints = 0;
+    double viewports = 0; // painted area in whole viewports
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint) {
+            auto *w = static_cast<QWidget *>(o);
+            ++paints;
+            qint64 area = 0;
+            for (const QRect &r : static_cast<QPaintEvent *>(e)->region())
+                area += qint64(r.width()) * r.height();
+            viewports += double(area) / (qint64(w->width()) * w->height());
+        }
+        return false;
+    }
 };
 
 struct Setup
@@ -166,9 +188,13 @@ void BM_Edit(benchmark::State &state, Kind kind, Scale scale)
         return;
     }
     BoxCloser boxes;
+    PaintMeter meter;
+    grid.view()->viewport()->installEventFilter(&meter);
     QList<double> times;
     QElapsedTimer t;
     int refused = 0;
+    int paints = 0;
+    double painted = 0;
     int n = 0;
     for (auto _ : state) {
         // Rows spread over the whole month; a count the checks accept (not below the
@@ -183,6 +209,8 @@ void BM_Edit(benchmark::State &state, Kind kind, Scale scale)
         grid.view()->setFocus();
         QApplication::processEvents();
 
+        const int paintsBefore = meter.paints;
+        const double viewportsBefore = meter.viewports;
         t.start();
         grid.editCell();
         QLineEdit *box = openEditor(grid);
@@ -195,9 +223,14 @@ void BM_Edit(benchmark::State &state, Kind kind, Scale scale)
         const double seconds = t.nsecsElapsed() / 1e9;
         state.SetIterationTime(seconds);
         times << seconds;
+        paints += meter.paints - paintsBefore;
+        painted += meter.viewports - viewportsBefore;
         if (!box || grid.isEditing() || grid.textMatrix(row, fmTOVRAN::ColSTKQty) != text)
             ++refused;
     }
+    grid.view()->viewport()->removeEventFilter(&meter);
+    state.counters["paints"] = double(paints) / n;
+    state.counters["viewports_painted"] = painted / n;
     if (refused || boxes.closed) {
         state.SkipWithError(QStringLiteral("%1 edits refused, %2 windows closed")
                                 .arg(refused)
@@ -207,6 +240,18 @@ void BM_Edit(benchmark::State &state, Kind kind, Scale scale)
         return;
     }
     report(state, *s, kind, scale, "edit", times);
+
+    // What of it is the database: the same two UPDATEs in one transaction, run bare.
+    QList<double> writes;
+    for (int i = 0; i < Repetitions; ++i) {
+        const QString rno =
+            NumText(Val(grid.textMatrix(1 + (i * 7919) % loaded, fmTOVRAN::ColRNo)));
+        t.start();
+        WriteRowUpdate(gCNT, {QStringLiteral("Update Stock set ChkQty = ChkQty Where Rno = ") + rno,
+                              StampStatement(rno)});
+        writes << t.nsecsElapsed() / 1e9;
+    }
+    state.counters["bare_update_ms"] = Median(writes) * 1000;
 }
 
 // One item the month lacks added through the stock window: the period's sums over the slips,

@@ -1,0 +1,150 @@
+#!/usr/bin/env python3
+"""Prints one table of the benchmark figures from Google Benchmark JSON files: each figure
+with the baseline measured in the same run, their ratio and the goal it is held to.
+
+Usage: benchtable.py RESULT.json... (the files bench.sh writes, one per bench_* program)
+Exit status 0 whatever the figures; 1 when no result could be read.
+"""
+import json
+import sys
+
+
+def load(paths):
+    """Benchmark runs by name, the repetition/iteration suffixes removed."""
+    runs = {}
+    for path in paths:
+        try:
+            with open(path, encoding="utf-8") as f:
+                data = json.load(f)
+        except (OSError, ValueError) as e:
+            print(f"warning: {path}: {e}", file=sys.stderr)
+            continue
+        for b in data.get("benchmarks", []):
+            name = b.get("run_name", b["name"])
+            name = "/".join(p for p in name.split("/")
+                            if not p.startswith(("iterations:", "manual_time", "real_time")))
+            runs[name] = b
+    return runs
+
+
+def ms(run):
+    """Time of one iteration in milliseconds."""
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[run.get("time_unit", "ns")]
+    return run["real_time"] * scale
+
+
+class Table:
+    def __init__(self):
+        self.rows = []
+
+    def add(self, what, db, figure, baseline, ratio, goal, met):
+        self.rows.append([what, db, figure, baseline, ratio, goal, met])
+
+    def missing(self, what, db, why):
+        self.rows.append([what, db, "-", "-", "-", why, "n/a"])
+
+    def print(self):
+        head = ["Benchmark", "Database", "Figure", "Baseline (same run)", "Ratio", "Goal", "Met"]
+        widths = [max(len(str(r[i])) for r in self.rows + [head]) for i in range(len(head))]
+        line = "+".join("-" * (w + 2) for w in widths)
+        fmt = " | ".join("{:<%d}" % w for w in widths)
+        print(fmt.format(*head))
+        print(line)
+        for r in self.rows:
+            print(fmt.format(*[str(c) for c in r]))
+
+
+def failed(run):
+    if run is None:
+        return "not run"
+    if run.get("error_occurred"):
+        return "skipped: " + run.get("error_message", "error")
+    return None
+
+
+def yes(ok):
+    return "yes" if ok else "NO"
+
+
+def loading(runs, t):
+    for db in ("SQLite", "PostgreSQL"):
+        window, bare = runs.get(f"BM_WindowQuery/{db}"), runs.get(f"BM_BareRead/{db}")
+        why = failed(window) or failed(bare)
+        if why:
+            t.missing("Loading 50,000 stock rows", db, why)
+            continue
+        ratio = ms(window) / ms(bare)
+        t.add("Loading 50,000 stock rows", db, f"{ms(window):.0f} ms",
+              f"{ms(bare):.0f} ms bare read", f"{ratio:.2f}", "ratio <= 2.5", yes(ratio <= 2.5))
+
+
+def entry(runs, t):
+    for what, label, goal in (("BM_Edit", "Count edit in the grid", 20),
+                              ("BM_AddItem", "Item added to the month", 50)):
+        for db in ("SQLite", "PostgreSQL"):
+            large, small = runs.get(f"{what}/{db}/large"), runs.get(f"{what}/{db}/small")
+            why = failed(large) or failed(small)
+            if why:
+                t.missing(label, db, why)
+                continue
+            lm, sm = large["median_ms"], small["median_ms"]
+            figure = f"{lm:.1f} ms (1M slip lines, 50k stock)"
+            if "bare_update_ms" in large:
+                figure += f", of it SQL {large['bare_update_ms']:.2f} ms"
+            t.add(f"{label}, median of {large['iterations']}", db, figure,
+                  f"{sm:.1f} ms (100k slip lines, 5k stock)", f"{lm / sm:.2f}",
+                  f"< {goal} ms at both sizes", yes(lm < goal and sm < goal))
+
+
+def printing(runs, t):
+    compose = runs.get("BM_ComposeAndFirstPage/20000")
+    why = failed(compose)
+    if why:
+        t.missing("Stock report 20,000 rows: compose + first page", "-", why)
+    else:
+        c = ms(compose)
+        t.add("Stock report 20,000 rows: compose + first page", "-",
+              f"{c:.0f} ms ({compose.get('pages', 0):.0f} pages)", "(absolute goal)",
+              f"{c / 2000:.2f} of goal", "< 2000 ms", yes(c < 2000))
+    small, large = runs.get("BM_WritePdf/2000"), runs.get("BM_WritePdf/20000")
+    why = failed(small) or failed(large)
+    if why:
+        t.missing("Stock report PDF, time per page", "-", why)
+        return
+    per_small = ms(small) / max(1, small.get("pages", 1))
+    per_large = ms(large) / max(1, large.get("pages", 1))
+    ratio = per_large / per_small
+    t.add("Stock report PDF, time per page", "-",
+          f"{per_large:.1f} ms/page ({large['pages']:.0f} pages)",
+          f"{per_small:.1f} ms/page ({small['pages']:.0f} pages)", f"{ratio:.2f}",
+          "time per page steady (ratio <= 1.5)", yes(ratio <= 1.5))
+
+
+def grid(runs, t):
+    r = runs.get("BM_LoadRatio")
+    why = failed(r)
+    if why:
+        t.missing("Grid load vs QStandardItemModel", "-", why)
+        return
+    ratio = r["flexgrid_ms"] / r["standard_ms"]
+    t.add("Grid load (FlexGrid)", "-", f"{r['flexgrid_ms']:.0f} ms",
+          f"{r['standard_ms']:.0f} ms QStandardItemModel", f"{ratio:.2f}", "ratio < 1",
+          yes(ratio < 1))
+
+
+def main():
+    runs = load(sys.argv[1:])
+    if not runs:
+        print("no benchmark results", file=sys.stderr)
+        return 1
+    t = Table()
+    loading(runs, t)
+    entry(runs, t)
+    printing(runs, t)
+    grid(runs, t)
+    t.print()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
