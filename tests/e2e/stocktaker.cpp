@@ -3,19 +3,55 @@
 #include <QDeadlineTimer>
 #include <QFile>
 
-QString Stocktaker::waitMainWindow(int timeoutMs)
+namespace {
+const QString kBoxTitles = QStringLiteral("^(TOVRAN|訊息視窗)$");
+}
+
+QString Stocktaker::waitMainWindow(int timeoutMs, const QStringList &others, int *answered)
 {
     QDeadlineTimer deadline(timeoutMs);
     do {
         for (const QString &w : m_x.windows(QStringLiteral("^TOVRAN$"))) {
+            if (others.contains(w))
+                continue;
             if (m_x.windowSize(w).width() >= 800) { // not a message box
                 m_main = w;
                 return w;
             }
         }
+        if (answered)
+            *answered += answerBoxes(QStringLiteral("start-box"), 0);
         Pause(200);
     } while (!deadline.hasExpired());
     return QString();
+}
+
+int Stocktaker::answerBoxes(const QString &shotName, int firstWaitMs)
+{
+    int answered = 0;
+    QDeadlineTimer deadline(firstWaitMs);
+    for (;;) {
+        QString box;
+        for (const QString &w : m_x.windows(kBoxTitles)) {
+            const QSize size = m_x.windowSize(w);
+            if (w != m_main && size.width() > 0 && size.width() < 800) {
+                box = w;
+                break;
+            }
+        }
+        if (box.isEmpty()) {
+            if (deadline.hasExpired())
+                return answered;
+            Pause(200);
+            continue;
+        }
+        ++answered;
+        shot(shotName + QStringLiteral("-box%1").arg(answered));
+        m_x.activate(box);
+        m_x.key({QStringLiteral("Return")});
+        m_x.waitGone(box, 5000);
+        deadline = QDeadlineTimer(1500); // a box may lead to another one
+    }
 }
 
 QString Stocktaker::waitBox(const QString &titleRegex, int timeoutMs) const
@@ -61,9 +97,9 @@ void Stocktaker::scanItem(const QString &itemNo, int waitMs)
     Pause(waitMs);
 }
 
-void Stocktaker::typeCount(const QString &text, int waitMs)
+void Stocktaker::typeCount(const QString &text, int waitMs, int keyDelayMs)
 {
-    m_x.type(text);
+    m_x.type(text, keyDelayMs);
     m_x.key({QStringLiteral("Return")});
     Pause(waitMs);
 }

@@ -24,12 +24,19 @@ public:
     static constexpr QPoint PreviewSave{647, 15};     // preview: cmdSaveDoc
     static constexpr QPoint PreviewExit{732, 15};     // preview: cmdExit
 
-    // The stock window ("TOVRAN", large) once it is shown; empty after the timeout.
-    QString waitMainWindow(int timeoutMs = 30000);
+    // The stock window ("TOVRAN", large) once it is shown; empty after the timeout. Stock
+    // windows of other instances are named in `others`. With `answerBoxes`, message boxes
+    // shown before it (start-up complaints) are answered with Enter and counted in *answered.
+    QString waitMainWindow(int timeoutMs = 30000, const QStringList &others = {},
+                           int *answered = nullptr);
     QString mainWindow() const { return m_main; }
     // A message box or other window that was not there before (title regex).
     QString waitBox(const QString &titleRegex = QStringLiteral("^TOVRAN$"),
                     int timeoutMs = 15000) const;
+
+    // Answers with Enter every message box ("TOVRAN" or "訊息視窗", small) that appears
+    // within `firstWaitMs`, and those that follow it; a screenshot of each. The number.
+    int answerBoxes(const QString &shotName, int firstWaitMs = 4000);
 
     void click(const QString &window, QPoint at) const;
     void enterCriteria(const QString &year, const QString &month, const QString &dept);
@@ -37,7 +44,7 @@ public:
     // The item box: number and Enter, as a barcode scanner types it.
     void scanItem(const QString &itemNo, int waitMs = 2000);
     // Typed into the focused cell and committed with Enter.
-    void typeCount(const QString &text, int waitMs = 1500);
+    void typeCount(const QString &text, int waitMs = 1500, int keyDelayMs = 60);
     // Opens a preview with a button of the data page; returns the preview window.
     QString openPreview(QPoint button);
     // Saves the shown document through the preview's save dialog.

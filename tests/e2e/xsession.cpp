@@ -151,9 +151,9 @@ void XSession::key(const QStringList &keys) const
     Pause(250);
 }
 
-void XSession::type(const QString &text) const
+void XSession::type(const QString &text, int delayMs) const
 {
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("60"), text});
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delayMs), text});
     Pause(250);
 }
 

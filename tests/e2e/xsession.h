@@ -33,8 +33,9 @@ public:
     void activate(const QString &window) const;
 
     void key(const QStringList &keys) const; // xdotool key names: "Tab", "alt+q", ...
-    void type(const QString &text) const;    // typed character by character
-    void shot(const QString &name) const;    // <artifactDir>/<name>.png
+    // Typed character by character, `delayMs` between keys.
+    void type(const QString &text, int delayMs = 60) const;
+    void shot(const QString &name) const; // <artifactDir>/<name>.png
 
     QString xdotool(const QStringList &args, int *exitCode = nullptr) const;
 
