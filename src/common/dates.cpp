@@ -127,7 +127,7 @@ QString DBDateSave(const QString &text)
         const auto isAsciiDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
         if (rocYear.size() != 2 || !isAsciiDigit(rocYear[0]) || !isAsciiDigit(rocYear[1]))
             return {};
-        const int year = static_cast<int>(Val(rocYear)) + 1911;
+        const int year = ValInt(rocYear) + 1911;
         const QString candidate =
             QString::number(year) + QLatin1Char('/') + s.mid(3, 2) + QLatin1Char('/') + s.right(2);
         return IsDate(candidate) ? candidate : QString();
@@ -167,7 +167,7 @@ QDate PeriodEndDate(int year, int month, const QString &stockEndDate)
         const QDate first = DateWithCarry(year, month, 1);
         return first.addMonths(1).addDays(-1);
     }
-    return DateWithCarry(year, month, static_cast<int>(Val(stockEndDate)));
+    return DateWithCarry(year, month, ValInt(stockEndDate));
 }
 
 QDate PeriodStartDate(int year, int month, const QString &stockEndDate)

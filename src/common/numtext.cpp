@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <cmath>
+#include <limits>
 
 QString FoldFullWidth(const QString &text)
 {
@@ -97,6 +98,18 @@ double Val(const QVariant &value)
     default:
         return Val(value.toString());
     }
+}
+
+int ValInt(const QString &text)
+{
+    const double v = Val(text);
+    if (!std::isfinite(v))
+        return 0;
+    if (v >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (v <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(v);
 }
 
 bool IsNumeric(const QString &text)

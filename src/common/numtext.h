@@ -12,6 +12,10 @@
 double Val(const QString &text);
 double Val(const QVariant &value);
 
+// The whole-number part of Val(text), held inside the range of int (a text like "1e308"
+// gives the largest int rather than an undefined conversion).
+int ValInt(const QString &text);
+
 // True when the whole text (surrounding blanks aside) is one finite number.
 bool IsNumeric(const QString &text);
 

@@ -261,8 +261,8 @@ void cmdPrintByMistra_Click(int index, const SlipSource &source)
             if (!rs.eof())
                 compName = rs.text(0);
         }
-        const int year = WesternYear(static_cast<int>(Val(source.year)));
-        const int month = static_cast<int>(Val(source.month));
+        const int year = WesternYear(ValInt(source.year));
+        const int month = ValInt(source.month);
         FlexGrid *grid = source.fgList;
         if (grid->rows() == 1) {
             DispElaMsg(source.elaMsg, QStringLiteral("無資料可列印"));

@@ -183,9 +183,14 @@ bool fmTOVRAN::validateBox(QLineEdit *box)
                 refuse(box, QStringLiteral("一定要輸入數字"));
                 return false;
             }
-            const double month = Val(text);
-            if (box == txtMonth && (month < 1 || month > 12)) {
+            const double value = Val(text);
+            if (box == txtMonth && (value < 1 || value > 12)) {
                 refuse(box, QStringLiteral("月份一定在1-12之間"));
+                return false;
+            }
+            // A year must name a calendar year: "1e308" is a number but no year.
+            if (box == txtYear && !IsCalendarYear(value)) {
+                refuse(box, QStringLiteral("年度不正確"));
                 return false;
             }
             return true;
@@ -249,8 +254,12 @@ bool fmTOVRAN::FormCheck()
         };
         if (txtYear->text().trimmed().isEmpty())
             return fail(txtYear, QStringLiteral("請輸入轉檔的年度"));
+        if (!IsCalendarYear(Val(txtYear->text())))
+            return fail(txtYear, QStringLiteral("年度不正確"));
         if (txtMonth->text().trimmed().isEmpty())
             return fail(txtMonth, QStringLiteral("請輸入轉檔的月份"));
+        if (criteriaMonth() < 1 || criteriaMonth() > 12)
+            return fail(txtMonth, QStringLiteral("月份一定在1-12之間"));
         if (txtDeptNoB->text().trimmed().isEmpty())
             return fail(txtDeptNoB, QStringLiteral("請輸入部門別"));
         Ado::Recordset rs =

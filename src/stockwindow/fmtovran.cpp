@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 
@@ -383,7 +384,7 @@ void fmTOVRAN::InitForm()
                 SelText(txtDeptNoB);
                 stop = true;
             } else {
-                const int stockNo = static_cast<int>(Val(rs.text(QStringLiteral("StockNo"))));
+                const int stockNo = ValInt(rs.text(QStringLiteral("StockNo")));
                 if (stockNo < 1 || stockNo > 10) {
                     DispElaMsg(elaMsg, QStringLiteral("倉庫碼錯誤"));
                     SelText(txtDeptNoB);
@@ -490,12 +491,22 @@ void fmTOVRAN::closeEvent(QCloseEvent *event)
 
 int fmTOVRAN::criteriaYear() const
 {
-    return WesternYear(static_cast<int>(Val(txtYear->text())));
+    const double year = Val(txtYear->text());
+    return IsCalendarYear(year) ? WesternYear(static_cast<int>(year)) : 0;
 }
 
 int fmTOVRAN::criteriaMonth() const
 {
-    return static_cast<int>(Val(txtMonth->text()));
+    const double month = Val(txtMonth->text());
+    return month >= 1 && month < 13 ? static_cast<int>(month) : 0;
+}
+
+bool fmTOVRAN::IsCalendarYear(double typedYear)
+{
+    if (typedYear != std::floor(typedYear) || typedYear < 1 || typedYear > 9999)
+        return false;
+    const int western = WesternYear(static_cast<int>(typedYear));
+    return western >= 1 && western <= 9999;
 }
 
 bool fmTOVRAN::isBookKept(const QString &stockFlag) const

@@ -83,6 +83,8 @@ public:
     // Western year, month and period end of the criteria as typed.
     int criteriaYear() const;
     int criteriaMonth() const;
+    // A whole year as typed (ROC or Western) that names a calendar year.
+    static bool IsCalendarYear(double typedYear);
 
     // Book-kept: stock flag "Y", issue slips in use and warehouse 1.
     bool isBookKept(const QString &stockFlag) const;

@@ -46,7 +46,7 @@ void fmTOVRAN::cmdQry_Click()
     try {
         QString deadlineText;
         getParamValue(QStringLiteral("TOVRAN_DeadLine"), deadlineText);
-        const int deadlineDays = static_cast<int>(Val(deadlineText));
+        const int deadlineDays = ValInt(deadlineText);
         DispElaMsg(elaMsg, QStringLiteral("資料搜尋中..."));
         if (!FormCheck())
             return;

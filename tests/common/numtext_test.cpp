@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 TEST(Val, TheNumberTheTextBeginsWith)
 {
@@ -95,4 +96,14 @@ TEST(Rounding, HalfEvenToTwoDecimals)
     EXPECT_DOUBLE_EQ(RoundHalfEven2(0.1249), 0.12);
     EXPECT_DOUBLE_EQ(RoundHalfEven2(10.0 - 3.3 - 6.7), 0.0);
     EXPECT_EQ(NumText(RoundHalfEven2(5.0 - 2.0 - 0.3 - 0.1)), "2.6");
+}
+
+TEST(Numbers, WholeNumberPartStaysInsideInt)
+{
+    EXPECT_EQ(ValInt(QStringLiteral("12.9")), 12);
+    EXPECT_EQ(ValInt(QStringLiteral("-3.5x")), -3);
+    EXPECT_EQ(ValInt(QStringLiteral("1e308")), std::numeric_limits<int>::max());
+    EXPECT_EQ(ValInt(QStringLiteral("-1e308")), std::numeric_limits<int>::min());
+    EXPECT_EQ(ValInt(QStringLiteral("abc")), 0);
+    EXPECT_EQ(ValInt(QStringLiteral("２５")), 25);
 }

@@ -2,6 +2,8 @@
 // database (read back after every accepted edit), database failures and keypad entry.
 #include "stockwindow/windowfixture.h"
 
+#include <QTest>
+
 #include "common/numtext.h"
 #include "platform/settingsstore.h"
 
@@ -238,3 +240,43 @@ INSTANTIATE_TEST_SUITE_P(Databases, Entry,
                          ::testing::Values(TestDatabase::Kind::SQLite,
                                            TestDatabase::Kind::PostgreSQL),
                          kindName);
+
+TEST_P(Entry, TypingOnTheGridStartsTheEditWithThatKey)
+{
+    item("A1", "麵粉");
+    const QString rno = stock("2003/01/31", "A1", 0, 0, 8, 2);
+    start();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    query("2003", "1");
+    auto typeOnGrid = [this](const QString &text) {
+        grid()->setRow(1);
+        grid()->setCol(fmTOVRAN::ColSTKQty);
+        grid()->view()->setFocus();
+        QApplication::processEvents();
+        // The first key opens the editor and must arrive in it, like every later key.
+        for (QChar c : text) {
+            QWidget *target = QApplication::focusWidget();
+            QTest::keyClick(target, c.toLatin1() ? c.toLatin1() : 'x', Qt::NoModifier);
+            if (!c.toLatin1()) { // full-width characters come from the input method
+                QLineEdit *box = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+                if (box) {
+                    box->backspace();
+                    box->insert(QString(c));
+                }
+            }
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QApplication::processEvents();
+    };
+    typeOnGrid(QStringLiteral("-0"));
+    EXPECT_EQ(cell(1, fmTOVRAN::ColSTKQty), "0");
+    EXPECT_EQ(stockNumber(rno, "STKQty"), 0);
+    typeOnGrid(QStringLiteral("１５"));
+    EXPECT_EQ(cell(1, fmTOVRAN::ColSTKQty), "15");
+    EXPECT_EQ(stockNumber(rno, "STKQty"), 15);
+    typeOnGrid(QStringLiteral("7"));
+    EXPECT_EQ(cell(1, fmTOVRAN::ColSTKQty), "7");
+    EXPECT_EQ(stockNumber(rno, "STKQty"), 7);
+    expectRowStored(1, rno);
+}

@@ -199,6 +199,13 @@ TEST_P(StockWindow, MonthAndYearBoxesRefuseWhatIsNoMonth)
     typeAndLeave(window->txtYear, "9x");
     EXPECT_EQ(msg(), "一定要輸入數字");
     EXPECT_EQ(QApplication::focusWidget(), window->txtYear);
+    // Numbers that name no year are refused too, not turned into some year.
+    for (const char *bad : {"1e308", "2003.5", "-5", "0"}) {
+        window->elaMsg->setCaption(QString());
+        typeAndLeave(window->txtYear, bad);
+        EXPECT_EQ(msg(), "年度不正確") << bad;
+        EXPECT_EQ(QApplication::focusWidget(), window->txtYear) << bad;
+    }
 
     // A refused box keeps the focus also against a click elsewhere and a query.
     window->txtMonth->setFocus();
