@@ -347,21 +347,47 @@ bool Connection::isOpen() const
     return m_db.isOpen();
 }
 
+void Connection::failed(const QSqlError &error, const QString &fallback)
+{
+    m_suspect = true;
+    fail(error, fallback);
+}
+
+void Connection::ensureUsable()
+{
+    if (!m_suspect || m_inTransaction || m_db.driverName() == QLatin1String("QSQLITE"))
+        return;
+    {
+        QSqlQuery probe(m_db);
+        if (m_db.isOpen() && probe.exec(QStringLiteral("SELECT 1"))) {
+            m_suspect = false;
+            return;
+        }
+    }
+    // The server went away (restarted, network lost): a new session of the same login.
+    m_db.close();
+    if (!m_db.open())
+        fail(m_db.lastError(), QStringLiteral("無法重新連線到資料庫"));
+    m_suspect = false;
+}
+
 Recordset Connection::execute(const QString &sql)
 {
+    ensureUsable();
     auto q = std::make_unique<QSqlQuery>(m_db);
     q->setForwardOnly(true);
     if (!q->exec(sql))
-        fail(q->lastError(), QStringLiteral("無法執行: %1").arg(sql));
+        failed(q->lastError(), QStringLiteral("無法執行: %1").arg(sql));
     return Recordset(std::move(q), shared_from_this());
 }
 
 int Connection::executeNonQuery(const QString &sql)
 {
+    ensureUsable();
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     if (!q.exec(sql))
-        fail(q.lastError(), QStringLiteral("無法執行: %1").arg(sql));
+        failed(q.lastError(), QStringLiteral("無法執行: %1").arg(sql));
     return q.numRowsAffected();
 }
 
@@ -374,20 +400,24 @@ Command Connection::prepare(const QString &sql)
 
 void Connection::beginTrans()
 {
+    ensureUsable();
     if (!m_db.transaction())
-        fail(m_db.lastError(), QStringLiteral("無法開始交易"));
+        failed(m_db.lastError(), QStringLiteral("無法開始交易"));
+    m_inTransaction = true;
 }
 
 void Connection::commitTrans()
 {
+    m_inTransaction = false;
     if (!m_db.commit())
-        fail(m_db.lastError(), QStringLiteral("無法認可交易"));
+        failed(m_db.lastError(), QStringLiteral("無法認可交易"));
 }
 
 void Connection::rollbackTrans()
 {
+    m_inTransaction = false;
     if (!m_db.rollback())
-        fail(m_db.lastError(), QStringLiteral("無法復原交易"));
+        failed(m_db.lastError(), QStringLiteral("無法復原交易"));
 }
 
 } // namespace Ado

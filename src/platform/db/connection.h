@@ -108,7 +108,15 @@ public:
 
 private:
     Connection() = default;
+    // A server connection that failed is checked before the next piece of work begins
+    // (never inside a transaction) and opened again when it is gone; the statement that
+    // failed is never run again.
+    void ensureUsable();
+    [[noreturn]] void failed(const QSqlError &error, const QString &fallback);
+
     QSqlDatabase m_db;
+    bool m_inTransaction = false;
+    bool m_suspect = false;
     QString m_provider;
     QString m_connectionString;
     QString m_dataSource;
