@@ -3,21 +3,8 @@
 #include "data/adodb.h"
 
 #include <QProcess>
-#include <QUuid>
 #include <algorithm>
 #include <cstdio>
-
-namespace {
-
-QString pgString(const QString &database)
-{
-    return QStringLiteral("Provider=PostgreSQL;Data Source=%1;Port=%2;Location=%3;User ID=%4;"
-                          "Password=%5")
-        .arg(qEnvironmentVariable("PGHOST"), qEnvironmentVariable("PGPORT", "5432"), database,
-             qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGPASSWORD"));
-}
-
-} // namespace
 
 QString BenchDatabase::kindName(Kind kind)
 {
@@ -33,21 +20,17 @@ std::unique_ptr<BenchDatabase> BenchDatabase::make(Kind kind, const Size &size)
         db->m_connectionString = QStringLiteral("Provider=SQLite;Data Source=") + file;
         args << QStringLiteral("--sqlite") << file;
     } else {
-        if (qEnvironmentVariableIsEmpty("PGHOST"))
+        db->m_pg = std::make_unique<PgTestDatabase>();
+        if (!db->m_pg->available())
             return nullptr;
-        db->m_pgName = QStringLiteral("tovran_bench_") +
-                       QUuid::createUuid().toString(QUuid::Id128).left(12).toLower();
-        db->m_adminString = pgString(qEnvironmentVariable("PGDATABASE", "postgres"));
-        Ado::Connection::open(db->m_adminString)
-            ->executeNonQuery(QStringLiteral("CREATE DATABASE ") + db->m_pgName +
-                              QStringLiteral(" ENCODING 'UTF8' TEMPLATE template0"));
-        db->m_connectionString = pgString(db->m_pgName);
+        db->m_connectionString = db->m_pg->connectionString();
         args << QStringLiteral("--pg") << db->m_connectionString;
     }
-    args << QStringLiteral("--items") << QString::number(size.items) << QStringLiteral("--stock-rows")
-         << QString::number(size.stockRows) << QStringLiteral("--slip-lines")
-         << QString::number(size.slipLines) << QStringLiteral("--months")
-         << QString::number(size.months) << QStringLiteral("--today") << today();
+    args << QStringLiteral("--items") << QString::number(size.items)
+         << QStringLiteral("--stock-rows") << QString::number(size.stockRows)
+         << QStringLiteral("--slip-lines") << QString::number(size.slipLines)
+         << QStringLiteral("--months") << QString::number(size.months) << QStringLiteral("--today")
+         << today();
     std::fprintf(stderr, "generating %s database: %d items, %d stock rows, %d slip lines...\n",
                  qPrintable(kindName(kind)), size.items, size.stockRows, size.slipLines);
     QProcess generator;
@@ -66,14 +49,7 @@ BenchDatabase::~BenchDatabase()
     if (gCNT == m_connection)
         gCNT.reset();
     m_connection.reset();
-    if (!m_pgName.isEmpty()) {
-        try {
-            Ado::Connection::open(m_adminString)
-                ->executeNonQuery(QStringLiteral("DROP DATABASE IF EXISTS ") + m_pgName +
-                                  QStringLiteral(" WITH (FORCE)"));
-        } catch (...) {
-        }
-    }
+    m_pg.reset(); // dropped after the last connection to it
 }
 
 void BenchDatabase::makeShared() const

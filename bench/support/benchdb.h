@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/connection.h"
+#include "support/pgdatabase.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -35,8 +36,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_connectionString;
-    QString m_adminString;
-    QString m_pgName;
+    std::unique_ptr<PgTestDatabase> m_pg;
     Ado::ConnectionPtr m_connection;
 };
 
