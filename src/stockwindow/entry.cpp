@@ -74,6 +74,14 @@ void fmTOVRAN::showRowFigures(int row, const RowFigures &f)
     fgList->setTextMatrix(row, ColAvgPrice, NumText(f.avgPrice));
 }
 
+// Writes an edit (its statements and the user/time stamp, in one transaction) and shows
+// the stamp's user in the row, as the record now holds it.
+void fmTOVRAN::writeRow(int row, const QStringList &statements)
+{
+    WriteRowUpdate(gCNT, statements);
+    fgList->setTextMatrix(row, ColUpdUserID, gsUserID);
+}
+
 void fmTOVRAN::fgList_ValidateEdit(int row, int col, bool *cancel, QString *editText)
 {
     const QString text = editText->trimmed().toUpper();
@@ -96,7 +104,7 @@ void fmTOVRAN::fgList_ValidateEdit(int row, int col, bool *cancel, QString *edit
                 if (!update.finite) {
                     *cancel = true;
                 } else {
-                    WriteRowUpdate(gCNT, CountStatements(update, rno));
+                    writeRow(row, CountStatements(update, rno));
                     showRowFigures(row, update.shown);
                     *editText = NumText(x);
                 }
@@ -111,13 +119,13 @@ void fmTOVRAN::fgList_ValidateEdit(int row, int col, bool *cancel, QString *edit
                 if (!update.finite) {
                     *cancel = true;
                 } else {
-                    WriteRowUpdate(gCNT, PriceStatements(update, rno));
+                    writeRow(row, PriceStatements(update, rno));
                     fgList->setTextMatrix(row, ColSTKAmt, NumText(update.stkAmt));
                     *editText = NumText(x);
                 }
             }
         } else {
-            WriteRowUpdate(gCNT, {StampStatement(rno)});
+            writeRow(row, {StampStatement(rno)});
         }
     } catch (const std::exception &e) {
         // Nothing was written (the statements run in one transaction): the row
@@ -175,7 +183,7 @@ void fmTOVRAN::fgList_Click()
             DispElaMsg(elaMsg, LocalMsg(QStringLiteral("ErrorInputData")));
             return;
         }
-        WriteRowUpdate(gCNT, CountStatements(update, rno));
+        writeRow(row, CountStatements(update, rno));
         showRowFigures(row, update.shown);
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("fmTOVRAN_fgList_Click"), ToRunError(e));

@@ -179,6 +179,7 @@ private:
     void styleEntryCells(int row);
     RowFigures rowFigures(int row) const;
     void showRowFigures(int row, const RowFigures &figures);
+    void writeRow(int row, const QStringList &statements);
     void fgList_BeforeEdit(int row, int col, bool *cancel);
     void fgList_ValidateEdit(int row, int col, bool *cancel, QString *editText);
     void fgList_KeyDown(int key, Qt::KeyboardModifiers modifiers, bool *handled);

@@ -30,6 +30,7 @@ protected:
         EXPECT_DOUBLE_EQ(stockNumber(rno, "AdjustQty"), stored(fmTOVRAN::ColAdjustQty));
         EXPECT_NEAR(stockNumber(rno, "STKAmt"), Val(cell(row, fmTOVRAN::ColSTKAmt)), 1e-9);
         EXPECT_EQ(stockField(rno, "UpdUserID"), "TESTER");
+        EXPECT_EQ(cell(row, fmTOVRAN::ColUpdUserID), "TESTER"); // the grid shows the stamp
         EXPECT_FALSE(stockField(rno, "UpdDate").isEmpty());
     }
 
