@@ -4,15 +4,24 @@
 #include "data/adodb.h"
 #include "platform/grid/flexgrid.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 namespace {
 // The row data value of a freshly loaded row.
 constexpr int LoadedRowData = 9;
+// How often a long read lets the windows repaint.
+constexpr int RepaintIntervalMs = 50;
 } // namespace
 
 int AddRecordRows(FlexGrid *grid, Ado::Recordset &rs)
 {
     const int n = rs.fieldCount();
     QList<QStringList> rows;
+    // A long read still lets the windows repaint (the grid itself is not drawn while its
+    // redraw is off); what the user types waits until the load is done.
+    QElapsedTimer sincePaint;
+    sincePaint.start();
     while (!rs.eof()) {
         QStringList cells;
         cells.reserve(n);
@@ -20,6 +29,10 @@ int AddRecordRows(FlexGrid *grid, Ado::Recordset &rs)
             cells.append(rs.text(i));
         rows.append(std::move(cells));
         rs.moveNext();
+        if ((rows.size() & 1023) == 0 && sincePaint.elapsed() >= RepaintIntervalMs) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sincePaint.restart();
+        }
     }
     const int count = static_cast<int>(rows.size());
     grid->addRows(std::move(rows), LoadedRowData);
