@@ -10,6 +10,7 @@
 #include "platform/messagebox.h"
 #include "platform/print/printdocument.h"
 #include "printing/previewwindow.h"
+#include "stockwindow/stockcolumns.h"
 
 #include <QLocale>
 #include <cmath>
@@ -24,12 +25,12 @@ const QStringList SlipHeading =
 constexpr int LinesPerPage = 20;
 
 // Grid columns of the stock grid that the slips print.
-constexpr int ColSTKNo = 3;
-constexpr int ColUnit = 6;
-constexpr int ColOpenQty = 8;
-constexpr int ColOpenAmt = 9;
-constexpr int ColStockQty = 18;
-constexpr int ColStockAmt = 19;
+constexpr int ColSTKNo = StockColumns::ColSTKNo;
+constexpr int ColUnit = StockColumns::ColUnit;
+constexpr int ColOpenQty = StockColumns::ColLastQty;
+constexpr int ColOpenAmt = StockColumns::ColLastAmt;
+constexpr int ColStockQty = StockColumns::ColSTKQty;
+constexpr int ColStockAmt = StockColumns::ColSTKAmt;
 
 // Positions of the slip form (twips).
 constexpr double RowStepExtra = 212;

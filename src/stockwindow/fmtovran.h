@@ -1,5 +1,7 @@
 #pragma once
 
+#include "stockwindow/stockcolumns.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -20,39 +22,10 @@ struct RowFigures;
 // The monthly stock window: the query criteria, the month's stock grid, the
 // display options, the print commands and the exit command. The program's only
 // main window.
-class fmTOVRAN : public QMainWindow
+class fmTOVRAN : public QMainWindow, public StockColumns
 {
     Q_OBJECT
 public:
-    // Grid columns of the month's stock rows.
-    enum Column {
-        ColRNo = 0,
-        ColDeptNo,
-        ColStkDate,
-        ColSTKNo,
-        ColName,
-        ColDscp,
-        ColUnit,
-        ColFlag,
-        ColLastQty,
-        ColLastAmt,
-        ColInQty,
-        ColInAmt,
-        ColOutQty,
-        ColOutAmt,
-        ColLostQty,
-        ColChkQty,
-        ColAdjustQty,
-        ColUseQty,
-        ColSTKQty,
-        ColSTKAmt,
-        ColAvgPrice,
-        ColUserID,
-        ColUpdUserID,
-        ColLType,
-        ColumnCount
-    };
-
     // The window's parameters, read from the parameter table when it is set up.
     struct Params
     {
