@@ -34,7 +34,7 @@ if command -v pg_virtualenv >/dev/null; then
     # pg_virtualenv sets PGHOST/PGPORT/PGUSER/PGPASSWORD/PGDATABASE for its cluster.
     export -f run_all
     export build out
-    pg_virtualenv -- bash -c 'run_all "$@"' run_all "$@" || status=$?
+    pg_virtualenv -t -- bash -c 'run_all "$@"' run_all "$@" || status=$?
 else
     echo "pg_virtualenv not found: the PostgreSQL cases are skipped" >&2
     run_all "$@" || status=$?

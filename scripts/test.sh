@@ -29,5 +29,6 @@ if [ "${TOVRAN_NO_PRINTER:-}" != "1" ] && command -v cupsd >/dev/null && [ -f /u
 fi
 
 cd "$build"
-# pg_virtualenv sets PGHOST/PGPORT/PGUSER/PGPASSWORD/PGDATABASE for a throw-away cluster.
-pg_virtualenv -- ctest --output-on-failure -j"$(nproc)" "$@"
+# pg_virtualenv sets PGHOST/PGPORT/PGUSER/PGPASSWORD/PGDATABASE for a throw-away cluster;
+# -t gives it a private temporary folder and name, so two runs on one machine never collide.
+pg_virtualenv -t -- ctest --output-on-failure -j"$(nproc)" "$@"
