@@ -6,7 +6,6 @@
 #include "common/formhelpers.h"
 #include "common/numtext.h"
 #include "data/adodb.h"
-#include "platform/grid/flexgrid.h"
 #include "platform/messagebox.h"
 #include "platform/print/printdocument.h"
 #include "printing/previewwindow.h"
@@ -169,12 +168,13 @@ QString GroupedWhole(double value)
     return QLocale(QLocale::English).toString(rounded, 'f', 0);
 }
 
-void PrintReportMistra(FlexGrid *fgList, const QString &fontName, const QString &slipNo,
-                       const QString &kind, int pageCount, const QString &deptNo,
-                       const QString &deptName, const QString &slipDate, const QString &compName)
+void PrintReportMistra(const StockMonthSelection &rows, const QString &fontName,
+                       const QString &slipNo, const QString &kind, int pageCount,
+                       const QString &deptNo, const QString &deptName, const QString &slipDate,
+                       const QString &compName)
 {
     try {
-        if (fgList->rows() == fgList->fixedRows()) {
+        if (rows.rows.isEmpty()) {
             MsgBox::show(QStringLiteral("無資料"), MsgBox::Icon::Critical);
             return;
         }
@@ -209,19 +209,20 @@ void PrintReportMistra(FlexGrid *fgList, const QString &fontName, const QString 
         int line = 1;
         int page = 0;
         double total = 0;
-        for (int r = 1; r < fgList->rows(); ++r) {
-            const double quantity = Val(fgList->textMatrix(r, qtyCol));
+        const StockMonth &month = *rows.month;
+        for (int index : rows.rows) {
+            const double quantity = month.figure(index, qtyCol);
             if (quantity == 0)
                 continue;
             if (line == 1)
                 printHeading(vsp, preview, header, ++page);
-            const double amount = Val(fgList->textMatrix(r, amtCol));
+            const double amount = month.figure(index, amtCol);
             const double unitPrice = RoundHalfUp(amount / quantity, 100);
             // The cells go over one by one, so a separator character in an item's name
             // or specification stays inside its cell.
             QStringList cells{QString::number(line)};
             for (int c = ColSTKNo; c <= ColUnit; ++c)
-                cells << fgList->textMatrix(r, c);
+                cells << month.text(index, c);
             cells << NumText(quantity) << NumText(unitPrice) << NumText(amount);
             total += amount;
 
@@ -264,8 +265,7 @@ void cmdPrintByMistra_Click(int index, const SlipSource &source)
         }
         const int year = WesternYear(ValInt(source.year));
         const int month = ValInt(source.month);
-        FlexGrid *grid = source.fgList;
-        if (grid->rows() == 1) {
+        if (source.rows.rows.isEmpty()) {
             DispElaMsg(source.elaMsg, QStringLiteral("無資料可列印"));
             return;
         }
@@ -276,16 +276,17 @@ void cmdPrintByMistra_Click(int index, const SlipSource &source)
             DBDateDisp(DateText(SlipDate(stockIn, year, month, source.stockEndDate)));
         const int qtyCol = quantityColumn(stockIn);
         int printed = 0;
-        for (int r = 1; r < grid->rows(); ++r)
-            if (Val(grid->textMatrix(r, qtyCol)) != 0)
+        for (int index : source.rows.rows)
+            if (source.rows.month->figure(index, qtyCol) != 0)
                 ++printed;
         const int pageCount = (printed + LinesPerPage - 1) / LinesPerPage;
         if (pageCount == 0) {
             DispElaMsg(source.elaMsg, QStringLiteral("沒有任何品項的數單大於零"));
             return;
         }
-        PrintReportMistra(grid, source.fontName, slipNo, stockIn ? StockInSlipKind : IssueSlipKind,
-                          pageCount, source.deptNo.trimmed(), source.deptName, slipDate, compName);
+        PrintReportMistra(source.rows, source.fontName, slipNo,
+                          stockIn ? StockInSlipKind : IssueSlipKind, pageCount,
+                          source.deptNo.trimmed(), source.deptName, slipDate, compName);
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("fmTOVRAN_cmdPrintByMistra_Click"), ToRunError(e));
     }

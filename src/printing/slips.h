@@ -1,13 +1,14 @@
 #pragma once
 
+#include "stock/stockmonth.h"
+
 #include <QDate>
 #include <QString>
 
 class ElasticPanel;
-class FlexGrid;
 
 // The department's stock-in slip (closing quantities) and issue slip (opening
-// quantities), printed from the stock grid on the customer's slip form: 20 item lines a
+// quantities), printed from the loaded month on the customer's slip form: 20 item lines a
 // page, a heading block per page, the totals and a signature block.
 
 // Slip kinds as the composer tells them apart.
@@ -17,7 +18,7 @@ inline const QString IssueSlipKind = QStringLiteral("領用單");
 // What the slip buttons take from the stock window.
 struct SlipSource
 {
-    FlexGrid *fgList = nullptr;     // the stock grid
+    StockMonthSelection rows;       // the month's rows in the grid's order
     ElasticPanel *elaMsg = nullptr; // the window's message panel
     QString deptNo;                 // txtDeptNoB
     QString deptName;               // txtDeptNameB
@@ -32,11 +33,12 @@ struct SlipSource
 // and company name, and composes the slip into the plain preview window.
 void cmdPrintByMistra_Click(int index, const SlipSource &source);
 
-// Composes a slip from the grid rows whose quantity is not 0 and shows the preview.
+// Composes a slip from the rows whose quantity is not 0 and shows the preview.
 // kind StockInSlipKind prints the closing quantities, any other kind the opening ones.
-void PrintReportMistra(FlexGrid *fgList, const QString &fontName, const QString &slipNo,
-                       const QString &kind, int pageCount, const QString &deptNo,
-                       const QString &deptName, const QString &slipDate, const QString &compName);
+void PrintReportMistra(const StockMonthSelection &rows, const QString &fontName,
+                       const QString &slipNo, const QString &kind, int pageCount,
+                       const QString &deptNo, const QString &deptName, const QString &slipDate,
+                       const QString &compName);
 
 // Slip number: year digits 3 and 4, the month as two digits, "-", the department, and
 // the suffix ("A" issue, "B" stock-in): 1305-A01B.

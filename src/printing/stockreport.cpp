@@ -2,7 +2,6 @@
 
 #include "common/clock.h"
 #include "common/errorreport.h"
-#include "platform/grid/flexgrid.h"
 #include "platform/messagebox.h"
 #include "platform/print/printdocument.h"
 #include "printing/previewwindow.h"
@@ -30,23 +29,21 @@ QString columnFormat(int col)
 
 } // namespace
 
-void ComposeStockReport(PreviewWindow &window, const FlexGrid &grid,
+void ComposeStockReport(PreviewWindow &window, const StockMonthSelection &rows,
                         const StockReportCriteria &criteria)
 {
-    QList<int> columns;
     QStringList formats;
-    for (int c = 0; c < grid.cols(); ++c) {
-        if (grid.colHidden(c))
-            continue;
-        columns.append(c);
+    QStringList titles;
+    for (int c : rows.columns) {
         formats.append(columnFormat(c));
+        titles.append(StockMonth::title(c));
     }
     const QString format = formats.join(QLatin1Char('|')) + QLatin1Char(';');
-    auto rowCells = [&](int r) {
+    auto rowCells = [&](int index) {
         QStringList cells;
-        cells.reserve(columns.size());
-        for (int c : columns)
-            cells.append(grid.textMatrix(r, c));
+        cells.reserve(rows.columns.size());
+        for (int c : rows.columns)
+            cells.append(rows.month->text(index, c));
         return cells;
     };
 
@@ -88,28 +85,25 @@ void ComposeStockReport(PreviewWindow &window, const FlexGrid &grid,
     vsp.setFontSize(8);
     // Cells are handed over one by one, so that a "|" or ";" in an item's name stays in
     // its cell on paper and in the CSV file.
-    const QStringList titles = rowCells(0);
     vsp.addTable(format, QStringList(), QList<QStringList>{titles}, -1, -1, true);
     window.AddFGLine(titles);
-    for (int r = 1; r < grid.rows(); ++r) {
-        if (grid.rowHidden(r))
-            continue;
-        const QStringList cells = rowCells(r);
+    for (int index : rows.rows) {
+        const QStringList cells = rowCells(index);
         vsp.addTable(format, QStringList(), QList<QStringList>{cells}, -1, -1, true);
         window.AddFGLine(cells);
     }
     vsp.endDoc();
 }
 
-bool PrintStockReport(const FlexGrid &grid, const StockReportCriteria &criteria)
+bool PrintStockReport(const StockMonthSelection &rows, const StockReportCriteria &criteria)
 {
     try {
-        if (grid.rows() == grid.fixedRows()) {
+        if (!rows.month || rows.month->size() == 0) {
             MsgBox::show(QStringLiteral("無資料"), MsgBox::Icon::Critical);
             return false;
         }
         PreviewWindow &window = frmVSPBlank();
-        ComposeStockReport(window, grid, criteria);
+        ComposeStockReport(window, rows, criteria);
         window.show();
         window.raise();
         return true;

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "stock/stockmonth.h"
+
 #include <QString>
 
-class FlexGrid;
 class PreviewWindow;
 
 // The query criteria as typed in the stock window, for the report's heading block.
@@ -16,15 +17,15 @@ struct StockReportCriteria
     QString stkNoE;   // txtSTKNoE, item range end (may be empty)
 };
 
-// The stock report: the month's stock list exactly as the grid shows it (visible columns
-// and rows in grid order, each cell's displayed text) under a heading block, landscape, one
-// table row per grid row, every heading line and row also mirrored for the CSV file.
+// The stock report: the month's stock list exactly as the grid shows it (the selection's
+// rows and columns, in the grid's order, each cell's display text) under a heading block,
+// landscape, one table row per grid row, every heading line and row also mirrored for the CSV file.
 //
 // Composes into the plain preview window frmVSPBlank and shows it. With no data rows it
 // shows "無資料" and opens nothing. Errors are reported as "fmTOVRAN_cmdPrintRpt_Click".
 // Returns true when the preview was shown.
-bool PrintStockReport(const FlexGrid &grid, const StockReportCriteria &criteria);
+bool PrintStockReport(const StockMonthSelection &rows, const StockReportCriteria &criteria);
 
 // The composing step alone, into the given window, without showing it. Throws RunError.
-void ComposeStockReport(PreviewWindow &window, const FlexGrid &grid,
+void ComposeStockReport(PreviewWindow &window, const StockMonthSelection &rows,
                         const StockReportCriteria &criteria);

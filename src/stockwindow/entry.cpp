@@ -3,6 +3,7 @@
 // user and time.
 #include "stockwindow/fmtovran.h"
 
+#include "common/dates.h"
 #include "common/errorreport.h"
 #include "common/formhelpers.h"
 #include "common/globals.h"
@@ -13,7 +14,7 @@
 #include "dialogs/frmsure.h"
 #include "platform/elasticpanel.h"
 #include "platform/grid/flexgrid.h"
-#include "stockwindow/rowupdate.h"
+#include "stock/stockedit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -44,88 +45,89 @@ void fmTOVRAN::fgList_BeforeEdit(int, int col, bool *cancel)
     }
 }
 
-// The row as the grid shows it, in display units.
-RowFigures fmTOVRAN::rowFigures(int row) const
+bool fmTOVRAN::showEditOutcome(int row, const EditOutcome &outcome, int col)
 {
-    RowFigures f;
-    f.factor = Val(fgList->rowData(row));
-    if (f.factor == 0)
-        f.factor = 1;
-    f.lastQty = Val(fgList->textMatrix(row, ColLastQty));
-    f.inQty = Val(fgList->textMatrix(row, ColInQty));
-    f.outQty = Val(fgList->textMatrix(row, ColOutQty));
-    f.lostQty = Val(fgList->textMatrix(row, ColLostQty));
-    f.chkQty = Val(fgList->textMatrix(row, ColChkQty));
-    f.adjustQty = Val(fgList->textMatrix(row, ColAdjustQty));
-    f.useQty = Val(fgList->textMatrix(row, ColUseQty));
-    f.stkQty = Val(fgList->textMatrix(row, ColSTKQty));
-    f.avgPrice = Val(fgList->textMatrix(row, ColAvgPrice));
-    f.bookKept = isBookKept(fgList->textMatrix(row, ColFlag));
-    return f;
+    const int index = monthIndex(row);
+    switch (outcome.result) {
+    case EditOutcome::Written:
+        m_month.setStored(index, outcome.record, outcome.updDate);
+        showGridRow(row);
+        elaMsg->setCaption(QString()); // an earlier refusal no longer applies
+        return true;
+    case EditOutcome::ChangedElsewhere: {
+        m_month.setStored(index, outcome.record, outcome.updDate);
+        showGridRow(row);
+        const QDateTime when = ParseDateTime(outcome.updDate).value_or(QDateTime());
+        const bool count = col == ColSTKQty;
+        showLimit(
+            QStringLiteral("此筆資料已被 ") + outcome.record.UpdUserID + QStringLiteral(" 於 ") +
+            when.time().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" 修改 (") +
+            (count ? QStringLiteral("庫存量 ") : QStringLiteral("平均價格 ")) +
+            NumText(m_month.figure(index, col)) + QStringLiteral("), 已重新顯示, 請確認後再輸入"));
+        return false;
+    }
+    case EditOutcome::Gone:
+        showLimit(QStringLiteral("庫存紀錄已不存在,無法更新"));
+        return false;
+    case EditOutcome::Overflow:
+        return false;
+    }
+    return false;
 }
 
-void fmTOVRAN::showRowFigures(int row, const RowFigures &f)
+bool fmTOVRAN::enterCount(int row, double x, bool fromGrid)
 {
-    fgList->setTextMatrix(row, ColChkQty, NumText(f.chkQty));
-    fgList->setTextMatrix(row, ColAdjustQty, NumText(f.adjustQty));
-    fgList->setTextMatrix(row, ColUseQty, NumText(f.useQty));
-    fgList->setTextMatrix(row, ColSTKQty, NumText(f.stkQty));
-    fgList->setTextMatrix(row, ColSTKAmt, NumText(f.stkAmt));
-    fgList->setTextMatrix(row, ColAvgPrice, NumText(f.avgPrice));
+    const int index = monthIndex(row);
+    if (index < 0)
+        return false;
+    const bool bookKept = isBookKept(m_month.at(index).flag);
+    if (fromGrid) {
+        // A count below opening plus receipts is an ordinary shortage or usage: the clerk
+        // confirms it rather than being stopped.
+        const RowFigures f = m_month.figures(index, bookKept);
+        if (x < f.lastQty + f.inQty &&
+            !frmSureWindow().SHOWMSG(QStringLiteral("庫存量不得小於期初量加進貨量之和,是否確定?"),
+                                     QStringLiteral("訊息視窗"), QStringLiteral("Y"), nullptr,
+                                     QStringLiteral("確定"), QStringLiteral("取消"), false))
+            return false;
+    }
+    // The grid stores use-unit counts to four decimals, the keypad always to two.
+    const int precision = fromGrid && chkUseUUnit->isChecked() ? 10000 : 100;
+    return showEditOutcome(row, WriteCountEdit(gCNT, m_month, index, bookKept, x, precision),
+                           ColSTKQty);
 }
 
-// Writes an edit (its statements and the user/time stamp, in one transaction) and shows
-// the stamp's user in the row, as the record now holds it.
-void fmTOVRAN::writeRow(int row, const QStringList &statements)
+bool fmTOVRAN::enterPrice(int row, double x)
 {
-    WriteRowUpdate(gCNT, statements);
-    fgList->setTextMatrix(row, ColUpdUserID, gsUserID);
+    const int index = monthIndex(row);
+    if (index < 0)
+        return false;
+    return showEditOutcome(row, WritePriceEdit(gCNT, m_month, index, x), ColAvgPrice);
 }
 
 void fmTOVRAN::fgList_ValidateEdit(int row, int col, bool *cancel, QString *editText)
 {
     const QString text = editText->trimmed().toUpper();
     const double x = Val(text);
-    const QString rno = NumText(Val(fgList->textMatrix(row, ColRNo)));
     try {
         if (col == ColSTKQty) {
-            RowFigures f = rowFigures(row);
             if (!IsNumeric(text)) {
                 *cancel = true;
             } else if (x < 0) {
                 showLimit(QStringLiteral("庫存量不得為負值"));
                 *cancel = true;
-            } else if (x < f.lastQty + f.inQty) {
-                showLimit(QStringLiteral("庫存量不得小於期初量加進貨量之和"));
-                *cancel = true;
             } else {
-                const int precision = chkUseUUnit->isChecked() ? 10000 : 100;
-                const CountUpdate update = ApplyCount(f, x, precision);
-                if (!update.finite) {
-                    *cancel = true;
-                } else {
-                    writeRow(row, CountStatements(update, rno));
-                    showRowFigures(row, update.shown);
-                    *editText = NumText(x);
-                }
+                *cancel = !enterCount(row, x, true);
             }
         } else if (col == ColAvgPrice) {
             if (!IsNumeric(text)) {
                 *cancel = true;
                 DispElaMsg(elaMsg, QStringLiteral("只能輸入數字"));
             } else {
-                const RowFigures f = rowFigures(row);
-                const PriceUpdate update = ApplyPrice(f, x);
-                if (!update.finite) {
-                    *cancel = true;
-                } else {
-                    writeRow(row, PriceStatements(update, rno));
-                    fgList->setTextMatrix(row, ColSTKAmt, NumText(update.stkAmt));
-                    *editText = NumText(x);
-                }
+                *cancel = !enterPrice(row, x);
             }
         } else {
-            writeRow(row, {StampStatement(rno)});
+            *cancel = true;
         }
     } catch (const std::exception &e) {
         // Nothing was written (the statements run in one transaction): the row
@@ -133,8 +135,12 @@ void fmTOVRAN::fgList_ValidateEdit(int row, int col, bool *cancel, QString *edit
         *cancel = true;
         ShowErr(QStringLiteral("fgList_ValidateEdit"), ToRunError(e));
     }
-    if (*cancel)
+    if (*cancel) {
         DispElaMsg(elaMsg, LocalMsg(QStringLiteral("ErrorInputData")));
+    } else {
+        // The cell shows what was stored, in display units.
+        *editText = m_month.text(monthIndex(row), col);
+    }
     QApplication::processEvents();
 }
 
@@ -175,16 +181,9 @@ void fmTOVRAN::fgList_Click()
             DispElaMsg(elaMsg, LocalMsg(QStringLiteral("ErrorInputData")));
             return;
         }
-        const double x = Val(text);
-        const RowFigures f = rowFigures(row);
-        const QString rno = NumText(Val(fgList->textMatrix(row, ColRNo)));
-        const CountUpdate update = ApplyCount(f, x, 100);
-        if (!update.finite) {
+        // The keypad has no negative or opening-plus-receipts check of its own.
+        if (!enterCount(row, Val(text), false))
             DispElaMsg(elaMsg, LocalMsg(QStringLiteral("ErrorInputData")));
-            return;
-        }
-        writeRow(row, CountStatements(update, rno));
-        showRowFigures(row, update.shown);
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("fmTOVRAN_fgList_Click"), ToRunError(e));
     }

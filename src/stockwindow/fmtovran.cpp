@@ -33,14 +33,6 @@
 
 namespace {
 
-const QStringList GridTitles =
-    QStringLiteral("紀錄序號|店別碼|物料庫存日期|料號|物料名稱|規格|單位|入庫|"
-                   "上期庫存|上期庫存金額|進貨數量|進貨金額|"
-                   "領貨數量|領貨金額|耗損數量|盤點數量|盤盈虧|耗用數量|庫存量|"
-                   "庫存金額|平均價格|建檔人員|最後修改人員|"
-                   "大類別")
-        .split(QLatin1Char('|'));
-
 QString versionText()
 {
     return QStringLiteral("%1.%2.%3")
@@ -324,7 +316,7 @@ void fmTOVRAN::setGridTitles()
 {
     fgList->setCols(ColumnCount);
     for (int c = 0; c < ColumnCount; ++c)
-        fgList->setTextMatrix(0, c, GridTitles.value(c));
+        fgList->setTextMatrix(0, c, StockMonth::title(c));
 }
 
 void fmTOVRAN::showWindow()

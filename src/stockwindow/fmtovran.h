@@ -1,5 +1,6 @@
 #pragma once
 
+#include "stock/stockmonth.h"
 #include "stockwindow/stockcolumns.h"
 
 #include <QMainWindow>
@@ -17,7 +18,6 @@ class FlexGrid;
 namespace Ado {
 class Recordset;
 }
-struct RowFigures;
 
 // The monthly stock window: the query criteria, the month's stock grid, the
 // display options, the print commands and the exit command. The program's only
@@ -44,6 +44,8 @@ public:
     bool isLoaded() const { return m_loaded; }
 
     const Params &params() const { return m_params; }
+    // The loaded month: the one home of the figures the grid shows.
+    const StockMonth &month() const { return m_month; }
 
     // Procedures of the window.
     void Form_Load();
@@ -142,17 +144,25 @@ private:
     bool validateFocusedBox();
     void refuse(QLineEdit *box, const QString &message);
 
-    // Stock grid.
+    // Stock grid: the view of the month model.
     void formatAfterQuery();
-    void completeRows();
-    void applyZeroRule(int row);
-    static QString stockSelect();
-    static QString itemSelect();
-    void completeRow(int row, const Ado::Recordset &item);
+    QStringList rowTexts(int index) const;
+    void fillGrid();
+    int appendGridRow(int index);
+    void showGridRow(int row);
+    int monthIndex(int row) const;
+    int gridRowOf(int index) const;
+    StockMonthSelection gridSelection(bool visibleRowsOnly) const;
     void styleEntryCells(int row);
-    RowFigures rowFigures(int row) const;
-    void showRowFigures(int row, const RowFigures &figures);
-    void writeRow(int row, const QStringList &statements);
+    void applyZeroRule(int row);
+    QString stockConditions() const;
+    // Whether the criteria boxes still name the loaded month (scans add to it).
+    bool criteriaNameLoadedMonth() const;
+
+    // Entry: a count or price of the row, checked, written and shown as stored.
+    bool enterCount(int row, double x, bool fromGrid);
+    bool enterPrice(int row, double x);
+    bool showEditOutcome(int row, const struct EditOutcome &outcome, int col);
     void fgList_BeforeEdit(int row, int col, bool *cancel);
     void fgList_ValidateEdit(int row, int col, bool *cancel, QString *editText);
     void fgList_KeyDown(int key, Qt::KeyboardModifiers modifiers, bool *handled);
@@ -162,7 +172,7 @@ private:
     void txtLType_DblClick();
 
     // Brings an existing record of the period into the grid as a loaded row.
-    int appendRecordRow(const QString &rno);
+    int appendRecordRow(double rno);
     void moveToCountCell(int row);
 
     bool m_loaded = false;
@@ -170,4 +180,5 @@ private:
     QLineEdit *m_editingBox = nullptr; // the criteria box to validate when it is left
     bool m_focusGridWhenEnabled = false;
     Params m_params;
+    StockMonth m_month;
 };

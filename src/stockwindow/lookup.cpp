@@ -16,6 +16,7 @@
 #include "platform/messagebox.h"
 #include "platform/settingsstore.h"
 #include "startup/globalsettings.h"
+#include "stock/stockload.h"
 #include "stockwindow/stockcalc.h"
 
 #include <QApplication>
@@ -41,6 +42,12 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
         QString code = textSTKNo->text().trimmed();
         if (code.isEmpty())
             return;
+        // Items go into the month the grid shows, never into one merely typed.
+        if (!criteriaNameLoadedMonth()) {
+            DispElaMsg(elaMsg, m_month.isLoaded() ? QStringLiteral("查詢條件已變更,請先查詢")
+                                                  : QStringLiteral("請先查詢"));
+            return;
+        }
         {
             Ado::Recordset rs =
                 gCNT->execute(QStringLiteral("Select STKNo , STKName From  STK   where STKNO = ") +
@@ -51,9 +58,10 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
                 return;
             }
         }
-        const int year = criteriaYear();
-        const int month = criteriaMonth();
-        const QString dept = txtDeptNoB->text().trimmed();
+        const StockMonth::Period period = m_month.period();
+        const int year = period.year;
+        const int month = period.month;
+        const QString dept = period.deptNo;
 
         if (fgList->rows() != 1) {
             fgList->sortAscending(ColSTKNo, ColSTKNo);
@@ -61,6 +69,7 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
             fgList->setCol(ColSTKNo);
             const int found = fgList->findRow(code, 1, ColSTKNo, true, true);
             if (found >= 1) {
+                elaMsg->setCaption(QString());
                 moveToCountCell(found);
                 return;
             }
@@ -121,7 +130,7 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
                               QuotField(deptNo) + QStringLiteral(" AND StkDate = ") +
                               QuotDate(end) + QStringLiteral(" AND StkNo = ") + QuotField(stkNo));
             if (!rs.eof()) {
-                const int row = appendRecordRow(rs.text(0));
+                const int row = appendRecordRow(rs.number(0));
                 if (row >= 1)
                     moveToCountCell(row);
                 return;
@@ -151,67 +160,30 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
             DispElaMsg(elaMsg, QStringLiteral("無法寫入庫存檔"));
             return;
         }
-        const StockRecord &r = calc.record;
-        const ItemMaster &item = calc.item;
-
-        double factor = 1;
-        QString unit = item.unit;
-        if (chkUseUUnit->isChecked() && !item.useUnit.isEmpty()) {
-            factor = item.useFactor == 0 ? 1 : item.useFactor;
-            unit = item.useUnit;
+        // The row shows the record as the database keeps it.
+        const int row = appendRecordRow(calc.record.Rno);
+        if (row >= 1) {
+            elaMsg->setCaption(QString());
+            moveToCountCell(row);
         }
-        const QStringList cells = {NumText(r.Rno),
-                                   r.DeptNo,
-                                   DateText(r.StkDate),
-                                   r.STKNo,
-                                   item.name,
-                                   item.dscp,
-                                   unit,
-                                   item.flag,
-                                   NumText(r.LastQty * factor),
-                                   NumText(r.LastAmt),
-                                   NumText(r.InQty * factor),
-                                   NumText(r.InAmt),
-                                   NumText(r.OutQty * factor),
-                                   NumText(r.OutAmt),
-                                   NumText(r.LostQty * factor),
-                                   NumText(r.ChkQty * factor),
-                                   NumText(r.AdjustQty * factor),
-                                   NumText(r.UseQty * factor),
-                                   NumText(r.STKQty * factor),
-                                   NumText(r.STKAmt),
-                                   NumText(std::floor(r.AvgPrice * 100 / factor + 0.5) / 100),
-                                   r.UserID,
-                                   r.UpdUserID,
-                                   item.lType};
-        fgList->addRow(cells, factor);
-        const int row = fgList->rows() - 1;
-        styleEntryCells(row);
-        moveToCountCell(row);
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("fmTOVRAN_AddToStock"), ToRunError(e));
     }
 }
 
-int fmTOVRAN::appendRecordRow(const QString &rno)
+int fmTOVRAN::appendRecordRow(double rno)
 {
-    Ado::Recordset rs =
-        gCNT->execute(stockSelect() + QStringLiteral(" Where RNo = ") + NumText(Val(rno)));
-    if (rs.eof())
+    const int known = m_month.indexOfRno(rno);
+    if (known >= 0) {
+        const int row = gridRowOf(known);
+        fgList->setRowHidden(row, false);
+        return row;
+    }
+    StockRow row;
+    if (!ReadStockRecordByRno(gCNT, rno, false, row.stored, row.updDate))
         return -1;
-    QStringList cells;
-    for (int i = 0; i < rs.fieldCount(); ++i)
-        cells << rs.text(i);
-    const QString stkNo = cells.value(ColSTKNo);
-    rs.close();
-    fgList->addRow(cells, 1);
-    const int row = fgList->rows() - 1;
-    Ado::Recordset item =
-        gCNT->execute(itemSelect() + QStringLiteral(" Where STKNo = ") + QuotField(stkNo));
-    if (!item.eof())
-        completeRow(row, item);
-    styleEntryCells(row);
-    return row;
+    CompleteFromItem(gCNT, row, m_month.useUnit());
+    return appendGridRow(m_month.append(std::move(row)));
 }
 
 void fmTOVRAN::txtSeekItem_Change()

@@ -27,8 +27,9 @@ void fmTOVRAN::chkHideSTKFlag_Click()
 {
     const bool hide = chkHideSTKFlag->isChecked();
     fgList->setRedraw(false);
-    for (int r = 1; r < fgList->rows(); ++r) {
-        if (fgList->textMatrix(r, ColFlag).toUpper() != QLatin1String("Y"))
+    for (int r = fgList->fixedRows(); r < fgList->rows(); ++r) {
+        const int index = monthIndex(r);
+        if (index >= 0 && m_month.at(index).flag.toUpper() != QLatin1String("Y"))
             fgList->setRowHidden(r, hide);
     }
     fgList->setRedraw(true);

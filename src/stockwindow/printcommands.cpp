@@ -16,13 +16,14 @@ void fmTOVRAN::cmdPrintRpt_Click()
     criteria.deptName = txtDeptNameB->text();
     criteria.stkNoB = txtSTKNoB->text();
     criteria.stkNoE = txtSTKNoE->text();
-    PrintStockReport(*fgList, criteria);
+    PrintStockReport(gridSelection(true), criteria);
 }
 
 void fmTOVRAN::cmdPrintByMistra_Click(int index)
 {
     SlipSource source;
-    source.fgList = fgList;
+    // Every row of the month in the grid's order, hidden ones too.
+    source.rows = gridSelection(false);
     source.elaMsg = elaMsg;
     source.deptNo = txtDeptNoB->text();
     source.deptName = txtDeptNameB->text();

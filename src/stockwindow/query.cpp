@@ -10,11 +10,11 @@
 #include "common/numtext.h"
 #include "common/units.h"
 #include "data/adodb.h"
-#include "data/gridload.h"
 #include "data/messages.h"
 #include "dialogs/frmsure.h"
 #include "platform/elasticpanel.h"
 #include "platform/grid/flexgrid.h"
+#include "stock/stockload.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,23 +26,30 @@
 #include <cmath>
 
 namespace {
-
-// Quantity columns that follow the display unit.
-constexpr int QuantityColumns[] = {
-    fmTOVRAN::ColLastQty, fmTOVRAN::ColInQty,     fmTOVRAN::ColOutQty, fmTOVRAN::ColLostQty,
-    fmTOVRAN::ColChkQty,  fmTOVRAN::ColAdjustQty, fmTOVRAN::ColUseQty, fmTOVRAN::ColSTKQty};
-
 // How often a long load lets the window repaint its message line.
 constexpr int RepaintIntervalMs = 40;
-
 } // namespace
 
 void fmTOVRAN::cmdQry_Click()
 {
     if (!validateFocusedBox())
         return;
+    bool loaded = false;
     setEnabled(false);
-    const auto enableAgain = qScopeGuard([this] { setEnabled(true); });
+    const auto enableAgain = qScopeGuard([this, &loaded] {
+        setEnabled(true);
+        // Typing goes to the count of the first row: the clerk counts right away.
+        if (loaded) {
+            for (int r = fgList->fixedRows(); r < fgList->rows(); ++r) {
+                if (!fgList->rowHidden(r)) {
+                    fgList->setRow(r);
+                    break;
+                }
+            }
+            fgList->setCol(ColSTKQty);
+            fgList->setFocus();
+        }
+    });
     try {
         QString deadlineText;
         getParamValue(QStringLiteral("TOVRAN_DeadLine"), deadlineText);
@@ -50,9 +57,11 @@ void fmTOVRAN::cmdQry_Click()
         DispElaMsg(elaMsg, QStringLiteral("資料搜尋中..."));
         if (!FormCheck())
             return;
+        const StockMonth::Period period{
+            criteriaYear(), criteriaMonth(), txtDeptNoB->text().trimmed(),
+            PeriodEndDate(criteriaYear(), criteriaMonth(), m_params.StockEndDate)};
         if (deadlineDays > 0) {
-            const QDate end = PeriodEndDate(criteriaYear(), criteriaMonth(), m_params.StockEndDate);
-            const QDate limit = end.addDays(deadlineDays);
+            const QDate limit = period.end.addDays(deadlineDays);
             if (limit < Clock::today()) {
                 gvMsg =
                     QStringLiteral("已超過期限") + DateText(limit) + QStringLiteral(",無法作業!");
@@ -63,16 +72,27 @@ void fmTOVRAN::cmdQry_Click()
                 return;
             }
         }
+        // From here on this is the month every lookup, insert and edit works on, found
+        // rows or not: a month without records is started by scanning its first items.
+        m_month.reset(period, chkUseUUnit->isChecked());
         if (GetData()) {
             formatAfterQuery();
             DispElaMsg(elaMsg, QStringLiteral("查詢完成"));
             tabPage->setCurrentIndex(1);
+            loaded = true;
         } else {
             DispElaMsg(elaMsg, LocalMsg(QStringLiteral("NODATA")));
         }
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("fmTOVRAN_cmdQry_Click"), ToRunError(e));
     }
+}
+
+bool fmTOVRAN::criteriaNameLoadedMonth() const
+{
+    const StockMonth::Period &p = m_month.period();
+    return m_month.isLoaded() && p.year == criteriaYear() && p.month == criteriaMonth() &&
+           p.deptNo == txtDeptNoB->text().trimmed();
 }
 
 void fmTOVRAN::formatAfterQuery()
@@ -92,146 +112,69 @@ void fmTOVRAN::formatAfterQuery()
     fgList->setCol(ColSTKQty);
 }
 
+QString fmTOVRAN::stockConditions() const
+{
+    const StockMonth::Period &p = m_month.period();
+    QString sql = QStringLiteral(" Where DeptNo = ") + QuotStr(p.deptNo) +
+                  QStringLiteral(" And STKDate = ") + QuotDate(p.end);
+    if (!txtSTKNoB->text().trimmed().isEmpty())
+        sql += QStringLiteral(" And STKNo >= ") + QuotStr(txtSTKNoB->text());
+    if (!txtSTKNoE->text().trimmed().isEmpty())
+        sql += QStringLiteral(" And STKNo <= ") + QuotStr(txtSTKNoE->text());
+    if (!txtLType->text().isEmpty())
+        sql += QStringLiteral(" and stkno in ( ") +
+               QStringLiteral(" select distinct stkno from stk ") +
+               QStringLiteral(" where ltype = ") + QuotField(txtLType->text()) +
+               // The category pick fills in the description: it names its code.
+               QStringLiteral(" or ltype in ( select code from xxcode where codetype = "
+                              "'LTYPE' and dscp = ") +
+               QuotField(txtLType->text()) + QStringLiteral(" ) )");
+    return sql;
+}
+
 bool fmTOVRAN::GetData()
 {
     try {
-        const QDate end = PeriodEndDate(criteriaYear(), criteriaMonth(), m_params.StockEndDate);
-        QString sql = stockSelect() + QStringLiteral(" Where DeptNo = ") +
-                      QuotStr(txtDeptNoB->text()) + QStringLiteral(" And STKDate = ") +
-                      QuotDate(end);
-        if (!txtSTKNoB->text().trimmed().isEmpty())
-            sql += QStringLiteral(" And STKNo >= ") + QuotStr(txtSTKNoB->text());
-        if (!txtSTKNoE->text().trimmed().isEmpty())
-            sql += QStringLiteral(" And STKNo <= ") + QuotStr(txtSTKNoE->text());
-        if (!txtLType->text().isEmpty())
-            sql += QStringLiteral(" and stkno in ( ") +
-                   QStringLiteral(" select distinct stkno from stk ") +
-                   QStringLiteral(" where ltype = ") + QuotField(txtLType->text()) +
-                   // The category pick fills in the description: it names its code.
-                   QStringLiteral(" or ltype in ( select code from xxcode where codetype = "
-                                  "'LTYPE' and dscp = ") +
-                   QuotField(txtLType->text()) + QStringLiteral(" ) )");
-        if (chkSortBySTKFlag->isChecked()) {
-            // The stock flag lives in the item master: items with the greater flag
-            // first.
-            sql += QStringLiteral(" Order by coalesce(( Select max(STK.STKFlag) From STK "
-                                  "Where STK.STKNo = STOCK.STKNo ), '') desc , STKNo ");
-        } else {
-            sql += QStringLiteral(" Order by STKNo ");
-        }
+        const QString order =
+            chkSortBySTKFlag->isChecked()
+                // The stock flag lives in the item master: items with the greater flag
+                // first.
+                ? QStringLiteral(" Order by coalesce(( Select max(STK.STKFlag) From STK "
+                                 "Where STK.STKNo = STOCK.STKNo ), '') desc , STKNo ")
+                : QStringLiteral(" Order by STKNo ");
+        // The old rows go first, so that a failing query never leaves them looking like
+        // its result.
+        fgList->clearData();
+        m_month.reset(m_month.period(), m_month.useUnit());
 
-        FGLoad(fgList, sql);
-        if (fgList->rows() <= fgList->fixedRows())
+        QElapsedTimer sinceRepaint;
+        sinceRepaint.start();
+        LoadStockRows(gCNT, stockConditions(), order, m_month, [&](int rowsRead) {
+            if (sinceRepaint.elapsed() >= RepaintIntervalMs) {
+                elaMsg->setCaption(QStringLiteral("資料整理中：") + QString::number(rowsRead));
+                QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                sinceRepaint.restart();
+            }
+        });
+        if (m_month.size() == 0)
             return false;
-        completeRows();
+
+        fillGrid();
+        fgList->setRedraw(false);
+        const auto redrawAgain = qScopeGuard([this] { fgList->setRedraw(true); });
+        for (int r = fgList->fixedRows(); r < fgList->rows(); ++r)
+            applyZeroRule(r);
+        // Every column to its contents, but for the item columns 3 to 7, which the query
+        // command gives fixed widths right after: measuring 50,000 names would be thrown
+        // away.
+        fgList->autoSize(ColRNo, ColStkDate);
+        fgList->autoSize(ColLastQty, fgList->cols() - 1);
+        fgList->setRow(fgList->fixedRows());
         return true;
     } catch (const std::exception &e) {
+        fgList->clearData();
+        m_month.reset(m_month.period(), m_month.useUnit());
         ShowErr(QStringLiteral("GetData"), ToRunError(e));
         return false;
     }
-}
-
-void fmTOVRAN::completeRows()
-{
-    const int rows = fgList->rows();
-    fgList->setRedraw(false);
-    const auto redrawAgain = qScopeGuard([this] { fgList->setRedraw(true); });
-
-    // The first row of each item number, found once instead of searching per
-    // item.
-    QHash<QString, int> firstRow;
-    firstRow.reserve(rows);
-    for (int r = 1; r < rows; ++r)
-        fgList->setRowData(r, 1);
-    for (int r = rows - 1; r >= 1; --r)
-        firstRow.insert(fgList->textMatrix(r, ColSTKNo), r);
-
-    QElapsedTimer sinceRepaint;
-    sinceRepaint.start();
-    Ado::Recordset rs = gCNT->execute(itemSelect());
-    while (!rs.eof()) {
-        const int r = firstRow.value(rs.text(0), -1);
-        if (r >= 1) {
-            completeRow(r, rs);
-            applyZeroRule(r);
-            if (sinceRepaint.elapsed() >= RepaintIntervalMs) {
-                elaMsg->setCaption(QStringLiteral("資料整理中：") +
-                                   fgList->textMatrix(r, ColSTKNo));
-                QApplication::processEvents();
-                sinceRepaint.restart();
-            }
-        }
-        rs.moveNext();
-    }
-    // Every column to its contents, but for the item columns 3 to 7, which the query
-    // command gives fixed widths right after: measuring 50,000 names would be thrown away.
-    fgList->autoSize(ColRNo, ColStkDate);
-    fgList->autoSize(ColLastQty, fgList->cols() - 1);
-}
-
-QString fmTOVRAN::stockSelect()
-{
-    return QStringLiteral("Select RNo , DeptNo , StkDate , STKNo , '' , '' ,'', "
-                          "'' , LastQty , ") +
-           QStringLiteral(" LastAmt , InQty , InAmt , OutQty , OutAmt ,lostqty , "
-                          "ChkQty , ") +
-           QStringLiteral(" AdjustQty , UseQty , STKQty , STKAmt , AvgPrice , ") +
-           QStringLiteral(" UserID , UpdUserID ,'' ") + QStringLiteral(" From STOCK ");
-}
-
-QString fmTOVRAN::itemSelect()
-{
-    return QStringLiteral("Select StkNo, StkName , STKDscp , Unit ,STKFlag , "
-                          "uunit , uqty , LType From STK");
-}
-
-// Completes a loaded row from its item record (fields in the order of
-// itemSelect()): names, unit, flag and category, quantities and price in the
-// display unit.
-void fmTOVRAN::completeRow(int r, const Ado::Recordset &item)
-{
-    double factor = 1;
-    QString unit = item.text(3);
-    const QString useUnitName = item.text(5);
-    const bool useUnit = chkUseUUnit->isChecked();
-    if (useUnit && !useUnitName.isEmpty()) {
-        factor = item.number(6);
-        if (factor == 0) {
-            WriteLog(QStringLiteral("未設定換算數量:") + item.text(1) + QLatin1Char('(') +
-                     item.text(0) + QLatin1Char(')'));
-            factor = 1;
-        }
-        unit = useUnitName;
-    }
-    // Without the use unit the factor is 1 and the loaded texts are already the plain
-    // number texts a rewrite would give.
-    if (useUnit) {
-        for (int c : QuantityColumns) {
-            const double q = Val(fgList->textMatrix(r, c));
-            fgList->setTextMatrix(r, c, NumText(std::floor(q * factor * 10 + 0.5) / 10));
-        }
-    }
-    const double price = Val(fgList->textMatrix(r, ColAvgPrice));
-    fgList->setTextMatrix(r, ColAvgPrice, NumText(std::floor(price * 100 / factor + 0.5) / 100));
-    fgList->setTextMatrix(r, ColLType, item.text(7));
-    fgList->setTextMatrix(r, ColName, item.text(1));
-    fgList->setTextMatrix(r, ColDscp, item.text(2));
-    fgList->setTextMatrix(r, ColUnit, unit);
-    fgList->setTextMatrix(r, ColFlag, item.text(4));
-    fgList->setRowData(r, factor);
-}
-
-void fmTOVRAN::styleEntryCells(int row)
-{
-    fgList->setCellBackColor(row, ColSTKQty, row, ColSTKQty, FromWinColor(65535));
-    fgList->setCellBackColor(row, ColAvgPrice, row, ColAvgPrice, FromWinColor(8425215));
-    fgList->setCellBold(row, ColSTKQty, row, ColSTKQty, true);
-    fgList->setCellBold(row, ColAvgPrice, row, ColAvgPrice, true);
-}
-
-void fmTOVRAN::applyZeroRule(int row)
-{
-    if (chkNoDisplayQtyIsZero->isChecked() && Val(fgList->textMatrix(row, ColLastQty)) == 0 &&
-        Val(fgList->textMatrix(row, ColInQty)) == 0)
-        fgList->setRowHidden(row, true);
 }

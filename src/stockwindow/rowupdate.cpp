@@ -67,7 +67,12 @@ QStringList CountStatements(const CountUpdate &u, const QString &rno)
         NumText(u.adjustStored) + QStringLiteral(" , ") + QStringLiteral(" STKQty = ") +
         NumText(u.stkStored) + QStringLiteral(" , ") + QStringLiteral(" STKAmt = ") +
         NumText(u.shown.stkAmt) + QStringLiteral(" , ") + QStringLiteral(" UseQty = ") +
-        NumText(u.useStored) + QStringLiteral(" Where Rno = ") + rno;
+        NumText(u.useStored) +
+        // The count shown in the counted-quantity column is stored with it.
+        (u.shown.bookKept
+             ? QString()
+             : QStringLiteral(" , ") + QStringLiteral(" ChkQty = ") + NumText(u.stkStored)) +
+        QStringLiteral(" Where Rno = ") + rno;
     return {update, StampStatement(rno)};
 }
 
@@ -80,15 +85,19 @@ QStringList PriceStatements(const PriceUpdate &u, const QString &rno)
     return {update, StampStatement(rno)};
 }
 
+void RunRowStatements(const Ado::ConnectionPtr &connection, const QStringList &statements)
+{
+    for (const QString &sql : statements) {
+        if (connection->executeNonQuery(sql) == 0)
+            throw RunError(RunError::Database, QStringLiteral("庫存紀錄已不存在,無法更新: ") + sql);
+    }
+}
+
 void WriteRowUpdate(const Ado::ConnectionPtr &connection, const QStringList &statements)
 {
     connection->beginTrans();
     try {
-        for (const QString &sql : statements) {
-            if (connection->executeNonQuery(sql) == 0)
-                throw RunError(RunError::Database,
-                               QStringLiteral("庫存紀錄已不存在,無法更新: ") + sql);
-        }
+        RunRowStatements(connection, statements);
         connection->commitTrans();
     } catch (...) {
         try {

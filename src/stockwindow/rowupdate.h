@@ -37,6 +37,10 @@ QStringList CountStatements(const CountUpdate &update, const QString &rno);
 QStringList PriceStatements(const PriceUpdate &update, const QString &rno);
 QString StampStatement(const QString &rno);
 
+// Runs the statements of one edit inside the caller's transaction; a statement that finds
+// no record (deleted meanwhile) throws.
+void RunRowStatements(const Ado::ConnectionPtr &connection, const QStringList &statements);
+
 // Runs the statements of one edit in one transaction: all or nothing. A statement that
 // finds no record (deleted meanwhile) fails the whole edit.
 void WriteRowUpdate(const Ado::ConnectionPtr &connection, const QStringList &statements);

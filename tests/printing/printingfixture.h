@@ -3,6 +3,7 @@
 #include "platform/grid/flexgrid.h"
 #include "platform/print/pdftext.h"
 #include "printing/previewwindow.h"
+#include "stock/stockmonth.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -10,37 +11,76 @@
 #include <QFileInfo>
 #include <QList>
 #include <QPushButton>
+#include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
+#include <vector>
 
-// A stock grid laid out like the stock window's: 24 columns, row 0 the titles.
-inline std::unique_ptr<FlexGrid> MakeStockGrid(int rows)
+// A loaded month for the printouts, addressed like the stock grid (row r from 1, the
+// columns of the stock window): row r holds item M0000r, 麵粉r, 25kg, 包, and the figure of
+// column c is r.c (r + c/10 below column 10, r + c/100 from it on).
+class TestStockMonth
 {
-    auto grid = std::make_unique<FlexGrid>();
-    grid->setCols(24);
-    grid->setFixedRows(1);
-    grid->setRows(1);
-    for (int c = 0; c < 24; ++c)
-        grid->setTextMatrix(0, c, QStringLiteral("欄%1").arg(c));
-    grid->setTextMatrix(0, 3, QStringLiteral("料號"));
-    grid->setTextMatrix(0, 4, QStringLiteral("物料名稱"));
-    grid->setTextMatrix(0, 5, QStringLiteral("規格"));
-    grid->setTextMatrix(0, 6, QStringLiteral("單位"));
-    QList<QStringList> data;
-    for (int r = 1; r <= rows; ++r) {
-        QStringList cells;
-        for (int c = 0; c < 24; ++c)
-            cells.append(QStringLiteral("%1.%2").arg(r).arg(c));
-        cells[3] = QStringLiteral("M%1").arg(r, 5, 10, QLatin1Char('0'));
-        cells[4] = QStringLiteral("麵粉%1").arg(r);
-        cells[5] = QStringLiteral("25kg");
-        cells[6] = QStringLiteral("包");
-        data.append(cells);
+public:
+    explicit TestStockMonth(int rows)
+    {
+        for (int r = 1; r <= rows; ++r) {
+            StockRow row;
+            row.stored.Rno = r;
+            row.stored.DeptNo = QStringLiteral("A01");
+            row.stored.STKNo = QStringLiteral("M%1").arg(r, 5, 10, QLatin1Char('0'));
+            row.name = QStringLiteral("麵粉%1").arg(r);
+            row.dscp = QStringLiteral("25kg");
+            row.unit = QStringLiteral("包");
+            row.flag = QStringLiteral("Y");
+            double *figures[] = {&row.stored.LastQty, &row.stored.LastAmt, &row.stored.InQty,
+                                 &row.stored.InAmt,   &row.stored.OutQty,  &row.stored.OutAmt,
+                                 &row.stored.LostQty, &row.stored.ChkQty,  &row.stored.AdjustQty,
+                                 &row.stored.UseQty,  &row.stored.STKQty,  &row.stored.STKAmt,
+                                 &row.stored.AvgPrice};
+            for (int c = 8; c <= 20; ++c)
+                *figures[c - 8] = r + (c < 10 ? c / 10.0 : c / 100.0);
+            m_rows.push_back(row);
+        }
     }
-    grid->addRows(data);
-    return grid;
-}
+    StockRow &row(int r) { return m_rows[size_t(r - 1)]; }
+    void setColHidden(int col, bool hidden = true)
+    {
+        if (hidden)
+            m_hiddenCols.insert(col);
+        else
+            m_hiddenCols.remove(col);
+    }
+    void setRowHidden(int r, bool hidden = true)
+    {
+        if (hidden)
+            m_hiddenRows.insert(r);
+        else
+            m_hiddenRows.remove(r);
+    }
+    // The month as the printouts take it: visible rows (or all) and visible columns.
+    const StockMonthSelection &selection(bool visibleRowsOnly = true)
+    {
+        m_month.reset({2013, 5, QStringLiteral("A01"), QDate(2013, 5, 31)}, false);
+        m_selection = {&m_month, {}, {}};
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            const int index = m_month.append(m_rows[i]);
+            if (!visibleRowsOnly || !m_hiddenRows.contains(int(i) + 1))
+                m_selection.rows.append(index);
+        }
+        for (int c = 0; c < 24; ++c)
+            if (!m_hiddenCols.contains(c))
+                m_selection.columns.append(c);
+        return m_selection;
+    }
+
+private:
+    std::vector<StockRow> m_rows;
+    QSet<int> m_hiddenRows, m_hiddenCols;
+    StockMonth m_month;
+    StockMonthSelection m_selection;
+};
 
 // An RFC 4180 reader written for the tests, independent of the program's CSV code.
 inline QList<QStringList> ParseRfc4180(const QString &text)

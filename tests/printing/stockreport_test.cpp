@@ -49,16 +49,16 @@ QStringList lines(const QString &text)
 
 TEST_F(StockReportTest, PrintsHeadingBlockTitlesAndVisibleRowsInOrder)
 {
-    auto grid = MakeStockGrid(12);
+    auto grid = std::make_unique<TestStockMonth>(12);
     // Display options hide some columns; rows can be hidden too.
-    for (int c : {0, 1, 2, 7, 10, 11, 12, 13, 14, 15, 16, 17, 20, 21, 22, 23})
-        grid->setColHidden(c, true);
-    grid->setColHidden(5, true);
-    grid->setRowHidden(4, true);
-    grid->setRowHidden(9, true);
-    grid->setTextMatrix(2, 4, QStringLiteral("麵粉|特級;高筋"));
+    for (int c : {0, 1, 2, 7, 9, 11, 12, 13, 14, 15, 16, 17, 20, 21, 22, 23})
+        grid->setColHidden(c);
+    grid->setColHidden(5);
+    grid->setRowHidden(4);
+    grid->setRowHidden(9);
+    grid->row(2).name = QStringLiteral("麵粉|特級;高筋");
 
-    ASSERT_TRUE(PrintStockReport(*grid, criteria()));
+    ASSERT_TRUE(PrintStockReport(grid->selection(), criteria()));
     PreviewWindow &w = frmVSPBlank();
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.vsp().orientation(), PrintDocument::Landscape);
@@ -79,9 +79,10 @@ TEST_F(StockReportTest, PrintsHeadingBlockTitlesAndVisibleRowsInOrder)
     // Titles and rows, read cell by cell in page order.
     const auto words = PdfText::words(pdf);
     const QString all = PdfText::lines(words).join(QLatin1Char('\n')) + QLatin1Char('\n');
-    EXPECT_TRUE(all.contains(QStringLiteral("料號 物料名稱 單位 欄8 欄9 欄18 欄19")));
+    EXPECT_TRUE(
+        all.contains(QStringLiteral("料號 物料名稱 單位 上期庫存 進貨數量 庫存量 庫存金額")));
     EXPECT_FALSE(all.contains(QStringLiteral("規格")));
-    EXPECT_FALSE(all.contains(QStringLiteral("欄7")));
+    EXPECT_FALSE(all.contains(QStringLiteral("入庫")));
     int position = 0;
     for (int r = 1; r <= 12; ++r) {
         const QString number = QStringLiteral("M%1").arg(r, 5, 10, QLatin1Char('0'));
@@ -95,7 +96,7 @@ TEST_F(StockReportTest, PrintsHeadingBlockTitlesAndVisibleRowsInOrder)
         const QString expected =
             number + QLatin1Char(' ') +
             (r == 2 ? QStringLiteral("麵粉|特級;高筋") : QStringLiteral("麵粉%1").arg(r)) +
-            QStringLiteral(" 包 %1.8 %1.9 %1.18 %1.19").arg(r);
+            QStringLiteral(" 包 %1.8 %1.1 %1.18 %1.19").arg(r);
         EXPECT_EQ(all.mid(at + 1, expected.size() + 1), expected + QLatin1Char('\n'))
             << "row " << r;
         EXPECT_FALSE(all.contains(QStringLiteral("%1.7 ").arg(r)));
@@ -106,7 +107,7 @@ TEST_F(StockReportTest, PrintsHeadingBlockTitlesAndVisibleRowsInOrder)
     const auto title = PdfText::find(words, QStringLiteral("料號"));
     const auto name = PdfText::find(words, QStringLiteral("物料名稱"));
     const auto unit = PdfText::find(words, QStringLiteral("單位"));
-    const auto figure = PdfText::find(words, QStringLiteral("欄8"));
+    const auto figure = PdfText::find(words, QStringLiteral("上期庫存"));
     ASSERT_EQ(title.size(), 1);
     ASSERT_EQ(name.size(), 1);
     ASSERT_EQ(unit.size(), 1);
@@ -119,15 +120,15 @@ TEST_F(StockReportTest, PrintsHeadingBlockTitlesAndVisibleRowsInOrder)
 
 TEST_F(StockReportTest, ItemRangeLineFollowsTheBoxes)
 {
-    auto grid = MakeStockGrid(2);
+    auto grid = std::make_unique<TestStockMonth>(2);
     StockReportCriteria c = criteria();
     c.stkNoB.clear();
-    ASSERT_TRUE(PrintStockReport(*grid, c));
+    ASSERT_TRUE(PrintStockReport(grid->selection(), c));
     QStringList text = lines(PdfText::text(savePdf("end.pdf")));
     EXPECT_EQ(text[3], QStringLiteral("物料: - M99999"));
 
     c.stkNoE.clear();
-    ASSERT_TRUE(PrintStockReport(*grid, c));
+    ASSERT_TRUE(PrintStockReport(grid->selection(), c));
     text = lines(PdfText::text(savePdf("none.pdf")));
     EXPECT_TRUE(text[3].startsWith(QStringLiteral("列印日期:"))) << text[3].toStdString();
     EXPECT_FALSE(text.join(QString()).contains(QStringLiteral("物料:")));
@@ -135,10 +136,10 @@ TEST_F(StockReportTest, ItemRangeLineFollowsTheBoxes)
 
 TEST_F(StockReportTest, EmptyGridSaysNoDataAndOpensNothing)
 {
-    auto grid = MakeStockGrid(0);
+    auto grid = std::make_unique<TestStockMonth>(0);
     frmVSPBlank().hide();
     auto seen = TestModal::answerMessageBox(QMessageBox::Ok);
-    EXPECT_FALSE(PrintStockReport(*grid, criteria()));
+    EXPECT_FALSE(PrintStockReport(grid->selection(), criteria()));
     EXPECT_TRUE(seen->shown);
     EXPECT_EQ(seen->text, QStringLiteral("無資料"));
     EXPECT_EQ(seen->icon, QMessageBox::Critical);
@@ -149,10 +150,10 @@ TEST_F(StockReportTest, EmptyGridSaysNoDataAndOpensNothing)
 TEST_F(StockReportTest, PageCountFollowsTheRows)
 {
     const int rows = 300;
-    auto grid = MakeStockGrid(rows);
+    auto grid = std::make_unique<TestStockMonth>(rows);
     for (int c = 10; c < 24; ++c)
-        grid->setColHidden(c, true);
-    ASSERT_TRUE(PrintStockReport(*grid, criteria()));
+        grid->setColHidden(c);
+    ASSERT_TRUE(PrintStockReport(grid->selection(), criteria()));
     PrintDocument &vsp = frmVSPBlank().vsp();
     const QString pdf = savePdf("pages.pdf");
     ASSERT_EQ(PdfText::pages(pdf), vsp.pageCount());
@@ -187,13 +188,13 @@ TEST_F(StockReportTest, PageCountFollowsTheRows)
 
 TEST_F(StockReportTest, CsvMirrorHoldsHeadingLinesTitlesAndRows)
 {
-    auto grid = MakeStockGrid(3);
+    auto grid = std::make_unique<TestStockMonth>(3);
     for (int c = 8; c < 24; ++c)
-        grid->setColHidden(c, true);
-    grid->setTextMatrix(1, 4, QStringLiteral("麵粉, \"特級\"\r\n第二行"));
-    grid->setTextMatrix(2, 4, QStringLiteral("=SUM(A1)"));
-    grid->setTextMatrix(3, 7, QStringLiteral("-12.5"));
-    ASSERT_TRUE(PrintStockReport(*grid, criteria()));
+        grid->setColHidden(c);
+    grid->row(1).name = QStringLiteral("麵粉, \"特級\"\r\n第二行");
+    grid->row(2).name = QStringLiteral("=SUM(A1)");
+    grid->row(3).flag = QStringLiteral("-12.5");
+    ASSERT_TRUE(PrintStockReport(grid->selection(), criteria()));
     PreviewWindow &w = frmVSPBlank();
     const QString path = dir.filePath(QStringLiteral("mirror.csv"));
     w.saveDocument(path, false);
@@ -214,8 +215,8 @@ TEST_F(StockReportTest, CsvMirrorHoldsHeadingLinesTitlesAndRows)
     EXPECT_EQ(cellsOf(csv[1]), QStringList{QStringLiteral("部門:A01 - 中央廚房")});
     EXPECT_EQ(cellsOf(csv[2]), QStringList{QStringLiteral("物料:M00001 - M99999")});
     EXPECT_EQ(cellsOf(csv[3]), QStringList{QStringLiteral("列印日期:2013/06/03 14:05")});
-    EXPECT_EQ(cellsOf(csv[4]).mid(0, 8),
-              (QStringList{"欄0", "欄1", "欄2", "料號", "物料名稱", "規格", "單位", "欄7"}));
+    EXPECT_EQ(cellsOf(csv[4]).mid(0, 8), (QStringList{"紀錄序號", "店別碼", "物料庫存日期", "料號",
+                                                      "物料名稱", "規格", "單位", "入庫"}));
     EXPECT_EQ(csv[5][4], QStringLiteral("麵粉, \"特級\"\r\n第二行"));
     EXPECT_EQ(csv[6][4], QStringLiteral("'=SUM(A1)"));
     EXPECT_EQ(csv[7][7], QStringLiteral("-12.5"));
@@ -227,10 +228,10 @@ TEST_F(StockReportTest, CsvMirrorHoldsHeadingLinesTitlesAndRows)
 // The first preview page is written as a PNG for a look by eye.
 TEST_F(StockReportTest, FirstPreviewPageImage)
 {
-    auto grid = MakeStockGrid(60);
+    auto grid = std::make_unique<TestStockMonth>(60);
     for (int c : {0, 1, 2, 10, 11, 12, 13})
-        grid->setColHidden(c, true);
-    ASSERT_TRUE(PrintStockReport(*grid, criteria()));
+        grid->setColHidden(c);
+    ASSERT_TRUE(PrintStockReport(grid->selection(), criteria()));
     PreviewWindow &w = frmVSPBlank();
     w.resize(1200, 900);
     w.view()->setZoomMode(PreviewView::Percentage);

@@ -40,11 +40,12 @@ struct SureSeen
     bool cancelVisible = true;
 };
 
-// Presses the first button of the next confirmation window and records what it showed.
-inline std::shared_ptr<SureSeen> answerSure()
+// Presses the first button ("確定") of the next confirmation window, or the second when
+// confirm is false, and records what it showed.
+inline std::shared_ptr<SureSeen> answerSure(bool confirm = true)
 {
     auto seen = std::make_shared<SureSeen>();
-    TestModal::whenModal([seen](QWidget *w) {
+    TestModal::whenModal([seen, confirm](QWidget *w) {
         if (w->objectName() != QLatin1String("frmSure"))
             return;
         seen->shown = true;
@@ -53,7 +54,8 @@ inline std::shared_ptr<SureSeen> answerSure()
             seen->message = panel->caption();
         auto *cancel = w->findChild<QPushButton *>(QStringLiteral("cmdCancel"));
         seen->cancelVisible = cancel && cancel->isVisible();
-        w->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+        w->findChild<QPushButton *>(confirm ? QStringLiteral("cmdOK") : QStringLiteral("cmdCancel"))
+            ->click();
     });
     return seen;
 }

@@ -380,6 +380,19 @@ void FlexGrid::setRowData(int row, const QVariant &value)
         d->model->rows[row].data = value;
 }
 
+int FlexGrid::rowKey(int row) const
+{
+    if (row < 0 || row >= d->model->rowCount())
+        return -1;
+    return d->model->rows[row].key;
+}
+
+void FlexGrid::setRowKey(int row, int key)
+{
+    if (row >= 0 && row < d->model->rowCount())
+        d->model->rows[row].key = key;
+}
+
 void FlexGrid::addItem(const QString &rowText)
 {
     d->model->appendRow(rowText.split(d->colSeparator), QVariant());

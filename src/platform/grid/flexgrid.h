@@ -37,6 +37,10 @@ public:
     void setTextMatrix(int row, int col, const QString &text);
     QVariant rowData(int row) const;
     void setRowData(int row, const QVariant &value);
+    // An owner's key of the row (-1 when none): it travels with the row through sorts, so a
+    // grid row can always name the model row it shows.
+    int rowKey(int row) const;
+    void setRowKey(int row, int key);
 
     // Appends a row from text split at the column clip separator (TAB by default).
     // The row gets as many cells as there are columns; surplus pieces are dropped.

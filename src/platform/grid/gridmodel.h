@@ -16,6 +16,7 @@ struct GridRow
 {
     QStringList cells;
     QVariant data;
+    int key = -1; // the owner's own index of the row (e.g. into its model); travels along
     QList<quint16> styles;
     bool hidden = false;
 };

@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/globals.h"
+#include "common/numtext.h"
 #include "data/adodb.h"
 #include "platform/elasticpanel.h"
 #include "platform/grid/flexgrid.h"
@@ -122,10 +123,6 @@ protected:
         gsDateSep = QStringLiteral("/");
         Clock::setNow(QDateTime(QDate(2013, 6, 3), QTime(9, 30)));
 
-        grid.setCols(24);
-        grid.setRows(1);
-        grid.setFixedRows(1);
-        source.fgList = &grid;
         source.elaMsg = &panel;
         source.deptNo = QStringLiteral("A01");
         source.deptName = QStringLiteral("中山店廚房");
@@ -143,16 +140,17 @@ protected:
 
     void addItem(const Item &item)
     {
-        const int r = grid.rows();
-        grid.setRows(r + 1);
-        grid.setTextMatrix(r, 3, item.no);
-        grid.setTextMatrix(r, 4, item.name);
-        grid.setTextMatrix(r, 5, item.spec);
-        grid.setTextMatrix(r, 6, item.unit);
-        grid.setTextMatrix(r, 8, item.openQty);
-        grid.setTextMatrix(r, 9, item.openAmt);
-        grid.setTextMatrix(r, 18, item.qty);
-        grid.setTextMatrix(r, 19, item.amt);
+        StockRow row;
+        row.stored.Rno = double(rows.size() + 1);
+        row.stored.STKNo = item.no;
+        row.name = item.name;
+        row.dscp = item.spec;
+        row.unit = item.unit;
+        row.stored.LastQty = Val(item.openQty);
+        row.stored.LastAmt = Val(item.openAmt);
+        row.stored.STKQty = Val(item.qty);
+        row.stored.STKAmt = Val(item.amt);
+        rows.push_back(row);
     }
     // n items with a closing quantity of 1 and amount 10 (M001, M002, ...).
     void addItems(int n, int from = 1)
@@ -168,6 +166,7 @@ protected:
     QString print(int index, const QString &name)
     {
         frmVSPBlank().vsp().killDoc();
+        loadMonth();
         cmdPrintByMistra_Click(index, source);
         const QString pdf = dir.filePath(name + QStringLiteral(".pdf"));
         if (frmVSPBlank().vsp().pageCount() > 0)
@@ -177,7 +176,17 @@ protected:
 
     TestDatabase db{Backend::SQLite};
     QTemporaryDir dir;
-    FlexGrid grid;
+    // The month as loaded: the rows added so far, in order.
+    void loadMonth()
+    {
+        month.reset({2013, 5, QStringLiteral("A01"), QDate(2013, 5, 31)}, false);
+        source.rows = {&month, {}, {}};
+        for (const StockRow &row : rows)
+            source.rows.rows.append(month.append(row));
+    }
+
+    std::vector<StockRow> rows;
+    StockMonth month;
     ElasticPanel panel;
     SlipSource source;
     QStringList saved;
@@ -356,10 +365,12 @@ TEST_F(Slips, RefusalsGoToTheMessagePanel)
     EXPECT_EQ(panel.caption(), "請先選擇一個部門");
 
     source.deptNo = QStringLiteral("A01");
+    loadMonth();
     cmdPrintByMistra_Click(1, source);
     EXPECT_EQ(panel.caption(), "無資料可列印");
 
     addItem({"M001", "麵粉", "", "包", "3", "30", "0", "0"});
+    loadMonth();
     cmdPrintByMistra_Click(1, source);
     EXPECT_EQ(panel.caption(), "沒有任何品項的數單大於零");
     EXPECT_EQ(frmVSPBlank().vsp().pageCount(), 0);

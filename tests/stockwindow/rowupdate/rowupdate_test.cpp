@@ -81,7 +81,7 @@ TEST(EditStatements, TextOfTheUpdatesAndTheStamp)
     const QStringList sql = CountStatements(u, QStringLiteral("42"));
     ASSERT_EQ(sql.size(), 2);
     EXPECT_EQ(sql[0], "Update Stock set  AdjustQty = 0 ,  STKQty = 15 ,  STKAmt = 37.5 ,  "
-                      "UseQty = -4 Where Rno = 42");
+                      "UseQty = -4 ,  ChkQty = 15 Where Rno = 42");
     EXPECT_EQ(sql[1], "Update Stock set  upduserid = 'O''Neil' ,  upddate = now() Where Rno = 42");
     RowFigures f = row(0, 0, 0, 0, 0, 12);
     f.stkQty = 30;

@@ -1,0 +1,176 @@
+#include "stock/stockload.h"
+
+#include "common/dates.h"
+#include "common/errorreport.h"
+#include "common/globals.h"
+#include "common/numtext.h"
+#include "data/adodb.h"
+
+#include <QHash>
+
+namespace {
+
+enum Field {
+    FRNo,
+    FDeptNo,
+    FStkDate,
+    FSTKNo,
+    FLastQty,
+    FLastAmt,
+    FInQty,
+    FInAmt,
+    FOutQty,
+    FOutAmt,
+    FLostQty,
+    FLostAmt,
+    FChkQty,
+    FAdjustQty,
+    FUseQty,
+    FSTKQty,
+    FSTKAmt,
+    FAvgPrice,
+    FUserID,
+    FUpdUserID,
+    FUpdDate
+};
+
+QString itemSelect()
+{
+    return QStringLiteral("Select StkNo, StkName , STKDscp , Unit ,STKFlag , "
+                          "uunit , uqty , LType From STK");
+}
+
+double number(const Ado::Recordset &rs, int field)
+{
+    const QVariant v = rs.value(field);
+    if (v.isNull())
+        return 0;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return ok ? d : Val(rs.text(field));
+}
+
+// The item fields of the recordset's current record (itemSelect() order) into the row.
+void completeRow(StockRow &row, const Ado::Recordset &item, bool useUnit)
+{
+    row.name = item.text(1);
+    row.dscp = item.text(2);
+    row.unit = item.text(3);
+    row.flag = item.text(4);
+    row.lType = item.text(7);
+    row.factor = 1;
+    const QString useUnitName = item.text(5);
+    if (useUnit && !useUnitName.isEmpty()) {
+        double factor = item.number(6);
+        if (factor == 0) {
+            WriteLog(QStringLiteral("未設定換算數量:") + row.name + QLatin1Char('(') +
+                     item.text(0) + QLatin1Char(')'));
+            factor = 1;
+        }
+        row.factor = factor;
+        row.unit = useUnitName;
+    }
+}
+
+} // namespace
+
+QString StockRecordSelect()
+{
+    return QStringLiteral("Select RNo , DeptNo , StkDate , STKNo , LastQty , LastAmt , InQty , "
+                          "InAmt , OutQty , OutAmt , LostQty , LostAmt , ChkQty , AdjustQty , "
+                          "UseQty , STKQty , STKAmt , AvgPrice , UserID , UpdUserID , UpdDate "
+                          "From STOCK ");
+}
+
+StockRecord ReadStockRecord(const Ado::Recordset &rs, QString *updDate)
+{
+    StockRecord r;
+    r.Rno = number(rs, FRNo);
+    r.DeptNo = rs.text(FDeptNo);
+    r.StkDate = ParseDate(rs.value(FStkDate)).value_or(QDate());
+    r.STKNo = rs.text(FSTKNo);
+    r.LastQty = number(rs, FLastQty);
+    r.LastAmt = number(rs, FLastAmt);
+    r.InQty = number(rs, FInQty);
+    r.InAmt = number(rs, FInAmt);
+    r.OutQty = number(rs, FOutQty);
+    r.OutAmt = number(rs, FOutAmt);
+    r.LostQty = number(rs, FLostQty);
+    r.LostAmt = number(rs, FLostAmt);
+    r.ChkQty = number(rs, FChkQty);
+    r.AdjustQty = number(rs, FAdjustQty);
+    r.UseQty = number(rs, FUseQty);
+    r.STKQty = number(rs, FSTKQty);
+    r.STKAmt = number(rs, FSTKAmt);
+    r.AvgPrice = number(rs, FAvgPrice);
+    r.UserID = rs.text(FUserID);
+    r.UpdUserID = rs.text(FUpdUserID);
+    if (updDate)
+        *updDate = rs.text(FUpdDate);
+    return r;
+}
+
+void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditions,
+                   const QString &order, StockMonth &month,
+                   const std::function<void(int rowsRead)> &progress)
+{
+    {
+        Ado::Recordset rs = connection->execute(StockRecordSelect() + conditions + order);
+        while (!rs.eof()) {
+            StockRow row;
+            row.stored = ReadStockRecord(rs, &row.updDate);
+            month.append(std::move(row));
+            if (progress && (month.size() & 1023) == 0)
+                progress(month.size());
+            rs.moveNext();
+        }
+    }
+    if (month.size() == 0)
+        return;
+
+    // Only the items the month holds are read from the master.
+    QMultiHash<QString, int> rowsOfItem;
+    rowsOfItem.reserve(month.size());
+    for (int i = 0; i < month.size(); ++i)
+        rowsOfItem.insert(month.at(i).stored.STKNo, i);
+    Ado::Recordset item = connection->execute(
+        itemSelect() + QStringLiteral(" Where STKNo in ( Select STKNo From STOCK ") + conditions +
+        QStringLiteral(" )"));
+    const bool useUnit = month.useUnit();
+    while (!item.eof()) {
+        for (auto it = rowsOfItem.constFind(item.text(0));
+             it != rowsOfItem.cend() && it.key() == item.text(0); ++it) {
+            completeRow(month.itemFields(it.value()), item, useUnit);
+        }
+        item.moveNext();
+    }
+}
+
+void CompleteFromItem(const Ado::ConnectionPtr &connection, StockRow &row, bool useUnit)
+{
+    Ado::Recordset item = connection->execute(itemSelect() + QStringLiteral(" Where STKNo = ") +
+                                              QuotField(row.stored.STKNo));
+    if (!item.eof())
+        completeRow(row, item, useUnit);
+}
+
+bool ReadStockRecordByRno(const Ado::ConnectionPtr &connection, double rno, bool forUpdate,
+                          StockRecord &record, QString &updDate)
+{
+    QString sql = StockRecordSelect() + QStringLiteral(" Where RNo = ") + NumText(rno);
+    if (forUpdate) {
+        if (gsDBType == QLatin1String("PG_SQL")) {
+            sql += QStringLiteral(" For Update");
+        } else {
+            // Elsewhere a write takes the lock: the record cannot change before the
+            // transaction ends (SQLite: the write transaction begins here).
+            connection->executeNonQuery(QStringLiteral("Update STOCK set RNo = RNo Where RNo = ") +
+                                        NumText(rno));
+        }
+    }
+    Ado::Recordset rs = connection->execute(sql);
+    if (rs.eof())
+        return false;
+    record = ReadStockRecord(rs, &updDate);
+    return true;
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "stockwindow/fdstock.h"
+#include "stockwindow/rowupdate.h"
+
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <vector>
+
+class StockMonth;
+
+// The rows and columns of the month that a printout takes, in the grid's order.
+struct StockMonthSelection
+{
+    const StockMonth *month = nullptr;
+    QList<int> rows;    // model rows
+    QList<int> columns; // StockColumns
+};
+
+// One row of the loaded month: the STOCK record as this workstation last read or wrote it
+// (quantities in stock units), the item master fields the row shows, and its display factor.
+struct StockRow
+{
+    StockRecord stored;
+    QString updDate; // the stamp's time as stored, to tell another workstation's write
+    QString name;
+    QString dscp;
+    QString unit; // the unit shown: the stock unit, or the use unit
+    QString flag;
+    QString lType;
+    double factor = 1; // display units per stock unit
+};
+
+// The loaded month of one department: the one home of its figures. The stock grid shows
+// it, entry writes through it and the printouts read it; display texts are made here.
+// The period is the one of the last query that passed the criteria and deadline checks,
+// whether or not it found records; every lookup, insert and edit works on it.
+class StockMonth
+{
+public:
+    struct Period
+    {
+        int year = 0; // Western year
+        int month = 0;
+        QString deptNo;
+        QDate end; // the period end date, the records' StkDate
+        bool operator==(const Period &) const = default;
+    };
+
+    // Starts a month (no rows yet); useUnit: quantities shown in the items' use units.
+    void reset(const Period &period, bool useUnit);
+    // No month loaded (a query was refused or failed).
+    void clear();
+    bool isLoaded() const { return m_loaded; }
+    const Period &period() const { return m_period; }
+    bool useUnit() const { return m_useUnit; }
+
+    int size() const { return static_cast<int>(m_rows.size()); }
+    const StockRow &at(int index) const { return m_rows[static_cast<size_t>(index)]; }
+    int append(StockRow row);
+    void reserve(int rows) { m_rows.reserve(static_cast<size_t>(rows)); }
+    // The record as the database now holds it (after a write here, or read anew).
+    void setStored(int index, const StockRecord &record, const QString &updDate);
+    int indexOfRno(double rno) const; // -1 when the month has no such record
+    // The row for completing its item fields and factor; its record changes only through
+    // setStored.
+    StockRow &itemFields(int index) { return m_rows[static_cast<size_t>(index)]; }
+
+    // What the row shows, in display units: a quantity converted and rounded to 0.1 in the
+    // use unit, the price per display unit rounded to 0.01, amounts as stored.
+    double figure(int index, int col) const;
+    QString text(int index, int col) const;
+    // The row's figures as the entry checks and recomputes them.
+    RowFigures figures(int index, bool bookKept) const;
+    static RowFigures figuresOf(const StockRecord &record, double factor, bool useUnit,
+                                bool bookKept);
+
+    static QString title(int col); // the column's heading
+    static bool isQuantityColumn(int col);
+    static bool isFigureColumn(int col);
+
+private:
+    static double shownQuantity(double stockQty, double factor, bool useUnit);
+    static double shownPrice(double price, double factor);
+
+    std::vector<StockRow> m_rows;
+    QHash<qint64, int> m_byRno;
+    Period m_period;
+    bool m_useUnit = false;
+    bool m_loaded = false;
+};
