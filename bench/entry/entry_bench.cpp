@@ -7,6 +7,7 @@
 #include "common/dates.h"
 #include "common/globals.h"
 #include "common/numtext.h"
+#include "common/stockperiod.h"
 #include "data/adodb.h"
 #include "platform/grid/flexgrid.h"
 #include "stockwindow/fmtovran.h"

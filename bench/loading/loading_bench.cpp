@@ -5,6 +5,7 @@
 #include "common/globals.h"
 #include "common/dates.h"
 #include "common/numtext.h"
+#include "common/stockperiod.h"
 #include "data/adodb.h"
 #include "platform/elasticpanel.h"
 #include "platform/grid/flexgrid.h"

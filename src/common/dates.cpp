@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 int expandYear(const QString &digits)
@@ -110,6 +112,9 @@ QString dateAddSep(const QString &text)
         return text;
     if (text.size() == 6)
         return text.mid(0, 2) + gsDateSep + text.mid(2, 2) + gsDateSep + text.mid(4, 2);
+    // ROC years from 100 on (2011) have three digits.
+    if (text.size() == 7 && gsCalendar == QLatin1String("CC/MM/DD"))
+        return text.mid(0, 3) + gsDateSep + text.mid(3, 2) + gsDateSep + text.mid(5, 2);
     if (text.size() == 8)
         return text.mid(0, 4) + gsDateSep + text.mid(4, 2) + gsDateSep + text.mid(6, 2);
     return {};
@@ -120,16 +125,19 @@ QString DBDateSave(const QString &text)
     // Digits typed through a Chinese input method are full width; storage text never is.
     const QString s = FoldFullWidth(text).trimmed();
     if (gsCalendar == QLatin1String("CC/MM/DD")) {
-        if (text.size() != 8)
+        // "98/12/24" or, from ROC year 100 (2011) on, "114/12/24".
+        const qsizetype yearDigits = text.size() - 6;
+        if (yearDigits != 2 && yearDigits != 3)
             return {};
         // A year that is no number would otherwise count as ROC year 0 (1911).
-        const QString rocYear = s.left(2);
+        const QString rocYear = s.left(yearDigits);
         const auto isAsciiDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
-        if (rocYear.size() != 2 || !isAsciiDigit(rocYear[0]) || !isAsciiDigit(rocYear[1]))
+        if (rocYear.size() != yearDigits ||
+            !std::all_of(rocYear.begin(), rocYear.end(), isAsciiDigit))
             return {};
         const int year = ValInt(rocYear) + 1911;
-        const QString candidate =
-            QString::number(year) + QLatin1Char('/') + s.mid(3, 2) + QLatin1Char('/') + s.right(2);
+        const QString candidate = QString::number(year) + QLatin1Char('/') +
+                                  s.mid(yearDigits + 1, 2) + QLatin1Char('/') + s.right(2);
         return IsDate(candidate) ? candidate : QString();
     }
     if (gsCalendar == QLatin1String("YYYY/MM/DD"))
@@ -151,35 +159,4 @@ bool UsesRocCalendar()
 int WesternYear(int typedYear)
 {
     return UsesRocCalendar() ? typedYear + 1911 : typedYear;
-}
-
-QDate DateWithCarry(int year, int month, int day)
-{
-    // Months beyond 12 and days beyond the month's end carry forward, as calendar
-    // date construction does.
-    const QDate first = QDate(year, 1, 1).addMonths(month - 1);
-    return first.addDays(day - 1);
-}
-
-QDate PeriodEndDate(int year, int month, const QString &stockEndDate)
-{
-    if (stockEndDate.isEmpty()) {
-        const QDate first = DateWithCarry(year, month, 1);
-        return first.addMonths(1).addDays(-1);
-    }
-    return DateWithCarry(year, month, ValInt(stockEndDate));
-}
-
-QDate PeriodStartDate(int year, int month, const QString &stockEndDate)
-{
-    if (stockEndDate.isEmpty())
-        return DateWithCarry(year, month, 1);
-    return PeriodEndDate(year, month, stockEndDate).addMonths(-1).addDays(1);
-}
-
-QDate PreviousPeriodEnd(int year, int month, const QString &stockEndDate)
-{
-    if (stockEndDate.isEmpty())
-        return DateWithCarry(year, month, 1).addDays(-1);
-    return PeriodEndDate(year, month, stockEndDate).addMonths(-1);
 }

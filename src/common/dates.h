@@ -19,7 +19,8 @@ bool IsDate(const QVariant &value);
 QString DBDateDisp(const QVariant &value);
 QString DBDateDisp(const QVariant &value, const QString &mode);
 
-// Separators inserted into a date typed as bare digits (6 or 8 characters).
+// Separators inserted into a date typed as bare digits (6 or 8 characters; 7 with a
+// three-digit ROC year in the "CC/MM/DD" calendar).
 QString dateAddSep(const QString &text);
 
 // Storage text ("YYYY/MM/DD") of a typed display text; empty when it is no date.
@@ -33,16 +34,3 @@ bool UsesRocCalendar();
 
 // Western year of a year as typed: ROC years get 1911 added when the calendar asks.
 int WesternYear(int typedYear);
-
-// The date of year/month/day where surplus days carry into the following month(s).
-QDate DateWithCarry(int year, int month, int day);
-
-// Last day of a stock period: the month's last day, or the closing day of the
-// "StockEndDate" parameter (surplus days carrying into the next month).
-QDate PeriodEndDate(int year, int month, const QString &stockEndDate);
-
-// The first day of a stock period (the day after the previous period's end).
-QDate PeriodStartDate(int year, int month, const QString &stockEndDate);
-
-// The end of the period before (the date of the opening balance record).
-QDate PreviousPeriodEnd(int year, int month, const QString &stockEndDate);

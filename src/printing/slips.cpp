@@ -5,6 +5,7 @@
 #include "common/errorreport.h"
 #include "common/formhelpers.h"
 #include "common/numtext.h"
+#include "common/stockperiod.h"
 #include "data/adodb.h"
 #include "platform/messagebox.h"
 #include "platform/print/printdocument.h"
@@ -156,8 +157,8 @@ QString SlipNumber(int westernYear, int month, const QString &deptNo, const QStr
 
 QDate SlipDate(bool stockIn, int westernYear, int month, const QString &stockEndDate)
 {
-    const QDate start = PeriodStartDate(westernYear, month, stockEndDate);
-    return stockIn ? start.addMonths(1).addDays(-1) : start;
+    return stockIn ? PeriodEndDate(westernYear, month, stockEndDate)
+                   : PeriodStartDate(westernYear, month, stockEndDate);
 }
 
 QString GroupedWhole(double value)

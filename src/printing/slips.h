@@ -44,8 +44,8 @@ void PrintReportMistra(const StockMonthSelection &rows, const QString &fontName,
 // the suffix ("A" issue, "B" stock-in): 1305-A01B.
 QString SlipNumber(int westernYear, int month, const QString &deptNo, const QString &suffix);
 
-// The slip's date: the period start for the issue slip, the day before the next period
-// starts for the stock-in slip.
+// The slip's date: the period's first day for the issue slip, its last day for the
+// stock-in slip.
 QDate SlipDate(bool stockIn, int westernYear, int month, const QString &stockEndDate);
 
 // A whole number with thousands separators; empty for 0 (the totals' "###,#").

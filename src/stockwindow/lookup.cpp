@@ -7,6 +7,7 @@
 #include "common/formhelpers.h"
 #include "common/globals.h"
 #include "common/numtext.h"
+#include "common/stockperiod.h"
 #include "common/units.h"
 #include "data/adodb.h"
 #include "dialogs/frmpickf1.h"

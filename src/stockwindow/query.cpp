@@ -8,6 +8,7 @@
 #include "common/formhelpers.h"
 #include "common/globals.h"
 #include "common/numtext.h"
+#include "common/stockperiod.h"
 #include "common/units.h"
 #include "data/adodb.h"
 #include "data/messages.h"

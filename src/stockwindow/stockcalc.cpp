@@ -1,7 +1,7 @@
 #include "stockwindow/stockcalc.h"
 
-#include "common/dates.h"
 #include "common/numtext.h"
+#include "common/stockperiod.h"
 #include "data/adodb.h"
 
 #include <cmath>
@@ -52,8 +52,9 @@ StockCalcResult BuildStockRecord(const Ado::ConnectionPtr &cn, const StockCalcIn
     const QDate start = PeriodStartDate(in.year, in.month, in.stockEndDate);
     const QDate end = PeriodEndDate(in.year, in.month, in.stockEndDate);
     const QDate previousEnd = PreviousPeriodEnd(in.year, in.month, in.stockEndDate);
+    // Before the day after the end: a slip dated on the last day with a time of day counts.
     const QString period = QStringLiteral(" And %1 >= ") + QuotDate(start) +
-                           QStringLiteral(" And %1 <= ") + QuotDate(end);
+                           QStringLiteral(" And %1 < ") + QuotDate(end.addDays(1));
     const QString sinPeriod = period.arg(QStringLiteral("SINDate"));
     const QString rcvOnly =
         in.useRcvWork == QLatin1String("Y") ? QStringLiteral("   And RcvQty = INQty ") : QString();
@@ -138,7 +139,7 @@ StockCalcResult BuildStockRecord(const Ado::ConnectionPtr &cn, const StockCalcIn
         Ado::Recordset rs =
             cn->execute(QStringLiteral("Select * From SIN  ") + QStringLiteral(" Where STKNo = ") +
                         stk + sinPeriod + QStringLiteral(" AND Deptno = ") + dept +
-                        QStringLiteral(" ORDER BY  SINDate DESC "));
+                        QStringLiteral(" ORDER BY  SINDate DESC , SINNo DESC "));
         const int priceField = rs.eof() ? -1 : rs.fieldIndex(QStringLiteral("inprice"));
         if (priceField >= 0 && !rs.isNull(priceField) && !rs.text(priceField).isEmpty())
             r.AvgPrice = rs.number(priceField);

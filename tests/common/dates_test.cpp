@@ -63,6 +63,7 @@ TEST(DateEntry, SeparatorsAreAddedToBareDigits)
     EXPECT_EQ(dateAddSep(QStringLiteral("20191224")), "2019/12/24");
     EXPECT_EQ(dateAddSep(QStringLiteral("981224")), "98/12/24");
     EXPECT_EQ(dateAddSep(QStringLiteral("1224")), "");
+    EXPECT_EQ(dateAddSep(QStringLiteral("1141224")), ""); // seven digits: ROC calendar only
 }
 
 TEST(DateEntry, StorageTextPerCalendarMode)
@@ -72,7 +73,14 @@ TEST(DateEntry, StorageTextPerCalendarMode)
         EXPECT_EQ(DBDateSave(QStringLiteral("98/12/24")), "2009/12/24");
         EXPECT_EQ(DBDateSave(QStringLiteral("98-12-24")), "2009/12/24");
         EXPECT_EQ(DBDateSave(QStringLiteral("98/02/30")), "");
-        EXPECT_EQ(DBDateSave(QStringLiteral("108/12/24")), ""); // only 8-character input
+        EXPECT_EQ(DBDateSave(QStringLiteral("114/12/24")), "2025/12/24"); // ROC years from 100
+        EXPECT_EQ(DBDateSave(QStringLiteral("100/01/01")), "2011/01/01");
+        EXPECT_EQ(DBDateSave(QStringLiteral("113/02/29")), "2024/02/29");
+        EXPECT_EQ(DBDateSave(QStringLiteral("114/02/29")), "");
+        // Every date the calendar shows can be typed back as it is shown.
+        for (const QDate d : {QDate(1921, 3, 4), QDate(2010, 12, 31), QDate(2011, 1, 1),
+                              QDate(2025, 12, 24), QDate(2110, 12, 31)})
+            EXPECT_EQ(DBDateSave(DBDateDisp(d)), DateText(d)) << DBDateDisp(d).toStdString();
     }
     {
         CalendarGuard g(QStringLiteral("YYYY/MM/DD"));
@@ -159,14 +167,25 @@ TEST(DateEntry, RocStorageLooksOnlyAtItsPositions)
     EXPECT_EQ(DBDateSave(QStringLiteral("89/02/29")), "2000/02/29");
     EXPECT_EQ(DBDateSave(QStringLiteral("90/02/29")), "");
     EXPECT_EQ(DBDateSave(QStringLiteral("98/1/24")), ""); // seven characters
-    EXPECT_EQ(DBDateSave(QStringLiteral("108/12/24")), "");
+    EXPECT_EQ(DBDateSave(QStringLiteral("108-12-24")), "2019/12/24");
+    EXPECT_EQ(DBDateSave(QStringLiteral("114x12y24")), "2025/12/24"); // 4th, 7th not examined
+    EXPECT_EQ(DBDateSave(QStringLiteral("1141-2-24")), "");
     EXPECT_EQ(DBDateSave(QStringLiteral(" 98/12/2")), ""); // length counted before trimming
+    EXPECT_EQ(DBDateSave(QStringLiteral(" 98/12/24")), "");
+    EXPECT_EQ(DBDateSave(QStringLiteral("1114/12/24")), ""); // four-digit years are not ROC
     // A year that is no number is refused rather than read as ROC year 0.
     EXPECT_EQ(DBDateSave(QStringLiteral("ab/12/24")), "");
     EXPECT_EQ(DBDateSave(QStringLiteral("-1/12/24")), "");
     // The whole check of a typed field: bare digits first get their separators.
     EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("981224"))), "2009/12/24");
-    EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("1081224"))), "");
+    EXPECT_EQ(dateAddSep(QStringLiteral("1141224")), "114-12-24");
+    EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("1141224"))), "2025/12/24");
+    EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("1140230"))), "");
+    EXPECT_EQ(dateAddSep(QStringLiteral("114-12-24")), "114-12-24");
+    gsDateSep = QStringLiteral("/");
+    EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("1141224"))), "2025/12/24");
+    EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("114/12/24"))), "2025/12/24");
+    EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("981224"))), "2009/12/24");
     EXPECT_EQ(DBDateSave(QStringLiteral("９８/１２/２４")), "2009/12/24");
 }
 
@@ -190,22 +209,6 @@ TEST(DateEntry, WesternAndShortYearStorage)
         EXPECT_EQ(DBDateSave(QStringLiteral(" 19/12/24 ")), "2019/12/24");
         EXPECT_EQ(DBDateSave(QStringLiteral("2019/12/24")), ""); // "202019/12/24"
     }
-}
-
-TEST(Periods, EndStartAndPreviousEnd)
-{
-    EXPECT_EQ(PeriodEndDate(2003, 1, QString()), QDate(2003, 1, 31));
-    EXPECT_EQ(PeriodEndDate(2004, 2, QString()), QDate(2004, 2, 29));
-    EXPECT_EQ(PreviousPeriodEnd(2004, 2, QString()), QDate(2004, 1, 31));
-    EXPECT_EQ(PeriodStartDate(2004, 2, QString()), QDate(2004, 2, 1));
-    // Closing day 25: 26 February to 25 March, opening balance of 25 February.
-    EXPECT_EQ(PeriodEndDate(2003, 3, QStringLiteral("25")), QDate(2003, 3, 25));
-    EXPECT_EQ(PeriodStartDate(2003, 3, QStringLiteral("25")), QDate(2003, 2, 26));
-    EXPECT_EQ(PreviousPeriodEnd(2003, 3, QStringLiteral("25")), QDate(2003, 2, 25));
-    // Closing day 31 in February rolls into March.
-    EXPECT_EQ(PeriodEndDate(2003, 2, QStringLiteral("31")), QDate(2003, 3, 3));
-    // 31 March minus one month clamps to the end of February.
-    EXPECT_EQ(PreviousPeriodEnd(2003, 3, QStringLiteral("31")), QDate(2003, 2, 28));
 }
 
 TEST(Periods, RocYears)

@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/globals.h"
 #include "common/numtext.h"
+#include "common/stockperiod.h"
 #include "data/adodb.h"
 #include "platform/elasticpanel.h"
 #include "platform/grid/flexgrid.h"
@@ -206,6 +207,28 @@ TEST(SlipRules, NumberDateAndTotalText)
     EXPECT_EQ(SlipDate(false, 2013, 5, QStringLiteral("25")), QDate(2013, 4, 26));
     EXPECT_EQ(SlipDate(true, 2013, 5, QStringLiteral("25")), QDate(2013, 5, 25));
     EXPECT_EQ(SlipDate(false, 2013, 1, QStringLiteral("25")), QDate(2012, 12, 26));
+    // Closing days beyond a short month: its period ends on its last day.
+    EXPECT_EQ(SlipDate(true, 2003, 2, QStringLiteral("31")), QDate(2003, 2, 28));
+    EXPECT_EQ(SlipDate(false, 2003, 3, QStringLiteral("31")), QDate(2003, 3, 1));
+    EXPECT_EQ(SlipDate(false, 2004, 3, QStringLiteral("30")), QDate(2004, 3, 1));
+    EXPECT_EQ(SlipDate(false, 2004, 2, QStringLiteral("29")), QDate(2004, 1, 30));
+    // Whatever the closing day, the stock-in slip carries the date of the period's records,
+    // the issue slip the day after the previous period's, and the number the period's month.
+    for (const char *day : {"", "25", "28", "29", "30", "31"}) {
+        const QString setting = QString::fromLatin1(day);
+        for (const QDate month : {QDate(2003, 2, 1), QDate(2004, 2, 1), QDate(2004, 3, 1),
+                                  QDate(2004, 12, 1), QDate(2005, 1, 1)}) {
+            const int y = month.year(), m = month.month();
+            const QDate before = month.addMonths(-1);
+            const QDate end = SlipDate(true, y, m, setting);
+            EXPECT_EQ(end, PeriodEndDate(y, m, setting)) << day << " " << y << "/" << m;
+            EXPECT_EQ(SlipDate(false, y, m, setting),
+                      SlipDate(true, before.year(), before.month(), setting).addDays(1))
+                << day << " " << y << "/" << m;
+            EXPECT_EQ(SlipNumber(y, m, QStringLiteral("A01"), QStringLiteral("B")),
+                      end.toString(QStringLiteral("yyMM")) + QStringLiteral("-A01B"));
+        }
+    }
 
     EXPECT_EQ(GroupedWhole(0), "");
     EXPECT_EQ(GroupedWhole(0.4), "");

@@ -94,15 +94,21 @@ TEST_P(Loading, RocYearsAndAClosingDayBeyondTheMonth)
     query("92", "1");
     EXPECT_EQ(itemOrder(), QStringList({"A1"}));
 
-    // Closing day 31 in February 2003 is 3 March.
+    // Closing day 31: February's period ends on its last day, and its deadline counts
+    // from there.
     param("StockEndDate", "31");
+    param("TOVRAN_DeadLine", "5");
     stock("2003/03/03", "A1", 1, 0);
     gsCalendar = QStringLiteral("YYYY/MM/DD");
+    Clock::setNow(QDateTime(QDate(2003, 3, 6), QTime(8, 0)));
     start();
+    auto sure = answerSure();
     query("2003", "2");
-    EXPECT_EQ(itemOrder(), QStringList({"A1"}));
-    EXPECT_TRUE(cell(1, fmTOVRAN::ColStkDate).startsWith("2003")) << cell(1, 2).toStdString();
-    EXPECT_TRUE(cell(1, fmTOVRAN::ColStkDate).contains("03")) << cell(1, 2).toStdString();
+    EXPECT_EQ(sure->message, "已超過期限2003/03/05,無法作業!");
+    Clock::setNow(QDateTime(QDate(2003, 3, 5), QTime(8, 0)));
+    query("2003", "2");
+    EXPECT_EQ(itemOrder(), QStringList({"A2"}));
+    EXPECT_EQ(cell(1, fmTOVRAN::ColStkDate), "2003/02/28");
 }
 
 TEST_P(Loading, RowsAreCompletedFromTheItemMasterInTheUseUnit)

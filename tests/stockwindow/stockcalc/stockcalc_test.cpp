@@ -1,4 +1,6 @@
+#include "common/dates.h"
 #include "common/globals.h"
+#include "common/stockperiod.h"
 #include "data/adodb.h"
 #include "stockwindow/fdstock.h"
 #include "stockwindow/stockcalc.h"
@@ -122,6 +124,90 @@ TEST_P(StockCalc, NoSlipsGiveZerosAndThePriceOfTheMethod)
     EXPECT_DOUBLE_EQ(BuildStockRecord(db->connection(), in).record.AvgPrice, 12); // buy price
     in.stkNo = QStringLiteral("M2");
     EXPECT_DOUBLE_EQ(BuildStockRecord(db->connection(), in).record.AvgPrice, 7); // master avg
+}
+
+TEST_P(StockCalc, PeriodsChainOverSlipsOnTheirEdges)
+{
+    // Every day from late November 2002 to early April 2004 (a non-leap February, a year
+    // end, a leap February) has a receipt of 1 at midnight and one at 23:59:59, and an
+    // issue of 0.5 at each of those times.
+    const QDate first(2002, 11, 20), last(2004, 4, 10);
+    QStringList receipts, issues;
+    for (QDate d = first; d <= last; d = d.addDays(1)) {
+        for (const QTime t : {QTime(0, 0), QTime(23, 59, 59)}) {
+            const QString when = QuotDate(QDateTime(d, t));
+            receipts << QStringLiteral("('A01', 'M1', %1, 1, 10, 1, 10, '1')").arg(when);
+            issues << QStringLiteral("('B01', 'A01', 'M1', %1, 0.5, 4, '1')").arg(when);
+        }
+    }
+    db->exec(QStringLiteral("insert into SIN (DeptNo, STKNo, SINDate, InQty, InAmt, RcvQty, "
+                            "inprice, SlipType) values ") +
+             receipts.join(QStringLiteral(", ")) + QStringLiteral(";\n"));
+    db->exec(QStringLiteral("insert into SOut (DeptNo, SuppNo, STKNo, SOutDate, OutQty, OutAmt, "
+                            "SlipType) values ") +
+             issues.join(QStringLiteral(", ")) + QStringLiteral(";\n"));
+
+    for (const char *closingDay : {"", "25", "28", "29", "30", "31"}) {
+        db->exec(QStringLiteral("delete from STOCK;\n"));
+        StockRecord previous;
+        bool havePrevious = false;
+        double daysCounted = 0;
+        for (QDate month(2002, 12, 1); month <= QDate(2004, 3, 1); month = month.addMonths(1)) {
+            StockCalcInput in = input(month.year(), month.month());
+            in.stockEndDate = QString::fromLatin1(closingDay);
+            in.useSOut = QStringLiteral("Y"); // book-kept: the balance is the closing quantity
+            StockRecord r = BuildStockRecord(db->connection(), in).record;
+            const std::string what = std::string("closing day \"") + closingDay + "\", " +
+                                     DateText(r.StkDate).toStdString();
+            // The record closes the period inside its own month.
+            EXPECT_EQ(r.StkDate.year(), month.year()) << what;
+            EXPECT_EQ(r.StkDate.month(), month.month()) << what;
+            // Both slip lines of every day of the period, the whole last day included.
+            const QDate start = havePrevious
+                                    ? previous.StkDate.addDays(1)
+                                    : PeriodStartDate(month.year(), month.month(), in.stockEndDate);
+            const double days = start.daysTo(r.StkDate) + 1;
+            EXPECT_DOUBLE_EQ(r.InQty, 2 * days) << what;
+            EXPECT_DOUBLE_EQ(r.InAmt, 20 * days) << what;
+            EXPECT_DOUBLE_EQ(r.OutQty, days) << what;
+            daysCounted += days;
+            // The opening is the previous period's closing record.
+            EXPECT_DOUBLE_EQ(r.LastQty, havePrevious ? previous.STKQty : 0) << what;
+            EXPECT_DOUBLE_EQ(r.LastAmt, havePrevious ? previous.STKAmt : 0) << what;
+            EXPECT_DOUBLE_EQ(r.STKQty, r.LastQty + days) << what;
+            ASSERT_TRUE(ADD_STOCK(r, db->connection())) << what;
+            previous = r;
+            havePrevious = true;
+        }
+        // Sixteen periods that tile the calendar from their first day to their last.
+        const QDate start = PeriodStartDate(2002, 12, QString::fromLatin1(closingDay));
+        EXPECT_DOUBLE_EQ(daysCounted, start.daysTo(previous.StkDate) + 1) << closingDay;
+        EXPECT_DOUBLE_EQ(previous.STKQty, daysCounted) << closingDay;
+    }
+}
+
+TEST_P(StockCalc, LatestReceiptPriceIsTheLastEnteredOfTheLatestDay)
+{
+    StockCalcInput in = input(2003, 5);
+    in.avgPriceMethod = QStringLiteral("L");
+    in.stockEndDate = QStringLiteral("25");
+    sin(QStringLiteral("A01"), QString(), QStringLiteral("2003/05/24"), 1, 6, QStringLiteral("1"),
+        QStringLiteral("6"));
+    sin(QStringLiteral("A01"), QString(), QStringLiteral("2003/05/25"), 1, 7, QStringLiteral("1"),
+        QStringLiteral("7"));
+    sin(QStringLiteral("A01"), QString(), QStringLiteral("2003/05/25"), 1, 9, QStringLiteral("1"),
+        QStringLiteral("9"));
+    sin(QStringLiteral("A01"), QString(), QStringLiteral("2003/05/25"), 1, 8, QStringLiteral("1"),
+        QStringLiteral("8"));
+    EXPECT_DOUBLE_EQ(BuildStockRecord(db->connection(), in).record.AvgPrice, 8);
+    // A receipt later on the closing day is the latest one.
+    sin(QStringLiteral("A01"), QString(), QStringLiteral("2003/05/25 16:30:00"), 1, 5,
+        QStringLiteral("1"), QStringLiteral("5"));
+    EXPECT_DOUBLE_EQ(BuildStockRecord(db->connection(), in).record.AvgPrice, 5);
+    // The day after the closing day belongs to the next period.
+    sin(QStringLiteral("A01"), QString(), QStringLiteral("2003/05/26"), 1, 4, QStringLiteral("1"),
+        QStringLiteral("4"));
+    EXPECT_DOUBLE_EQ(BuildStockRecord(db->connection(), in).record.AvgPrice, 5);
 }
 
 TEST_P(StockCalc, LastReceiptPriceFallsBackWhenTheReceiptHasNone)

@@ -52,6 +52,14 @@ protected:
         QApplication::processEvents();
     }
 
+    // The window active again after a modal window closed, as the desktop makes it.
+    void activateAgain()
+    {
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QApplication::processEvents();
+    }
+
     static FlexGrid *pickerGrid(QWidget *w) { return w->findChild<FlexGrid *>("fgCode"); }
 
     // Arms a pick of the given row (1 = first item) in the next code picker.
@@ -337,6 +345,41 @@ TEST_P(StockWindow, PickersOpenByDoubleClickAndByF8)
     EXPECT_EQ(window->txtDeptNoB->text(), "A01");
     EXPECT_EQ(window->txtDeptNameB->text(), "一店01");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_P(StockWindow, RocDateRangeFromThePickerPassesTheDateCheck)
+{
+    stock("2025/11/30", "A1", 1, 0);
+    stock("2025/12/31", "A1", 1, 0);
+    gsCalendar = QStringLiteral("CC/MM/DD");
+    startActive();
+    window->txtSINDateB->setFocus();
+    QApplication::processEvents();
+    auto rows = pickRow(1);
+    QTest::keyClick(window->txtSINDateB, Qt::Key_F8);
+    EXPECT_EQ(*rows, QStringList({"114/12/01", ""}));
+    EXPECT_EQ(window->txtSINDateB->text(), "114/12/01");
+    EXPECT_EQ(window->txtSINDateE->text(), "114/12/31");
+    activateAgain();
+    // Leaving either box accepts the picked date.
+    QTest::keyClick(window->txtSINDateB, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_NE(QApplication::focusWidget(), window->txtSINDateB);
+    window->txtSINDateE->setFocus();
+    QApplication::processEvents();
+    QTest::mouseClick(window->txtDeptNoB, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), window->txtDeptNoB);
+
+    // A date that does not exist is still refused, and the box keeps the focus.
+    window->txtSINDateE->setText("114/02/29");
+    auto box = TestModal::answerMessageBox(QMessageBox::Ok);
+    QTest::keyClick(window->txtSINDateE, Qt::Key_Tab);
+    QApplication::processEvents();
+    ASSERT_TRUE(box->shown);
+    EXPECT_EQ(box->text, "日期格式錯誤");
+    activateAgain();
+    EXPECT_EQ(QApplication::focusWidget(), window->txtSINDateE);
 }
 
 TEST_P(StockWindow, ExitQuestionNoKeepsTheWindowYesSavesTheOptions)
