@@ -1,6 +1,6 @@
 #include "common/numtext.h"
 
-#include <QLocale>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -62,12 +62,35 @@ qsizetype leadingNumber(const QString &s, qsizetype *begin)
     return j - i;
 }
 
-double parseNumber(QString s)
+// The value of a number that leadingNumber accepted, whatever the machine's locale says
+// about decimal marks. Out of range: infinity when too large, 0 when too small.
+double parseNumber(const QString &s)
 {
-    s.replace(QLatin1Char('d'), QLatin1Char('e')).replace(QLatin1Char('D'), QLatin1Char('e'));
-    bool ok = false;
-    const double v = QLocale::c().toDouble(s, &ok);
-    return ok ? v : std::strtod(s.toLatin1().constData(), nullptr);
+    QByteArray text = s.toLatin1();
+    text.replace('d', 'e').replace('D', 'e');
+    const bool negative = text.startsWith('-');
+    if (text.startsWith('+') || negative)
+        text.remove(0, 1);
+    double v = 0.0;
+    const auto [end, error] = std::from_chars(text.constBegin(), text.constEnd(), v);
+    if (error == std::errc::result_out_of_range) {
+        // Too large when the first significant digit stands left of the point.
+        const qsizetype e = text.indexOf('e');
+        const QByteArray mantissa = e < 0 ? text : text.left(e);
+        const qsizetype point = mantissa.contains('.') ? mantissa.indexOf('.') : mantissa.size();
+        qsizetype first = 0;
+        while (first < mantissa.size() && (mantissa[first] == '0' || mantissa[first] == '.'))
+            ++first;
+        bool ok = true;
+        long long exponent = e < 0 ? 0 : text.mid(e + 1).toLongLong(&ok);
+        if (!ok) // more exponent digits than a long long holds
+            exponent = text.at(e + 1) == '-' ? -(1LL << 60) : (1LL << 60);
+        const long long magnitude = (first < point ? point - first : point - first + 1) + exponent;
+        v = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    } else if (error != std::errc()) {
+        v = 0.0;
+    }
+    return negative ? -v : v;
 }
 
 } // namespace

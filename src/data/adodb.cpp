@@ -3,6 +3,7 @@
 #include "common/dates.h"
 #include "common/errorreport.h"
 #include "common/globals.h"
+#include "common/validtext.h"
 #include "platform/messagebox.h"
 #include "platform/programend.h"
 #include "platform/settingsstore.h"
@@ -50,15 +51,25 @@ const Dialect kDialects[] = {
     {nullptr, "getDate()", "'", " SELECT @@IDENTITY AS 'NewRNo' ", "SQL_DB", "+", "left"},
 };
 
-// The password completion of a stored connection string.
+// The dialect row of a key: the first row whose key matches, else the last row.
+const Dialect *dialectOf(const QString &key)
+{
+    const Dialect *d = kDialects;
+    while (d->key && key != QLatin1String(d->key))
+        ++d;
+    return d;
+}
+
+// The password completion of a stored connection string; a password with a semicolon,
+// outer blanks or a leading quote goes in quotes so that it arrives whole.
 QString withPassword(const QString &cntStr, const QString &password)
 {
     if (cntStr.contains(QLatin1String("Password="), Qt::CaseInsensitive))
         return cntStr;
+    const QString value = Ado::QuoteConnectionStringValue(password);
     if (cntStr.indexOf(QLatin1String(".Jet."), 0, Qt::CaseInsensitive) > 0)
-        return cntStr + QStringLiteral(";Jet OLEDB:Database Password=") + password +
-               QLatin1Char(';');
-    return cntStr + QStringLiteral(";Password=") + password + QLatin1Char(';');
+        return cntStr + QStringLiteral(";Jet OLEDB:Database Password=") + value + QLatin1Char(';');
+    return cntStr + QStringLiteral(";Password=") + value + QLatin1Char(';');
 }
 
 } // namespace
@@ -126,17 +137,17 @@ void SetDBType(const Ado::ConnectionPtr &conn, const QString &dbType)
         const Ado::ConnectionPtr c = conn ? conn : gCNT;
         if (!c)
             throw RunError(91, QStringLiteral("沒有設定物件變數或 With 區塊變數"));
-        QString key;
-        if (c->connectionString().indexOf(QLatin1String("PostgreSQL"), 0, Qt::CaseInsensitive) > 0)
+        // The provider decides, as it decides the driver; only a provider of no dialect of
+        // its own is taken as PostgreSQL when the string names it (an SQLite file under a
+        // folder called PostgreSQL stays SQLite).
+        QString key = c->provider().left(7).toUpper();
+        if (!dialectOf(key)->key &&
+            c->connectionString().indexOf(QLatin1String("PostgreSQL"), 0, Qt::CaseInsensitive) > 0)
             key = QStringLiteral("POSTGRE");
-        else
-            key = c->provider().left(7).toUpper();
         if (!dbType.isEmpty())
             key = dbType;
 
-        const Dialect *d = kDialects;
-        while (d->key && key != QLatin1String(d->key))
-            ++d;
+        const Dialect *d = dialectOf(key);
         gsDBDate = QString::fromLatin1(d->dbDate);
         gsLikeChar = QStringLiteral("%");
         gsDateQuot = QString::fromLatin1(d->dateQuot);
@@ -162,14 +173,14 @@ QString QuotDate(const QVariant &value, const QString &provider)
 
 QString QuotStr(const QString &value)
 {
-    QString v = value;
+    QString v = ValidText(value);
     v.replace(QLatin1Char('\''), QStringLiteral("''"));
     return QLatin1Char('\'') + trimBlanks(v) + QLatin1Char('\'');
 }
 
 QString QuotField(const QString &value)
 {
-    QString v = value;
+    QString v = ValidText(value);
     v.remove(QStringLiteral("\r\n"));
     v.remove(QLatin1Char('\r'));
     v.remove(QLatin1Char('\n'));

@@ -59,6 +59,8 @@ QString ReadINI(const QString &file, const QString &section, const QString &key)
             continue;
         if (line.startsWith(QLatin1Char('['))) {
             const qsizetype close = line.indexOf(QLatin1Char(']'));
+            if (inSection)
+                break; // only the first section of a name is read
             const QStringView name = line.mid(1, close < 0 ? line.size() - 1 : close - 1).trimmed();
             inSection = name.compare(wantedSection, Qt::CaseInsensitive) == 0;
             continue;

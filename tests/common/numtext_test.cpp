@@ -1,4 +1,5 @@
 #include "common/numtext.h"
+#include "support/clibrarylocale.h"
 
 #include <QLocale>
 #include <cmath>
@@ -35,12 +36,31 @@ TEST(Val, FullWidthInputAndVariants)
 
 TEST(Val, MachineLocaleChangesNothing)
 {
+    // The C library's locale (a decimal comma under de_DE) and Qt's default locale alike.
     const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::German));
-    EXPECT_DOUBLE_EQ(Val(QStringLiteral("1.5")), 1.5);
-    EXPECT_EQ(NumText(1.5), "1.5");
-    EXPECT_TRUE(IsNumeric(QStringLiteral("1.5")));
-    QLocale::setDefault(before);
+    for (const char *name : {"C", "de_DE.UTF-8", "zh_TW.UTF-8"}) {
+        const CLibraryLocale machine{QString::fromLatin1(name)};
+        ASSERT_TRUE(machine.active()) << machine.failure().toStdString();
+        if (QByteArray(name).startsWith("de_")) {
+            ASSERT_EQ(machine.decimalPoint(), ","); // the locale really is in effect
+        }
+        QLocale::setDefault(QLocale(QLocale::German));
+        EXPECT_DOUBLE_EQ(Val(QStringLiteral("1.5")), 1.5) << name;
+        EXPECT_DOUBLE_EQ(Val(QStringLiteral("2,5")), 2.0) << name;
+        EXPECT_DOUBLE_EQ(Val(QStringLiteral("2.5e400")), 0.0) << name;
+        EXPECT_DOUBLE_EQ(Val(QStringLiteral("-2.5E+3x")), -2500.0) << name;
+        EXPECT_DOUBLE_EQ(Val(QStringLiteral("１２．５")), 12.5) << name;
+        EXPECT_DOUBLE_EQ(Val(QStringLiteral("0.5d2")), 50.0) << name;
+        EXPECT_DOUBLE_EQ(Val(QStringLiteral("1e-400")), 0.0) << name;
+        EXPECT_EQ(ValInt(QStringLiteral("2.5e400")), 0) << name;
+        EXPECT_EQ(NumText(1.5), "1.5") << name;
+        EXPECT_TRUE(IsNumeric(QStringLiteral("1.5"))) << name;
+        EXPECT_TRUE(IsNumeric(QStringLiteral("1e-400"))) << name; // a tiny number is 0
+        EXPECT_FALSE(IsNumeric(QStringLiteral("2.5e400"))) << name;
+        EXPECT_FALSE(IsNumeric(QStringLiteral("0.000001e99999999999999999999"))) << name;
+        EXPECT_FALSE(IsNumeric(QStringLiteral("2,5"))) << name;
+        QLocale::setDefault(before);
+    }
 }
 
 TEST(IsNumeric, WholeTextOneFiniteNumber)

@@ -120,3 +120,27 @@ TEST(SetDBType, ForcedKeysGiveEveryRowOfTheTable)
     EXPECT_EQ(gsDBType, "SQLITE");
     gCNT.reset();
 }
+
+TEST(SetDBType, TheProviderDecidesBeforeTheWordPostgreSQL)
+{
+    DialectGuard g;
+    // An SQLite file whose name says PostgreSQL: the SQLite dialect, so that the record
+    // number of an insert and the clock of an update work.
+    TestDatabase db(Backend::SQLite, QStringLiteral("PostgreSQL-copy.db"));
+    db.applySchema(QStringLiteral("business"));
+    const auto conn = db.open();
+    ASSERT_TRUE(conn->connectionString().contains(QLatin1String("PostgreSQL")));
+    SetDBType(conn);
+    EXPECT_EQ(gsDBType, "SQLITE");
+    conn->executeNonQuery(QStringLiteral("INSERT INTO STOCK (DeptNo, StkDate, STKNo, UserID, "
+                                         "FileDate) VALUES ('A01', ") +
+                          QuotDate(QDate(2019, 12, 31)) + QStringLiteral(", 'X1', 'u', ") +
+                          gsDBDate + QStringLiteral(")"));
+    EXPECT_EQ(conn->execute(gsNewRNoSQL).text(QStringLiteral("NewRNo")), "1");
+
+    // The same file through the Jet provider is an Access database by its provider.
+    const auto jet = Ado::Connection::open(
+        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + db.file());
+    SetDBType(jet);
+    EXPECT_EQ(gsDBType, "ACCESS");
+}

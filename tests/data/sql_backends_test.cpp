@@ -1,4 +1,5 @@
 #include "common/globals.h"
+#include "common/validtext.h"
 #include "data/adodb.h"
 #include "data/messages.h"
 #include "startup/norv.h"
@@ -7,6 +8,7 @@
 
 #include <QDate>
 #include <gtest/gtest.h>
+#include <random>
 
 // The SQL texts of the connection, dialect, parameter and department code against every
 // database the program runs on: the quoting keeps any text out of the statement, and the
@@ -50,6 +52,55 @@ QStringList awkwardTexts()
         QStringLiteral("%_*?[]"),
         QString(1000, QLatin1Char('x')) + QStringLiteral("'") + QString(10, QChar(0x4E2D)),
     };
+}
+
+// Texts built from the pieces that break quoting: apostrophes, backslashes, unpaired and
+// paired surrogates, the non-characters U+FFFE/U+FFFF, control characters, full-width and
+// combining characters, SQL fragments; a few 10,000 characters long. Always the same texts.
+QStringList hostileTexts(int count)
+{
+    const QStringList pieces = {
+        QStringLiteral("'"),    QStringLiteral("''"),         QStringLiteral("\\"),
+        QStringLiteral("\\'"),  QString(QChar(0xD800)),       QString(QChar(0xDBFF)),
+        QString(QChar(0xDC00)), QString(QChar(0xDFFF)),       QStringLiteral("\U0001F600"),
+        QString(QChar(0xFFFE)), QString(QChar(0xFFFF)),       QString(QChar(0)),
+        QStringLiteral("\t"),   QStringLiteral("\r\n"),       QString(QChar(0x1B)),
+        QString(QChar(0x7F)),   QStringLiteral("ＡＢ１２＇"), QStringLiteral("e\u0301"),
+        QString(QChar(0x0301)), QStringLiteral("中文"),       QStringLiteral(" OR 1=1 --"),
+        QStringLiteral(";"),    QStringLiteral("/*"),         QStringLiteral("%_"),
+        QStringLiteral(" "),    QStringLiteral(","),          QStringLiteral("A"),
+        QStringLiteral("\""),   QStringLiteral("$$"),         QString(QChar(0x3000))};
+    std::mt19937 random(20191224);
+    std::uniform_int_distribution<int> piece(0, int(pieces.size()) - 1);
+    std::uniform_int_distribution<int> length(0, 12);
+    QStringList out;
+    for (int i = 0; i < count; ++i) {
+        QString t;
+        const int n = i % 1000 == 999 ? 10000 : length(random);
+        while (t.size() < n)
+            t += pieces[piece(random)];
+        if (n == 10000)
+            t.truncate(n);
+        out.append(t);
+    }
+    return out;
+}
+
+// What QuotStr and QuotField keep of a text: its valid characters, outer blanks trimmed;
+// free text without line breaks and commas.
+QString blanksTrimmed(QString t)
+{
+    while (t.startsWith(QLatin1Char(' ')))
+        t.remove(0, 1);
+    while (t.endsWith(QLatin1Char(' ')))
+        t.chop(1);
+    return t;
+}
+
+QString flattened(QString t)
+{
+    t.remove(QStringLiteral("\r\n")).remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+    return blanksTrimmed(t.replace(QLatin1Char(','), QLatin1Char(' ')));
 }
 
 } // namespace
@@ -136,6 +187,49 @@ TEST_P(SqlBackends, QuotedTextReadsBackAsTheQuotingRuleSays)
             << text.toStdString();
     }
     EXPECT_EQ(count(QStringLiteral("Select count(*) From xxPARAM")), 2 * n);
+}
+
+TEST_P(SqlBackends, HostileTextsReadBackThroughTheirLiteral)
+{
+    int checked = 0;
+    for (const QString &text : hostileTexts(5000)) {
+        const QString valid = ValidText(text);
+        const QString sql = QStringLiteral("Select ") + QuotStr(text) + QStringLiteral(" as S, ") +
+                            QuotField(text) + QStringLiteral(" as F, ") + QuotDate(text) +
+                            QStringLiteral(" as D");
+        Ado::Recordset rs = gCNT->execute(sql);
+        ASSERT_EQ(rs.text(QStringLiteral("S")), blanksTrimmed(valid)) << sql.toStdString();
+        ASSERT_EQ(rs.text(QStringLiteral("F")), flattened(valid)) << sql.toStdString();
+        ASSERT_TRUE(rs.isNull(QStringLiteral("D"))) << sql.toStdString();
+        ++checked;
+    }
+    EXPECT_EQ(checked, 5000);
+}
+
+TEST_P(SqlBackends, HostileTextInOneLiteralNeverWidensTheOtherConditions)
+{
+    gCNT->executeNonQuery(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES "
+                                         "('A1', 'A'), ('A2', 'Azz'), ('B1', 'A'), ('B2', 'B')"));
+    // A department range as the criteria write it: the user's own prefix, then two boxes.
+    const auto departmentsA = [](const QString &from, const QString &to) {
+        return QStringLiteral("Select ParamID From xxPARAM Where ParamID Like ") +
+               QuotField(QStringLiteral("A%")) + QStringLiteral(" And ParamValue >= ") +
+               QuotStr(from) + QStringLiteral(" And ParamValue <= ") + QuotField(to);
+    };
+    const QString loneHigh = QStringLiteral("A") + QChar(0xD800);
+    Ado::Recordset known = gCNT->execute(departmentsA(loneHigh, QStringLiteral(" OR 1=1 --")));
+    EXPECT_TRUE(known.eof()) << known.text(0).toStdString();
+
+    const QStringList texts = hostileTexts(600);
+    for (qsizetype i = 0; i + 1 < texts.size(); i += 2) {
+        for (const auto &[from, to] : {std::pair(loneHigh + texts[i], texts[i + 1]),
+                                       std::pair(texts[i], texts[i + 1] + QChar(0xDBFF))}) {
+            Ado::Recordset rs = gCNT->execute(departmentsA(from, to));
+            for (; !rs.eof(); rs.moveNext())
+                ASSERT_TRUE(rs.text(0).startsWith(QLatin1Char('A')))
+                    << departmentsA(from, to).toStdString();
+        }
+    }
 }
 
 TEST_P(SqlBackends, ParametersAreLookedUpByKey)

@@ -78,12 +78,16 @@ QProcess *ProgramCopy::startViaMenu(const XSession &x, const HandOver &h)
                      QStringLiteral("--menu-connect"), h.menuConnect,
                      QStringLiteral("--group"),        h.group,
                      QStringLiteral("--user"),         h.user};
+    // The password through standard input, as a user hands it over.
     if (!h.password.isEmpty())
-        args << QStringLiteral("--password") << h.password;
+        args << QStringLiteral("--password-stdin");
     args << QStringLiteral("--start") << program();
     p->setProcessChannelMode(QProcess::MergedChannels);
     p->start(QStringLiteral(TOVRAN_NORVMENU), args);
     p->waitForStarted(10000);
+    if (!h.password.isEmpty())
+        p->write(h.password.toUtf8() + '\n');
+    p->closeWriteChannel();
     return p;
 }
 

@@ -44,7 +44,9 @@ TEST_F(IniFile, WindowsProfileRules)
                                "Empty=\r\n"
                                "NoEquals\r\n"
                                "[PARAM2]\r\n"
-                               "JXMSG=wrong\r\n");
+                               "JXMSG=wrong\r\n"
+                               "[Param]\r\n"
+                               "JXMSG=second section of the name\r\n");
     EXPECT_EQ(read(file, "PARAM", "CustName"), QStringLiteral("  台灣食品  ")); // first key wins
     EXPECT_EQ(read(file, "Param", "CUSTNAME"), QStringLiteral("  台灣食品  "));
     EXPECT_EQ(read(file, " PARAM ", " custName "), QStringLiteral("  台灣食品  "));
@@ -59,7 +61,7 @@ TEST_F(IniFile, WindowsProfileRules)
     EXPECT_EQ(read(file, "PARAM", "CorpName"), QString());
     EXPECT_EQ(read(file, "PARAM", "Empty"), QString());
     EXPECT_EQ(read(file, "PARAM", "NoEquals"), QString());
-    EXPECT_EQ(read(file, "PARAM", "JXMSG"), QString());
+    EXPECT_EQ(read(file, "PARAM", "JXMSG"), QString()); // only the first [PARAM] counts
     EXPECT_EQ(read(file, "PARAM2", "JXMSG"), QStringLiteral("wrong"));
     EXPECT_EQ(read(file, "Missing", "CustName"), QString());
 }

@@ -12,6 +12,7 @@
 #include "support/testdatabase.h"
 
 #include <QAbstractButton>
+#include <QUuid>
 #include <gtest/gtest.h>
 
 // Start-up as the menu program hands it over: the connection of an application id, the
@@ -198,6 +199,56 @@ TEST_F(StartUp, TheStoredPasswordCompletesAServerConnection)
         EXPECT_EQ(boxes->at(0).text,
                   "連線失敗!\r\n" + server.connectionString(false) + ";Password=****;\r\n");
         EXPECT_FALSE(boxes->at(0).text.contains(QLatin1String("wrong-pw-123")));
+    }
+}
+
+TEST_F(StartUp, PasswordsWithSemicolonsEqualsQuotesAndBlanksLogIn)
+{
+    for (const Backend backend : {Backend::PostgreSQL, Backend::Odbc}) {
+        TestDatabase server(backend);
+        if (!server.available())
+            GTEST_SKIP() << server.skipReason().toStdString();
+        gsIniFile = tree.iniFile();
+        gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
+        const QString role =
+            QStringLiteral("tovran_pw_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+        const QString ownUser = PgTestDatabase::user();
+        QString base = server.connectionString(false);
+        ASSERT_TRUE(base.endsWith(QLatin1String("=") + ownUser));
+        base = base.left(base.size() - ownUser.size()) + role;
+        gCNT = server.open();
+        gCNT->executeNonQuery(QStringLiteral("DROP ROLE IF EXISTS ") + role);
+        gCNT->executeNonQuery(QStringLiteral("CREATE ROLE ") + role + QStringLiteral(" LOGIN"));
+        const auto admin = gCNT;
+        const QStringList passwords = {
+            QStringLiteral("se;cret"),         QStringLiteral("a=b;c=d"),
+            QStringLiteral("it's \"quoted\""), QStringLiteral(" blanks around "),
+            QStringLiteral("'lead;"),          QStringLiteral("\"dq;"),
+            QStringLiteral("{brace};}"),       QStringLiteral("密碼 ;= '\" x")};
+        for (const QString &pw : passwords) {
+            admin->executeNonQuery(
+                QStringLiteral("ALTER ROLE %1 PASSWORD '%2'")
+                    .arg(role, QString(pw).replace(QLatin1Char('\''), QStringLiteral("''"))));
+            registerConnection(QStringLiteral("PG"), base, pw);
+            ASSERT_TRUE(InitGCNT()) << pw.toStdString();
+            EXPECT_EQ(gsCntStr, base + ";Password=" + Ado::QuoteConnectionStringValue(pw) + ";");
+            EXPECT_EQ(Ado::ConnectionStringItem(gsCntStr, QStringLiteral("Password")), pw);
+            EXPECT_EQ(gCNT->execute(QStringLiteral("Select current_user")).text(0), role)
+                << BackendName(backend) << " " << pw.toStdString();
+            EXPECT_EQ(Ado::MaskPassword(gsCntStr), base + ";Password=****;");
+            gCNT.reset();
+
+            // One character off: refused, and no part of the password in the box or record.
+            registerConnection(QStringLiteral("PG"), base, pw + QStringLiteral(";tail"));
+            const auto boxes = answerBoxes(1);
+            EXPECT_THROW(InitGCNT(), ProgramEnded);
+            ASSERT_EQ(boxes->size(), 1);
+            EXPECT_EQ(boxes->at(0).text, "連線失敗!\r\n" + base + ";Password=****;\r\n");
+            const QByteArray err = tree.readFile(gsErrFile);
+            EXPECT_TRUE(err.contains("(ConnectADO)"));
+            EXPECT_FALSE(err.contains("tail"));
+        }
+        admin->executeNonQuery(QStringLiteral("DROP ROLE ") + role);
     }
 }
 

@@ -1,10 +1,13 @@
 // The menu program's side of the suite's hand-over, for running TOVRAN without the menu:
-//   norvmenu --apid ID --connect "ADO connection string" [--password PWD]
+//   norvmenu --apid ID --connect "ADO connection string" [--password-stdin]
 //            --menu-connect "menu database connection string" --group GRP --user USER
 //            [--start path/to/TOVRAN [-- program arguments]]
 // --connect registers the business database of an application id (the password stored
 // scrambled, as the menu program keeps it); --menu-connect, --group and --user write the
-// hand-over that the program takes over (and clears) when it starts.
+// hand-over that the program takes over (and clears) when it starts. The password comes
+// from the first line of standard input (--password-stdin) or from the environment
+// variable NORV_DB_PASSWORD: a password on the command line stays readable in the process
+// list by every user of the machine while the program runs.
 #include "data/adodb.h"
 #include "platform/settingsstore.h"
 
@@ -16,6 +19,18 @@
 namespace {
 
 const QString kEncryptKey = QStringLiteral("QB_RUM");
+const char *const kPasswordVariable = "NORV_DB_PASSWORD";
+
+// The first line of standard input, without its line end.
+QString firstLineOfStdin()
+{
+    QByteArray line;
+    for (int c = std::getchar(); c != EOF && c != '\n'; c = std::getchar())
+        line.append(char(c));
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromUtf8(line);
+}
 
 void save(const QString &app, const QString &section, const QString &key, const QString &value)
 {
@@ -40,9 +55,16 @@ int main(int argc, char *argv[])
     const QCommandLineOption connect(QStringLiteral("connect"),
                                      QStringLiteral("connection string of the business database"),
                                      QStringLiteral("string"));
+    const QCommandLineOption passwordStdin(
+        QStringLiteral("password-stdin"),
+        QStringLiteral("read the database password (stored scrambled; completes the connection "
+                       "string) from the first line of standard input; without it the "
+                       "environment variable %1 gives the password")
+            .arg(QLatin1String(kPasswordVariable)));
     const QCommandLineOption password(
         QStringLiteral("password"),
-        QStringLiteral("database password (stored scrambled; completes the connection string)"),
+        QStringLiteral("the database password on the command line (visible to every user in "
+                       "the process list: use --password-stdin)"),
         QStringLiteral("password"));
     const QCommandLineOption menuConnect(QStringLiteral("menu-connect"),
                                          QStringLiteral("connection string of the menu database"),
@@ -54,27 +76,41 @@ int main(int argc, char *argv[])
     const QCommandLineOption start(QStringLiteral("start"),
                                    QStringLiteral("program to start after the hand-over"),
                                    QStringLiteral("path"));
-    parser.addOptions({apid, connect, password, menuConnect, group, user, start});
+    parser.addOptions({apid, connect, passwordStdin, password, menuConnect, group, user, start});
     parser.addPositionalArgument(QStringLiteral("args"),
                                  QStringLiteral("arguments for the started program (after --)"));
     parser.process(app);
 
     const QString id = parser.value(apid);
-    if ((parser.isSet(connect) || parser.isSet(password)) && id.isEmpty()) {
-        std::fprintf(stderr, "norvmenu: --connect and --password need --apid\n");
+    const bool envPassword = qEnvironmentVariableIsSet(kPasswordVariable);
+    const bool givenPassword = parser.isSet(passwordStdin) || parser.isSet(password);
+    if ((parser.isSet(connect) || givenPassword) && id.isEmpty()) {
+        std::fprintf(stderr, "norvmenu: --connect and a password need --apid\n");
         return 2;
     }
+    QString pwd;
+    if (parser.isSet(passwordStdin)) {
+        pwd = firstLineOfStdin();
+    } else if (parser.isSet(password)) {
+        std::fprintf(stderr,
+                     "norvmenu: warning: --password leaves the password readable by "
+                     "every user of this machine in the process list; use "
+                     "--password-stdin or %s\n",
+                     kPasswordVariable);
+        pwd = parser.value(password);
+    } else if (envPassword) {
+        pwd = qEnvironmentVariable(kPasswordVariable);
+    }
+    // The started program has no use for the password in its environment.
+    qunsetenv(kPasswordVariable);
+
     if (!id.isEmpty())
         save(QStringLiteral("SYS"), QStringLiteral("JX"), QStringLiteral("APID"), id);
-    if (parser.isSet(connect)) {
+    // A new connection without a password clears an old one.
+    if (parser.isSet(connect))
         save(QStringLiteral("JX_KIT"), QStringLiteral("ADOCntStr"), id, parser.value(connect));
-        // A new connection without a password clears an old one.
-        save(QStringLiteral("JX_KIT"), QStringLiteral("DBPWD"), id,
-             Encrypt(parser.value(password), kEncryptKey));
-    } else if (parser.isSet(password)) {
-        save(QStringLiteral("JX_KIT"), QStringLiteral("DBPWD"), id,
-             Encrypt(parser.value(password), kEncryptKey));
-    }
+    if (parser.isSet(connect) || givenPassword || (envPassword && !id.isEmpty()))
+        save(QStringLiteral("JX_KIT"), QStringLiteral("DBPWD"), id, Encrypt(pwd, kEncryptKey));
     if (parser.isSet(menuConnect) || parser.isSet(group) || parser.isSet(user)) {
         save(QStringLiteral("SYS"), QStringLiteral("JX"), QStringLiteral("JXMENUCNTSTR"),
              parser.value(menuConnect));

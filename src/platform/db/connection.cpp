@@ -1,6 +1,7 @@
 #include "platform/db/connection.h"
 
 #include "common/numtext.h"
+#include "common/validtext.h"
 #include "platform/db/connectionstring.h"
 
 #include <QDateTime>
@@ -264,7 +265,7 @@ Command::Command(QSqlDatabase db, const QString &sql)
     : m_query(std::make_shared<QSqlQuery>(db)), m_sql(sql)
 {
     m_query->setForwardOnly(true);
-    if (!m_query->prepare(sql))
+    if (!m_query->prepare(ValidText(sql)))
         fail(m_query->lastError(), QStringLiteral("無法準備命令: %1").arg(sql));
 }
 
@@ -273,7 +274,7 @@ Command::~Command() = default;
 
 Recordset Command::execute(const QString &parameter)
 {
-    m_query->bindValue(0, parameter);
+    m_query->bindValue(0, ValidText(parameter));
     if (!m_query->exec())
         fail(m_query->lastError(), QStringLiteral("無法執行命令: %1").arg(m_sql));
     return Recordset(m_query, m_owner, true);
@@ -376,7 +377,7 @@ Recordset Connection::execute(const QString &sql)
     ensureUsable();
     auto q = std::make_unique<QSqlQuery>(m_db);
     q->setForwardOnly(true);
-    if (!q->exec(sql))
+    if (!q->exec(ValidText(sql)))
         failed(q->lastError(), QStringLiteral("無法執行: %1").arg(sql));
     return Recordset(std::move(q), shared_from_this());
 }
@@ -386,7 +387,7 @@ int Connection::executeNonQuery(const QString &sql)
     ensureUsable();
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    if (!q.exec(sql))
+    if (!q.exec(ValidText(sql)))
         failed(q.lastError(), QStringLiteral("無法執行: %1").arg(sql));
     return q.numRowsAffected();
 }

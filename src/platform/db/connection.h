@@ -131,7 +131,13 @@ QString ValueText(const QVariant &value, bool sqliteText = false);
 // The value of one item of a connection string, compared without regard to case.
 QString ConnectionStringItem(const QString &connectionString, const QString &key);
 
-// The connection string with the value of every Password=/PWD= item masked, for messages.
+// A value as a connection string item holds it: as it is when it can, else in double
+// quotes (single quotes when it holds a double one and no single one; inner quote marks
+// doubled when it holds both). A semicolon, outer blanks or a leading quote need quotes.
+QString QuoteConnectionStringValue(const QString &value);
+
+// The connection string with the whole value of every Password=/PWD= item masked, for
+// messages and records.
 QString MaskPassword(const QString &connectionString);
 
 } // namespace Ado

@@ -53,11 +53,23 @@ QList<Span> spans(const QString &s)
         if (v < n &&
             (s[v] == QLatin1Char('\'') || s[v] == QLatin1Char('"') || s[v] == QLatin1Char('{'))) {
             const QChar close = closingQuote(s[v]);
-            const qsizetype c = s.indexOf(close, v + 1);
-            if (c >= 0) {
-                sp.part.value = s.mid(v + 1, c - v - 1);
-                if (s[v] == QLatin1Char('{'))
-                    sp.part.value = s.mid(v, c - v + 1); // ODBC keeps its braces
+            const bool braces = s[v] == QLatin1Char('{');
+            // Inside quotes a doubled quote mark stands for one.
+            QString value;
+            qsizetype c = v + 1;
+            for (; c < n; ++c) {
+                if (s[c] != close) {
+                    value.append(s[c]);
+                } else if (!braces && c + 1 < n && s[c + 1] == close) {
+                    value.append(close);
+                    ++c;
+                } else {
+                    break;
+                }
+            }
+            if (c < n) {
+                sp.part.value = braces ? s.mid(v, c - v + 1) : value; // ODBC keeps its braces
+                sp.part.braced = braces;
                 const qsizetype after = s.indexOf(QLatin1Char(';'), c + 1);
                 sp.end = after < 0 ? n : after;
                 out.append(sp);
@@ -158,15 +170,39 @@ QString ConnectionStringItem(const QString &connectionString, const QString &key
     return QString();
 }
 
+QString QuoteConnectionStringValue(const QString &value)
+{
+    const bool plain = !value.contains(QLatin1Char(';')) && value.trimmed() == value &&
+                       !value.startsWith(QLatin1Char('\'')) &&
+                       !value.startsWith(QLatin1Char('"')) && !value.startsWith(QLatin1Char('{'));
+    if (plain)
+        return value;
+    if (!value.contains(QLatin1Char('"')))
+        return QLatin1Char('"') + value + QLatin1Char('"');
+    if (!value.contains(QLatin1Char('\'')))
+        return QLatin1Char('\'') + value + QLatin1Char('\'');
+    return QLatin1Char('"') + QString(value).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
 QString MaskPassword(const QString &connectionString)
 {
     QString out = connectionString;
     const QList<Span> all = spans(connectionString);
-    // From the end, so that earlier positions stay valid.
+    // From the end, so that earlier positions stay valid. Stray text without "=" right
+    // after a password item is the rest of a password that held a semicolon unquoted.
+    qsizetype maskEnd = -1;
     for (auto it = all.crbegin(); it != all.crend(); ++it) {
-        if (it->valueBegin < 0 || !isPasswordKey(it->part.key))
+        if (it->valueBegin < 0) {
+            if (maskEnd < 0)
+                maskEnd = it->end;
             continue;
-        out.replace(it->valueBegin, it->end - it->valueBegin, QStringLiteral("****"));
+        }
+        if (isPasswordKey(it->part.key)) {
+            const qsizetype end = maskEnd < 0 ? it->end : maskEnd;
+            out.replace(it->valueBegin, end - it->valueBegin, QStringLiteral("****"));
+        }
+        maskEnd = -1;
     }
     return out;
 }
@@ -213,8 +249,11 @@ DriverSettings ResolveDriver(const QString &cs)
                 items.append(p.value);
                 continue;
             }
+            // A value that ODBC would cut or trim goes in braces (a closing brace doubled).
             QString v = p.value;
-            if (v.contains(QLatin1Char(';')) && !v.startsWith(QLatin1Char('{')))
+            const bool odbcNeedsBraces =
+                v.contains(QLatin1Char(';')) || v.trimmed() != v || v.startsWith(QLatin1Char('{'));
+            if (!p.braced && odbcNeedsBraces)
                 v = QLatin1Char('{') + v.replace(QLatin1Char('}'), QStringLiteral("}}")) +
                     QLatin1Char('}');
             items.append(odbcKey(p.key) + QLatin1Char('=') + v);

@@ -9,8 +9,9 @@ namespace Ado {
 
 struct ConnectionStringPart
 {
-    QString key;   // trimmed, as written
-    QString value; // trimmed, quotes removed
+    QString key;         // trimmed, as written
+    QString value;       // trimmed, quotes removed
+    bool braced = false; // written as {...}: the value keeps its braces, as ODBC reads them
 };
 
 QList<ConnectionStringPart> ParseConnectionString(const QString &connectionString);

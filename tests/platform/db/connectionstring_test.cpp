@@ -19,10 +19,45 @@ TEST(ConnectionString, ItemsAreFoundWithoutRegardToCaseAndQuotesAreRemoved)
     EXPECT_EQ(ConnectionStringItem(cs, QStringLiteral("Password")), "");
 }
 
+TEST(ConnectionString, QuotedValuesReadBackWhole)
+{
+    const struct
+    {
+        const char *value, *written;
+    } cases[] = {
+        {"plain", "plain"},
+        {"a=b", "a=b"},
+        {"se;cret", "\"se;cret\""},
+        {" blanks ", "\" blanks \""},
+        {"it's;", "\"it's;\""},
+        {"say \"hi\";", "'say \"hi\";'"},
+        {"both ' and \";", "\"both ' and \"\";\""},
+        {"\"lead", "'\"lead'"},
+        {"'lead", "\"'lead\""},
+        {"{brace}", "\"{brace}\""},
+        {"", ""},
+    };
+    for (const auto &c : cases) {
+        const QString value = QString::fromUtf8(c.value);
+        const QString written = QuoteConnectionStringValue(value);
+        EXPECT_EQ(written, QString::fromUtf8(c.written)) << c.value;
+        const QString cs =
+            QStringLiteral("Provider=SQLite;Password=") + written + QStringLiteral(";User ID=u");
+        EXPECT_EQ(ConnectionStringItem(cs, QStringLiteral("Password")), value) << c.value;
+        EXPECT_EQ(ConnectionStringItem(cs, QStringLiteral("User ID")), "u") << c.value;
+        EXPECT_EQ(MaskPassword(cs), "Provider=SQLite;Password=****;User ID=u") << c.value;
+    }
+}
+
 TEST(ConnectionString, MaskPasswordHidesEveryPasswordItemAndKeepsTheRest)
 {
+    // The text after an unquoted semicolon is the password's tail, not an item of its own.
     EXPECT_EQ(MaskPassword(QStringLiteral("Provider=SQLOLEDB;Data Source=s;Password=se;cret")),
-              "Provider=SQLOLEDB;Data Source=s;Password=****;cret");
+              "Provider=SQLOLEDB;Data Source=s;Password=****");
+    EXPECT_EQ(MaskPassword(QStringLiteral("Password=se;cret;;x;User ID=u")),
+              "Password=****;User ID=u");
+    EXPECT_EQ(MaskPassword(QStringLiteral("Password=\"it''s;\"\"x\"\";\";User ID=u")),
+              "Password=****;User ID=u");
     EXPECT_EQ(MaskPassword(QStringLiteral("DSN=x;pwd='a;b';UID=u")), "DSN=x;pwd=****;UID=u");
     EXPECT_EQ(MaskPassword(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=a.mdb;"
                                           "Jet OLEDB:Database Password=top;")),

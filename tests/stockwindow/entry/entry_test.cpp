@@ -6,6 +6,7 @@
 
 #include "common/numtext.h"
 #include "platform/settingsstore.h"
+#include "support/clibrarylocale.h"
 
 #include <QTabWidget>
 #include <cmath>
@@ -195,6 +196,51 @@ TEST_P(Entry, UseUnitCountsAndPricesAreStoredInTheStockUnit)
     EXPECT_EQ(cell(1, fmTOVRAN::ColSTKAmt), "17.5");
     EXPECT_EQ(stockNumber(rno, "AvgPrice"), 30);
     EXPECT_EQ(stockNumber(rno, "STKAmt"), 17.5);
+}
+
+TEST_P(Entry, CountsPricesAndCriteriaReadTheSameUnderEveryMachineLocale)
+{
+    item("A1", "麵粉");
+    const QString rno = stock("2003/01/31", "A1", 10, 5, 15, 2);
+    start();
+    query("2003", "1");
+    ASSERT_EQ(rowOf("A1"), 1);
+    window->chkHideAvgPrice->click();
+    const QString badInput = LocalMsg("ErrorInputData");
+    double count = 15.5;
+    for (const char *name : {"C", "de_DE.UTF-8", "zh_TW.UTF-8"}) {
+        const CLibraryLocale machine{QString::fromLatin1(name)};
+        ASSERT_TRUE(machine.active()) << machine.failure().toStdString();
+        // Out of range is no number, not the digits before the point.
+        window->elaMsg->setCaption(QString());
+        EXPECT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "2.5e400"));
+        escapeEditor();
+        EXPECT_EQ(msg(), badInput) << name;
+        EXPECT_EQ(stockNumber(rno, "STKQty"), 15) << name;
+        ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, NumText(count))) << name;
+        EXPECT_EQ(stockNumber(rno, "STKQty"), count) << name;
+        ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColAvgPrice, "2.25")) << name;
+        EXPECT_EQ(stockNumber(rno, "AvgPrice"), 2.25) << name;
+        expectRowStored(1, rno);
+        db->exec("update STOCK set STKQty = 15, AvgPrice = 2;\n");
+        query("2003", "1");
+        count += 1.25;
+
+        // "1.5e1" is month 15 everywhere.
+        const auto typeMonth = [this](const QString &text) {
+            window->elaMsg->setCaption(QString());
+            window->txtMonth->setFocus();
+            window->txtMonth->selectAll();
+            QTest::keyClicks(window->txtMonth, text);
+            QTest::keyClick(window->txtMonth, Qt::Key_Tab);
+            QApplication::processEvents();
+        };
+        typeMonth(QStringLiteral("1.5e1"));
+        EXPECT_EQ(msg(), "月份一定在1-12之間") << name;
+        EXPECT_EQ(QApplication::focusWidget(), window->txtMonth) << name;
+        typeMonth(QStringLiteral("1"));
+        EXPECT_NE(QApplication::focusWidget(), window->txtMonth) << name;
+    }
 }
 
 TEST_P(Entry, DatabaseFailureRefusesTheEditAndReportsIt)
