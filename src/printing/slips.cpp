@@ -4,6 +4,7 @@
 #include "common/dates.h"
 #include "common/errorreport.h"
 #include "common/formhelpers.h"
+#include "common/localeformats.h"
 #include "common/numtext.h"
 #include "data/adodb.h"
 #include "platform/grid/flexgrid.h"
@@ -185,11 +186,13 @@ void PrintReportMistra(FlexGrid *fgList, const QString &fontName, const QString 
         vsp.setOrientation(PrintDocument::Portrait);
         vsp.startDoc();
         preview.ResetPage(20);
+        // Every row is one line at a fixed step and the form breaks its own pages, so the
+        // pages printed are the pages counted in the heading.
+        vsp.setAutoPageBreak(false);
 
         const bool stockIn = isStockIn(kind);
         const int qtyCol = quantityColumn(stockIn);
         const int amtCol = stockIn ? ColStockAmt : ColOpenAmt;
-        const QLocale system = QLocale::system();
         const QDateTime now = Clock::now();
 
         SlipHeader header;
@@ -202,8 +205,7 @@ void PrintReportMistra(FlexGrid *fgList, const QString &fontName, const QString 
         header.slipNo = slipNo;
         header.slipDate = slipDate;
         header.dept14 = (deptNo + deptName).left(14);
-        header.printed = system.toString(now.date(), QLocale::ShortFormat) +
-                         system.toString(now.time(), QLocale::ShortFormat);
+        header.printed = ShortDateText(now.date()) + ShortTimeText(now.time());
         header.pageCount = pageCount;
 
         int line = 1;
@@ -213,6 +215,13 @@ void PrintReportMistra(FlexGrid *fgList, const QString &fontName, const QString 
             const double quantity = Val(fgList->textMatrix(r, qtyCol));
             if (quantity == 0)
                 continue;
+            // A full page is carried over only when another row follows, so the totals
+            // share the last row's page.
+            if (line == LinesPerPage + 1) {
+                printAt(vsp, CarryOverX, CarryOverY, QStringLiteral("過次頁"));
+                vsp.newPage();
+                line = 1;
+            }
             if (line == 1)
                 printHeading(vsp, preview, header, ++page);
             const double amount = Val(fgList->textMatrix(r, amtCol));
@@ -229,11 +238,7 @@ void PrintReportMistra(FlexGrid *fgList, const QString &fontName, const QString 
             vsp.addTable(SlipFormat, SlipHeading, {cells}, -1, -1, true);
             preview.AddFGLine(cells);
             vsp.setCurrentY(vsp.currentY() + RowStepExtra);
-            if (++line == LinesPerPage + 1) {
-                printAt(vsp, CarryOverX, CarryOverY, QStringLiteral("過次頁"));
-                vsp.newPage();
-                line = 1;
-            }
+            ++line;
         }
         printTotals(vsp, total);
         printSignatures(vsp);
