@@ -4,6 +4,7 @@
 #include "common/errorreport.h"
 #include "common/formhelpers.h"
 #include "common/globals.h"
+#include "common/localeformats.h"
 #include "common/units.h"
 #include "data/messages.h"
 #include "platform/elasticpanel.h"
@@ -20,14 +21,16 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace {
 
@@ -152,7 +155,8 @@ PreviewWindow::PreviewWindow(Variant variant, QWidget *parent)
     layout->setSpacing(0);
     layout->addWidget(m_elaMin);
     layout->addWidget(m_vsFrame, 1);
-    resize(1000, 720);
+    fitToScreen();
+    addKeys();
 
     connect(m_view, &PreviewView::pageChanged, this, &PreviewWindow::updatePageLabel);
     connect(m_vsp, &PrintDocument::pagesChanged, this, &PreviewWindow::updatePageLabel);
@@ -190,6 +194,38 @@ PreviewWindow::PreviewWindow(Variant variant, QWidget *parent)
 
 PreviewWindow::~PreviewWindow() = default;
 
+void PreviewWindow::fitToScreen()
+{
+    // A page needs all the room the screen has: the window opens maximised, and a
+    // restored window still fits the screen's free area.
+    const QRect area = screen()->availableGeometry();
+    resize(area.size() * 0.9);
+    move(area.center() - rect().center());
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void PreviewWindow::addKeys()
+{
+    // Window-wide, so they work whichever button has the focus.
+    const std::pair<QKeySequence, std::function<void()>> keys[] = {
+        {QKeySequence(Qt::Key_Escape), [this] { cmdExit_Click(); }},
+        {QKeySequence(Qt::Key_PageDown), [this] { cmdNext_Click(); }},
+        {QKeySequence(Qt::Key_PageUp), [this] { cmdPrevious_Click(); }},
+        {QKeySequence(Qt::Key_Home), [this] { cmdFirst_Click(); }},
+        {QKeySequence(Qt::Key_End), [this] { cmdLast_Click(); }},
+        {QKeySequence::Print, [this] { cmdPrint_Click(); }},
+        {QKeySequence(Qt::Key_Plus), [this] { m_view->zoomIn(); }},
+        {QKeySequence(Qt::Key_Equal), [this] { m_view->zoomIn(); }},
+        {QKeySequence::ZoomIn, [this] { m_view->zoomIn(); }},
+        {QKeySequence(Qt::Key_Minus), [this] { m_view->zoomOut(); }},
+        {QKeySequence::ZoomOut, [this] { m_view->zoomOut(); }},
+    };
+    for (const auto &[key, action] : keys) {
+        auto *shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, action);
+    }
+}
+
 QString PreviewWindow::label(const char *procedure) const
 {
     return objectName() + QLatin1Char('_') + QLatin1String(procedure);
@@ -217,6 +253,7 @@ void PreviewWindow::applyWindowSettings()
     vsp.setFontSize(10);
     vsp.setFontBold(false);
     vsp.setTextAlign(m_variant == Plain ? 0 : 6);
+    vsp.setAutoPageBreak(true);
 }
 
 void PreviewWindow::discardDocument()
@@ -514,8 +551,7 @@ void PreviewWindow::drawFrames()
                              : (razudav ? m_reportHeader : m_reportHeader.toUpper());
         else
             headerLine = hasHeader ? m_reportHeader.toUpper() : gsCustName;
-        const QString printed = QStringLiteral("列印時間: ") +
-                                QLocale::system().toString(Clock::now(), QLocale::ShortFormat);
+        const QString printed = QStringLiteral("列印時間: ") + ShortDateTimeText(Clock::now());
         const int pages = vsp.pageCount();
         for (int p = 1; p <= pages; ++p) {
             vsp.startOverlay(p);

@@ -26,6 +26,9 @@ class QPushButton;
 //
 // A printout: discardDocument(), set the orientation, vsp().startDoc(), ResetPage(20),
 // compose (AddFGLine for every table line to be saved), vsp().endDoc(), show().
+//
+// Keys: Esc closes (as 離開); PageDown, PageUp, Home and End page as the paging buttons;
+// Ctrl+P prints as "&P 列印"; + and - zoom.
 class PreviewWindow : public QWidget
 {
     Q_OBJECT
@@ -91,6 +94,8 @@ public Q_SLOTS:
 
 private:
     QString label(const char *procedure) const;
+    void fitToScreen();
+    void addKeys(); // the keyboard's way to the buttons and the zoom
     void applyWindowSettings();
     void drawFrames();
     void updatePageLabel();

@@ -4,6 +4,7 @@
 #include "common/dates.h"
 #include "common/errorreport.h"
 #include "common/formhelpers.h"
+#include "common/localeformats.h"
 #include "common/numtext.h"
 #include "common/stockperiod.h"
 #include "data/adodb.h"
@@ -186,11 +187,13 @@ void PrintReportMistra(const StockMonthSelection &rows, const QString &fontName,
         vsp.setOrientation(PrintDocument::Portrait);
         vsp.startDoc();
         preview.ResetPage(20);
+        // Every row is one line at a fixed step and the form breaks its own pages, so the
+        // pages printed are the pages counted in the heading.
+        vsp.setAutoPageBreak(false);
 
         const bool stockIn = isStockIn(kind);
         const int qtyCol = quantityColumn(stockIn);
         const int amtCol = stockIn ? ColStockAmt : ColOpenAmt;
-        const QLocale system = QLocale::system();
         const QDateTime now = Clock::now();
 
         SlipHeader header;
@@ -203,8 +206,7 @@ void PrintReportMistra(const StockMonthSelection &rows, const QString &fontName,
         header.slipNo = slipNo;
         header.slipDate = slipDate;
         header.dept14 = (deptNo + deptName).left(14);
-        header.printed = system.toString(now.date(), QLocale::ShortFormat) +
-                         system.toString(now.time(), QLocale::ShortFormat);
+        header.printed = ShortDateText(now.date()) + ShortTimeText(now.time());
         header.pageCount = pageCount;
 
         int line = 1;
@@ -215,6 +217,13 @@ void PrintReportMistra(const StockMonthSelection &rows, const QString &fontName,
             const double quantity = month.figure(index, qtyCol);
             if (quantity == 0)
                 continue;
+            // A full page is carried over only when another row follows, so the totals
+            // share the last row's page.
+            if (line == LinesPerPage + 1) {
+                printAt(vsp, CarryOverX, CarryOverY, QStringLiteral("過次頁"));
+                vsp.newPage();
+                line = 1;
+            }
             if (line == 1)
                 printHeading(vsp, preview, header, ++page);
             const double amount = month.figure(index, amtCol);
@@ -231,11 +240,7 @@ void PrintReportMistra(const StockMonthSelection &rows, const QString &fontName,
             vsp.addTable(SlipFormat, SlipHeading, {cells}, -1, -1, true);
             preview.AddFGLine(cells);
             vsp.setCurrentY(vsp.currentY() + RowStepExtra);
-            if (++line == LinesPerPage + 1) {
-                printAt(vsp, CarryOverX, CarryOverY, QStringLiteral("過次頁"));
-                vsp.newPage();
-                line = 1;
-            }
+            ++line;
         }
         printTotals(vsp, total);
         printSignatures(vsp);

@@ -13,9 +13,11 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -133,6 +135,111 @@ TEST_F(PreviewWindowTest, PagingButtonsStayWithinTheDocument)
     EXPECT_EQ(view->zoomMode(), PreviewView::Percentage);
     view->setZoom(150);
     EXPECT_GT(view->pageImage().height(), whole.height());
+}
+
+// The page on screen, read from the view's picture: ComposePages draws a bar of the page
+// number's half inches.
+int ShownPage(PreviewView *view)
+{
+    const QImage image = view->pageImage();
+    if (image.isNull())
+        return 0;
+    const double perTwip = image.width() / view->document()->pageWidth();
+    const int y = qRound(3180 * perTwip);
+    int dark = 0;
+    for (int x = 0; x < image.width(); ++x)
+        dark += qGray(image.pixel(x, y)) < 100;
+    return qRound(dark / (720 * perTwip));
+}
+
+TEST_F(PreviewWindowTest, KeysPageZoomPrintAndClose)
+{
+    PreviewWindow &w = frmVSPBlank();
+    ComposePages(w, 4);
+    w.vsp().setDevice(QStringLiteral("no such printer 4711"));
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    // The keys work wherever the focus is: on a button here.
+    Button(w, "cmdNext")->setFocus();
+    auto press = [](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+    };
+    const std::pair<Qt::Key, int> paging[] = {
+        {Qt::Key_PageDown, 2}, {Qt::Key_PageDown, 3}, {Qt::Key_End, 4},    {Qt::Key_PageDown, 4},
+        {Qt::Key_PageUp, 3},   {Qt::Key_Home, 1},     {Qt::Key_PageUp, 1}, {Qt::Key_End, 4}};
+    int step = 0;
+    for (const auto &[key, page] : paging) {
+        press(key);
+        EXPECT_EQ(w.previewPage(), page) << "step " << step;
+        EXPECT_EQ(ShownPage(w.view()), page) << "step " << step;
+        ++step;
+    }
+
+    // + and - zoom from the whole page.
+    PreviewView *view = w.view();
+    const QSizeF whole = view->pageImage().deviceIndependentSize();
+    press(Qt::Key_Plus);
+    EXPECT_EQ(view->zoomMode(), PreviewView::Percentage);
+    const QSizeF larger = view->pageImage().deviceIndependentSize();
+    EXPECT_NEAR(larger.width() / whole.width(), 1.25, 0.02);
+    press(Qt::Key_Minus);
+    press(Qt::Key_Minus);
+    EXPECT_LT(view->pageImage().deviceIndependentSize().width(), whole.width());
+    EXPECT_EQ(ShownPage(view), 4) << "zooming keeps the page";
+
+    // Ctrl+P prints as the print button: here to a printer that is not there.
+    auto seen = TestModal::answerMessageBox(QMessageBox::No);
+    press(Qt::Key_P, Qt::ControlModifier);
+    EXPECT_TRUE(seen->shown);
+    EXPECT_TRUE(seen->text.contains(QStringLiteral("cmdPrint_Click"))) << seen->text.toStdString();
+    EXPECT_TRUE(seen->text.contains(QStringLiteral("no such printer 4711")))
+        << seen->text.toStdString();
+    EXPECT_TRUE(Button(w, "cmdPrint")->isEnabled());
+    // A desktop hands the activation back to the preview; offscreen there is no window
+    // manager to do it.
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+
+    // Esc closes as 離開: the window is hidden, not gone.
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(&w, &frmVSPBlank());
+    w.vsp().setDevice(QString());
+}
+
+// Run again by CTest at scale factors 1.5 and 2 on a 1920x1080 screen.
+TEST_F(PreviewWindowTest, WindowFitsTheScreenAndDrawsAtItsPixelRatio)
+{
+    PreviewWindow &w = frmVSPBlank();
+    ComposePages(w, 2);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QApplication::processEvents();
+    const QRect area = w.screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(w.frameGeometry()))
+        << "window " << w.frameGeometry().width() << "x" << w.frameGeometry().height() << " on "
+        << area.width() << "x" << area.height();
+    EXPECT_GE(w.width(), area.width() * 0.85);
+    EXPECT_GE(w.height(), area.height() * 0.8);
+
+    const double ratio = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
+    EXPECT_DOUBLE_EQ(w.devicePixelRatioF(), ratio);
+    PreviewView *view = w.view();
+    view->setZoomMode(PreviewView::WholePage);
+    const QImage page = view->pageImage();
+    EXPECT_DOUBLE_EQ(page.devicePixelRatio(), ratio);
+    // The whole page is in sight...
+    const QSize room = view->viewport()->size();
+    EXPECT_LE(page.deviceIndependentSize().width(), room.width());
+    EXPECT_LE(page.deviceIndependentSize().height(), room.height());
+    // ...drawn with a pixel of the picture for each pixel of the screen.
+    const double fill =
+        qMax(page.width() / double(room.width()), page.height() / double(room.height()));
+    EXPECT_GT(fill, ratio * 0.9) << "the picture has the screen's pixels, not fewer";
+    EXPECT_LE(fill, ratio);
+    EXPECT_EQ(ShownPage(view), 1);
 }
 
 TEST_F(PreviewWindowTest, ResetPageAndMirrorLines)

@@ -225,15 +225,16 @@ TEST_F(StockReportTest, CsvMirrorHoldsHeadingLinesTitlesAndRows)
         EXPECT_EQ(row.size(), 20) << "the mirror has 20 columns";
 }
 
-// The first preview page is written as a PNG for a look by eye.
-TEST_F(StockReportTest, FirstPreviewPageImage)
+// The first preview page (kept as a PNG for a look by eye) rules every column of the
+// table where the visible columns put it.
+TEST_F(StockReportTest, FirstPreviewPageRulesTheColumns)
 {
     auto grid = std::make_unique<TestStockMonth>(60);
-    for (int c : {0, 1, 2, 10, 11, 12, 13})
+    const QList<int> hidden = {0, 1, 2, 10, 11, 12, 13};
+    for (int c : hidden)
         grid->setColHidden(c);
     ASSERT_TRUE(PrintStockReport(grid->selection(), criteria()));
     PreviewWindow &w = frmVSPBlank();
-    w.resize(1200, 900);
     w.view()->setZoomMode(PreviewView::Percentage);
     w.view()->setZoom(100);
     const QImage page = w.view()->pageImage();
@@ -242,12 +243,41 @@ TEST_F(StockReportTest, FirstPreviewPageImage)
     const QString png = QStringLiteral(TOVRAN_ARTIFACT_DIR "/stock_report_page1.png");
     QDir().mkpath(QStringLiteral(TOVRAN_ARTIFACT_DIR));
     ASSERT_TRUE(page.save(png));
-    // Something was drawn: not every pixel is white.
-    int dark = 0;
-    for (int y = 0; y < page.height(); y += 3)
-        for (int x = 0; x < page.width(); x += 3)
-            dark += qGray(page.pixel(x, y)) < 128;
-    EXPECT_GT(dark, 500);
+
+    // The rows' heights from the PDF: the column titles and the first and last row.
+    const auto words = PdfText::words(savePdf("ruled.pdf"));
+    const auto title = PdfText::find(words, QStringLiteral("料號"), 1);
+    const auto first = PdfText::find(words, QStringLiteral("M00001"), 1);
+    ASSERT_EQ(title.size(), 1);
+    ASSERT_EQ(first.size(), 1);
+    const double perTwip = page.width() / w.vsp().pageWidth();
+    // Dark pixels down the column x (one pixel either side) through a word's middle.
+    auto ruled = [&](double xTwips, const PdfText::Word &word) {
+        const double middle = (word.yMin + word.yMax) / 2 * 20;
+        const int x = qRound(xTwips * perTwip);
+        for (int y = qRound((middle - 30) * perTwip); y <= qRound((middle + 30) * perTwip); ++y) {
+            bool dark = false;
+            for (int dx = -1; dx <= 1; ++dx)
+                dark = dark || qGray(page.pixel(x + dx, y)) < 128;
+            if (!dark)
+                return false;
+        }
+        return true;
+    };
+    double x = 720;
+    QList<double> edges{x};
+    for (int c = 0; c < 24; ++c) {
+        if (hidden.contains(c))
+            continue;
+        x += c == 3 ? 900 : c == 4 ? 1200 : c == 5 ? 1500 : c == 6 ? 700 : 800;
+        edges << x;
+    }
+    for (double edge : edges) {
+        EXPECT_TRUE(ruled(edge, title[0])) << "titles at " << edge;
+        EXPECT_TRUE(ruled(edge, first[0])) << "first row at " << edge;
+    }
+    // No rule inside a column: the specification column beside a short text.
+    EXPECT_FALSE(ruled(720 + 900 + 1200 + 1200, first[0]));
 }
 
 } // namespace

@@ -3,14 +3,15 @@
 #include "common/units.h"
 #include "platform/print/printdocument.h"
 
-#include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
 
 namespace {
 constexpr int PageGap = 12; // pixels of grey around the page
-}
+constexpr double MinZoom = 10.0, MaxZoom = 400.0;
+constexpr double ZoomStep = 1.25;
+} // namespace
 
 PreviewView::PreviewView(QWidget *parent) : QAbstractScrollArea(parent)
 {
@@ -59,7 +60,7 @@ double PreviewView::zoom() const
 
 void PreviewView::setZoom(double percent)
 {
-    percent = qBound(10.0, percent, 400.0);
+    percent = qBound(MinZoom, percent, MaxZoom);
     if (percent == m_zoom)
         return;
     m_zoom = percent;
@@ -89,6 +90,26 @@ void PreviewView::toggleZoomMode()
     setZoomMode(m_zoomMode == Percentage ? WholePage : Percentage);
 }
 
+void PreviewView::zoomIn()
+{
+    zoomBy(ZoomStep);
+}
+
+void PreviewView::zoomOut()
+{
+    zoomBy(1 / ZoomStep);
+}
+
+void PreviewView::zoomBy(double factor)
+{
+    const double current = m_zoomMode == WholePage ? dpi() * 100.0 / logicalDpiX() : m_zoom;
+    m_zoomMode = Percentage;
+    m_zoom = qBound(MinZoom, current * factor, MaxZoom);
+    updateScrollBars();
+    viewport()->update();
+    Q_EMIT zoomChanged();
+}
+
 double PreviewView::dpi() const
 {
     const double screen = logicalDpiX();
@@ -104,11 +125,15 @@ QImage PreviewView::pageImage()
 {
     if (!m_doc || m_page == 0)
         return QImage();
-    const int dots = qMax(10, qRound(dpi()));
-    if (m_cachePage != m_page || m_cacheDpi != dots || m_cache.isNull()) {
+    // Rendered in device pixels; the ratio makes it draw at its logical size.
+    const double ratio = devicePixelRatioF();
+    const int dots = qMax(10, qRound(dpi() * ratio));
+    if (m_cachePage != m_page || m_cacheDots != dots || m_cache.isNull() ||
+        m_cache.devicePixelRatio() != ratio) {
         m_cache = m_doc->renderPage(m_page, dots);
+        m_cache.setDevicePixelRatio(ratio);
         m_cachePage = m_page;
-        m_cacheDpi = dots;
+        m_cacheDots = dots;
     }
     return m_cache;
 }
@@ -152,15 +177,16 @@ void PreviewView::paintEvent(QPaintEvent *)
     const QImage image = pageImage();
     if (image.isNull())
         return;
-    const QSize view = viewport()->size();
-    const int x = image.width() + 2 * PageGap <= view.width()
-                      ? (view.width() - image.width()) / 2
-                      : PageGap - horizontalScrollBar()->value();
-    const int y = image.height() + 2 * PageGap <= view.height()
-                      ? (view.height() - image.height()) / 2
-                      : PageGap - verticalScrollBar()->value();
-    painter.fillRect(QRect(x + 3, y + 3, image.width(), image.height()), Qt::black);
-    painter.drawImage(x, y, image);
+    const QSizeF page = image.deviceIndependentSize();
+    const QSizeF view = viewport()->size();
+    const double x = page.width() + 2 * PageGap <= view.width()
+                         ? qRound((view.width() - page.width()) / 2)
+                         : PageGap - horizontalScrollBar()->value();
+    const double y = page.height() + 2 * PageGap <= view.height()
+                         ? qRound((view.height() - page.height()) / 2)
+                         : PageGap - verticalScrollBar()->value();
+    painter.fillRect(QRectF(QPointF(x + 3, y + 3), page), Qt::black);
+    painter.drawImage(QPointF(x, y), image);
 }
 
 void PreviewView::resizeEvent(QResizeEvent *event)
@@ -172,9 +198,10 @@ void PreviewView::resizeEvent(QResizeEvent *event)
 void PreviewView::wheelEvent(QWheelEvent *event)
 {
     if (event->modifiers() & Qt::ControlModifier) {
-        const double current = m_zoomMode == WholePage ? dpi() * 100.0 / logicalDpiX() : m_zoom;
-        m_zoomMode = Percentage;
-        setZoom(current * (event->angleDelta().y() > 0 ? 1.25 : 0.8));
+        if (event->angleDelta().y() > 0)
+            zoomIn();
+        else
+            zoomOut();
         event->accept();
         return;
     }
@@ -184,27 +211,5 @@ void PreviewView::wheelEvent(QWheelEvent *event)
 void PreviewView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     toggleZoomMode();
-    event->accept();
-}
-
-void PreviewView::keyPressEvent(QKeyEvent *event)
-{
-    switch (event->key()) {
-    case Qt::Key_PageDown:
-        setPage(m_page + 1);
-        break;
-    case Qt::Key_PageUp:
-        setPage(m_page - 1);
-        break;
-    case Qt::Key_Home:
-        setPage(1);
-        break;
-    case Qt::Key_End:
-        setPage(m_doc ? m_doc->pageCount() : 0);
-        break;
-    default:
-        QAbstractScrollArea::keyPressEvent(event);
-        return;
-    }
     event->accept();
 }

@@ -8,7 +8,8 @@ class PrintDocument;
 
 // Shows one page of a print document at a time. Only the page on screen is drawn, into an
 // image kept until the page, the zoom or the document changes, so paging and scrolling
-// stay smooth on documents of hundreds of pages.
+// stay smooth on documents of hundreds of pages. The image has the screen's device pixel
+// ratio, so the page stays sharp on scaled screens.
 class PreviewView : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -29,8 +30,11 @@ public:
     int zoomMode() const;
     void setZoomMode(int mode);
     void toggleZoomMode(); // whole page <-> percentage
+    // One step larger or smaller than the size on screen, as a percentage.
+    void zoomIn();
+    void zoomOut();
 
-    // The image on screen (rendering it when needed).
+    // The image on screen (rendering it when needed), at the view's device pixel ratio.
     QImage pageImage();
 
 Q_SIGNALS:
@@ -42,10 +46,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    double dpi() const;
+    double dpi() const; // logical dots per inch of the page on screen
+    void zoomBy(double factor);
     void documentChanged();
     void updateScrollBars();
 
@@ -55,5 +59,5 @@ private:
     int m_zoomMode = WholePage;
     QImage m_cache;
     int m_cachePage = 0;
-    int m_cacheDpi = 0;
+    int m_cacheDots = 0;
 };

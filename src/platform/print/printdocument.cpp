@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QPainter>
 #include <QPen>
+#include <QRegularExpression>
 #include <QTextLayout>
 #include <QTextOption>
 #include <cmath>
@@ -19,6 +20,10 @@ constexpr double CellPadX = 40;
 constexpr double CellPadY = 15;
 // Line width of table lines (twips, about 0.4 pt).
 constexpr double RuleWidth = 8;
+// How far a clipped cell text may run into the cell's room beside it: up to the lines.
+constexpr double ClipReach = CellPadX - RuleWidth / 2;
+// The smallest size a figure is shrunk to so that it fits its cell (points).
+constexpr double SmallestFigurePoints = 6;
 
 struct FontKey
 {
@@ -36,13 +41,18 @@ size_t qHash(const FontKey &key, size_t seed = 0)
     return qHashMulti(seed, key.name, key.size, key.bold);
 }
 
+// How a text keeps to its box: Free may run past it, Clip is cut at the lines of its cell
+// (the box widened by ClipReach), Fit is printed smaller when it is wider than the box
+// (figures in table cells).
+enum class TextFit : quint8 { Free, Clip, Fit };
+
 // One recorded drawing step, in twips.
 struct DrawItem
 {
     enum Kind : quint8 { Text, Fill, RowRules, Line, Picture };
     Kind kind = Text;
     quint8 align = 0; // 0 left, 1 centre, 2 right
-    bool clip = false;
+    TextFit fit = TextFit::Free;
     quint16 font = 0;
     float x = 0, y = 0, w = 0, h = 0;
     quint32 ref = 0; // colour (Fill), first rule offset (RowRules), picture index
@@ -73,6 +83,33 @@ QColor fromWinColor(int bgr)
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
+// A figure as the printouts write numbers: a sign, digits with or without thousands
+// separators, decimals, an exponent or a percent sign. Figures are never broken.
+bool isFigure(const QString &text)
+{
+    static const QRegularExpression figure(
+        QStringLiteral("^\\s*[-+]?(\\d[\\d,]*(\\.\\d*)?|\\.\\d+)([eE][-+]?\\d+)?%?\\s*$"));
+    return figure.match(text).hasMatch();
+}
+
+// The font at the largest size, down to the smallest figure size, at which text fits
+// width on the painter's device; beyond that floor the text keeps the floor size.
+QFont fittedFont(const QFont &font, const QString &text, double width, QPaintDevice *device)
+{
+    double advance = QFontMetricsF(font, device).horizontalAdvance(text);
+    if (advance <= width)
+        return font;
+    QFont fitted = font;
+    double size = font.pointSizeF();
+    while (advance > width && size > SmallestFigurePoints) {
+        // Widths grow almost in proportion to the size; hinting may need a further step.
+        size = qMax(SmallestFigurePoints, qMin(size - 0.1, size * width / advance));
+        fitted.setPointSizeF(size);
+        advance = QFontMetricsF(fitted, device).horizontalAdvance(text);
+    }
+    return fitted;
+}
+
 } // namespace
 
 struct PrintDocument::Impl
@@ -96,6 +133,7 @@ struct PrintDocument::Impl
     bool fontBold = false;
     int textAlign = 0;
     QString tableSep = QStringLiteral("|;");
+    bool autoPageBreak = true;
 
     std::vector<FontKey> fonts;
     QHash<FontKey, int> fontIndex;
@@ -166,6 +204,35 @@ struct PrintDocument::Impl
         return lines;
     }
 
+    // The part of a one-line cell text that stays inside the cell's lines when it is
+    // aligned in the cell's box of the given width: the start of a left-aligned or centred
+    // text, the end of a right-aligned one. Only whole characters are printed, so the text
+    // a reader copies from the file is the text on paper.
+    QString clipped(int font, const QString &text, double boxWidth, int align) const
+    {
+        const double width = boxWidth + (align == TableColumn::Centre ? 2 : 1) * ClipReach;
+        const QFontMetricsF &metrics = fm(font);
+        if (metrics.horizontalAdvance(text) <= width)
+            return text;
+        const bool fromEnd = align == TableColumn::Right;
+        auto part = [&](qsizetype n) { return fromEnd ? text.right(n) : text.left(n); };
+        qsizetype lo = 0, hi = text.size();
+        while (lo < hi) {
+            const qsizetype mid = (lo + hi + 1) / 2;
+            if (metrics.horizontalAdvance(part(mid)) <= width)
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        // Never half a surrogate pair.
+        if (lo > 0 && lo < text.size()) {
+            const QChar edge = fromEnd ? text.at(text.size() - lo) : text.at(lo - 1);
+            if (fromEnd ? edge.isLowSurrogate() : edge.isHighSurrogate())
+                --lo;
+        }
+        return part(lo);
+    }
+
     Page &current() { return pages[size_t(inOverlay() ? overlayPage : page)]; }
 
     void ensurePage()
@@ -177,14 +244,14 @@ struct PrintDocument::Impl
     }
 
     void addText(int font, double left, double top, double width, double height,
-                 const QString &text, int align, bool clip)
+                 const QString &text, int align, TextFit fit)
     {
         if (text.isEmpty())
             return;
         DrawItem item;
         item.kind = DrawItem::Text;
         item.align = quint8(align);
-        item.clip = clip;
+        item.fit = fit;
         item.font = quint16(font);
         item.x = float(left);
         item.y = float(top);
@@ -198,7 +265,7 @@ struct PrintDocument::Impl
     // that already holds something above it.
     bool needsBreak(double h) const
     {
-        return !inOverlay() && y + h > bottomLimit() && y > marginTop;
+        return autoPageBreak && !inOverlay() && y + h > bottomLimit() && y > marginTop;
     }
 };
 
@@ -417,6 +484,16 @@ void PrintDocument::setTableSep(const QString &separators)
         d->tableSep = separators.left(2);
 }
 
+bool PrintDocument::autoPageBreak() const
+{
+    return d->autoPageBreak;
+}
+
+void PrintDocument::setAutoPageBreak(bool on)
+{
+    d->autoPageBreak = on;
+}
+
 void PrintDocument::paragraph(const QString &text)
 {
     d->ensurePage();
@@ -425,10 +502,12 @@ void PrintDocument::paragraph(const QString &text)
     const double left = d->x;
     const double width = qMax(1.0, d->pageWidth() - d->marginRight - left);
     const int align = d->textAlign % 3;
-    for (const QString &line : d->wrap(font, text, width)) {
+    // A figure stays on one line; wider than its box it runs past the aligned edge.
+    const QStringList lines = isFigure(text) ? QStringList{text} : d->wrap(font, text, width);
+    for (const QString &line : lines) {
         if (d->needsBreak(lh))
             newPage();
-        d->addText(font, left, d->y, width, lh, line, align, false);
+        d->addText(font, left, d->y, width, lh, line, align, TextFit::Free);
         d->y += lh;
     }
     d->x = d->marginLeft;
@@ -439,7 +518,7 @@ void PrintDocument::text(const QString &text)
     d->ensurePage();
     const int font = d->currentFont();
     const double width = d->fm(font).horizontalAdvance(text);
-    d->addText(font, d->x, d->y, width, d->lineHeight(font), text, 0, false);
+    d->addText(font, d->x, d->y, width, d->lineHeight(font), text, 0, TextFit::Free);
     d->x += width;
 }
 
@@ -475,22 +554,30 @@ void PrintDocument::addTable(const QString &format, const QStringList &header,
     struct Measured
     {
         std::vector<QStringList> lines; // per column
+        std::vector<TextFit> fits;      // per column
         double height = 0;
     };
     auto measure = [&](const QStringList &cells) {
         Measured m;
         m.lines.resize(size_t(columns.size()));
+        m.fits.resize(size_t(columns.size()), TextFit::Free);
         int lines = 1;
         for (int c = 0; c < columns.size(); ++c) {
             const TableColumn &col = columns[c];
             if (col.width <= 0 || c >= cells.size() || cells[c].isEmpty())
                 continue;
             QStringList &cellLines = m.lines[size_t(c)];
-            if (col.singleLine) {
+            if (!col.singleLine && isFigure(cells[c])) {
+                // A figure is one line in its cell, printed smaller when it is too wide.
+                cellLines = QStringList{cells[c].trimmed()};
+                m.fits[size_t(c)] = TextFit::Fit;
+            } else if (col.singleLine) {
                 QString text = cells[c];
                 text.replace(QLatin1Char('\r'), QLatin1Char(' '))
                     .replace(QLatin1Char('\n'), QLatin1Char(' '));
-                cellLines = QStringList{text};
+                cellLines =
+                    QStringList{d->clipped(font, text, col.width - 2 * CellPadX, int(col.align))};
+                m.fits[size_t(c)] = TextFit::Clip;
             } else {
                 cellLines = d->wrap(font, cells[c], col.width - 2 * CellPadX);
             }
@@ -526,7 +613,7 @@ void PrintDocument::addTable(const QString &format, const QStringList &header,
             const QStringList &text = m.lines[size_t(c)];
             for (int i = 0; i < text.size(); ++i)
                 d->addText(font, x + CellPadX, d->y + CellPadY + i * lh, col.width - 2 * CellPadX,
-                           lh, text[i], int(col.align), col.singleLine);
+                           lh, text[i], int(col.align), m.fits[size_t(c)]);
             x += col.width;
             if (x < left + tableWidth)
                 page.rules.push_back(float(x));
@@ -651,13 +738,27 @@ void PrintDocument::paintPage(QPainter &painter, int pageNumber) const
     for (const DrawItem &item : page.items) {
         switch (item.kind) {
         case DrawItem::Text: {
-            if (item.font != activeFont) {
+            const QRectF box = rect(item);
+            if (item.fit == TextFit::Fit) {
+                // Measured on this device, so that the figure fits here whatever its
+                // resolution and hinting.
+                painter.setFont(fittedFont(fonts[item.font], item.text, box.width(), device));
+                activeFont = -1;
+            } else if (item.font != activeFont) {
                 painter.setFont(fonts[item.font]);
                 activeFont = item.font;
             }
             const int flags = horizontalFlag(item.align) | Qt::AlignVCenter | Qt::TextSingleLine |
-                              (item.clip ? 0 : Qt::TextDontClip);
-            painter.drawText(rect(item), flags, item.text);
+                              Qt::TextDontClip;
+            if (item.fit == TextFit::Clip) {
+                painter.save();
+                painter.setClipRect(box.adjusted(-ClipReach * sx, 0, ClipReach * sx, 0),
+                                    Qt::IntersectClip);
+                painter.drawText(box, flags, item.text);
+                painter.restore();
+            } else {
+                painter.drawText(box, flags, item.text);
+            }
             break;
         }
         case DrawItem::Fill:

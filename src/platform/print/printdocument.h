@@ -26,12 +26,19 @@ class QPrinter;
 //                                   break and moves currentX past it
 //   addTable(format, header, body)  prints table rows in the table notation (tableformat.h)
 //   newPage()                       starts a new page; tables and paragraphs also start one
-//                                   when their next line would cross the bottom margin
+//                                   when their next line would cross the bottom margin,
+//                                   unless automatic page breaks are off
 //   drawPicture / drawLine          pictures (logos) and lines at twip positions
 //   endDoc()                        closes the document; the documentEnded signal lets the
 //                                   window draw frames over the finished pages
 //   startOverlay(p) ... endOverlay  draws onto the finished page p (1-based); no automatic
 //                                   page breaks while an overlay is open
+//
+// Figures (numbers) are never broken: a figure paragraph stays on one line and runs past
+// its box on the aligned side when wider; a figure in a table cell is one line, printed
+// smaller (down to 6 pt) when it is wider than the cell, and only beyond that runs past the
+// cell on its aligned side. "~" columns keep every cell on one line and clip it; other
+// cell texts wrap.
 //
 // Text alignment codes (textAlign): 0 left, 1 centre, 2 right (top); 3 left, 4 centre,
 // 5 right (bottom); 6 left, 7 centre, 8 right (middle). A paragraph is laid out in the box
@@ -96,6 +103,11 @@ public:
     double lineHeight() const;
     // Width of a text in the current font (twips).
     double textWidth(const QString &text) const;
+
+    // Automatic page breaks of paragraphs and tables (on unless set). A form that places
+    // its own page breaks turns them off, so that nothing it prints starts a page.
+    bool autoPageBreak() const;
+    void setAutoPageBreak(bool on);
 
     // Table separators: column separator, then row separator ("|;" unless set).
     QString tableSep() const;

@@ -153,6 +153,77 @@ TEST_F(PrintDocumentTest, SlipTableNotationPutsCellsInTheirColumns)
     EXPECT_EQ(PdfText::find(words, QStringLiteral("物料編號")).size(), 1);
 }
 
+// A figure is one word on one line: in a cell it is printed smaller until it fits (down to
+// 6 pt), right-aligned, and only beyond that runs out to the left; a figure paragraph runs
+// past its box on the aligned side.
+TEST_F(PrintDocumentTest, FiguresAreNeverBroken)
+{
+    const double cellLeft = 1000 + 1500, cellRight = cellLeft + 1000, pad = 40;
+    struct Case
+    {
+        QString figure;
+        enum { Fits, Shrinks, BeyondFloor } how;
+    };
+    const Case cases[] = {
+        {QStringLiteral("12.5"), Case::Fits},
+        {QStringLiteral("99999999.99"), Case::Shrinks},
+        {QStringLiteral("1,680,328.25"), Case::Shrinks},
+        {QStringLiteral("-0.01"), Case::Fits},
+        {QStringLiteral("123456789012345678901234567"), Case::BeyondFloor},
+    };
+    doc.setMarginLeft(1000);
+    doc.startDoc();
+    doc.setFontSize(11);
+    for (const Case &c : cases)
+        doc.addTable(QStringLiteral("<1500~|>1000|>1000;"), QStringList(),
+                     {{QStringLiteral("名稱"), c.figure, QStringLiteral("7")}});
+    const double rowHeight = (doc.currentY() - doc.marginTop()) / std::size(cases);
+    // The slip's totals: a figure right-aligned to a margin moved in to 8300 twips.
+    doc.setMarginRight(doc.pageWidth() - 8300);
+    doc.setTextAlign(8);
+    doc.setCurrentX(7500);
+    doc.setCurrentY(12320);
+    doc.paragraph(QStringLiteral("1,680,328"));
+    doc.endDoc();
+    ASSERT_EQ(doc.pageCount(), 1);
+
+    const auto words = PdfText::words(savePdf("figures.pdf"));
+    const auto nominal = PdfText::find(words, QStringLiteral("12.5"));
+    ASSERT_EQ(nominal.size(), 1);
+    const double nominalHeight = nominal[0].yMax - nominal[0].yMin;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.figure.toStdString());
+        const auto found = PdfText::find(words, c.figure);
+        ASSERT_EQ(found.size(), 1) << "the figure is one word";
+        const PdfText::Word &w = found[0];
+        const double height = w.yMax - w.yMin;
+        EXPECT_NEAR(w.xMax, (cellRight - pad) * PointsPerTwip, 1.5) << "right-aligned";
+        EXPECT_LT(height, rowHeight * PointsPerTwip) << "one line";
+        switch (c.how) {
+        case Case::Fits:
+            EXPECT_NEAR(height, nominalHeight, 0.2);
+            break;
+        case Case::Shrinks:
+            EXPECT_GE(w.xMin, (cellLeft + pad) * PointsPerTwip - 0.5) << "inside its cell";
+            EXPECT_LT(height, nominalHeight - 0.5);
+            EXPECT_GT(height, nominalHeight * 6 / 11 - 0.2);
+            break;
+        case Case::BeyondFloor:
+            EXPECT_LT(w.xMin, cellLeft * PointsPerTwip) << "runs out to the left";
+            EXPECT_NEAR(height, nominalHeight * 6 / 11, 0.5) << "at the 6 pt floor";
+            break;
+        }
+    }
+    // The neighbours keep their own cells.
+    for (const auto &w : PdfText::find(words, QStringLiteral("7")))
+        EXPECT_GE(w.xMin, cellRight * PointsPerTwip);
+    const auto total = PdfText::find(words, QStringLiteral("1,680,328"));
+    ASSERT_EQ(total.size(), 1);
+    EXPECT_NEAR(total[0].xMax, 8300 * PointsPerTwip, 1.5);
+    EXPECT_LT(total[0].xMin, 7500 * PointsPerTwip) << "wider than its box: runs out leftwards";
+    EXPECT_NEAR(total[0].yMin, 12320 * PointsPerTwip, 8);
+}
+
 TEST_F(PrintDocumentTest, RowsThatCrossTheBottomMarginGoToANewPage)
 {
     doc.setOrientation(PrintDocument::Landscape);
@@ -183,6 +254,15 @@ TEST_F(PrintDocumentTest, RowsThatCrossTheBottomMarginGoToANewPage)
     }
     EXPECT_EQ(expected - 1, rows);
     EXPECT_EQ(lastPage, doc.pageCount());
+
+    // A form that breaks its own pages turns the automatic breaks off.
+    doc.setAutoPageBreak(false);
+    doc.startDoc();
+    for (int i = 1; i <= rows; ++i)
+        doc.addTable(QStringLiteral("<900|>800;"), QString(), QStringLiteral("R|1;"));
+    doc.paragraph(QStringLiteral("段落"));
+    doc.endDoc();
+    EXPECT_EQ(doc.pageCount(), 1);
 }
 
 TEST_F(PrintDocumentTest, TableHeaderRepeatsOnEveryPageTheTableReaches)
