@@ -4,11 +4,6 @@
 #include "platform/programend.h"
 #include "platform/settingsstore.h"
 
-#include <QDir>
-#include <QFontDatabase>
-#include <QFontInfo>
-#include <QImage>
-#include <QPainter>
 #include <QTabWidget>
 
 using namespace WindowTest;
@@ -368,39 +363,6 @@ TEST_P(StockWindow, ExitQuestionNoKeepsTheWindowYesSavesTheOptions)
     EXPECT_EQ(GetSetting("TOVRAN", "Stock", "chkNoDisplayQtyIsZero"), "0");
     EXPECT_EQ(GetSetting("TOVRAN", "Stock", "chkSortBySTKFlag"), "1");
     SetEndProgramHandler(nullptr);
-}
-
-TEST_P(StockWindow, CriteriaPageScreenshotRendersChinese)
-{
-    SaveSetting("STK", "A1", "DEFDEPTNO", "A01");
-    start();
-    window->resize(1280, 800);
-    QApplication::processEvents();
-    // The window's font draws Chinese as glyphs, not as the same empty box for each.
-    EXPECT_FALSE(QFontDatabase::families(QFontDatabase::TraditionalChinese).isEmpty());
-    auto draw = [this](const QString &text) {
-        QImage image(64, 64, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        QFont font = window->txtDeptNameB->font();
-        font.setPixelSize(40);
-        painter.setFont(font);
-        painter.drawText(image.rect(), Qt::AlignCenter, text);
-        return image;
-    };
-    const QImage stock = draw(QStringLiteral("庫")), count = draw(QStringLiteral("盤"));
-    EXPECT_NE(stock, count);
-    EXPECT_NE(stock, draw(QString()));
-    const QString dir = QStringLiteral(TOVRAN_ARTIFACT_DIR);
-    QDir().mkpath(dir);
-    const QImage shot = window->grab().toImage();
-    ASSERT_TRUE(shot.save(dir + QStringLiteral("/criteria.png")));
-    // Some ink: the page is not blank.
-    QSet<QRgb> colours;
-    for (int y = 0; y < shot.height(); y += 7)
-        for (int x = 0; x < shot.width(); x += 7)
-            colours.insert(shot.pixel(x, y));
-    EXPECT_GT(colours.size(), 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, StockWindow, ::testing::Values(TestDatabase::Kind::SQLite),
