@@ -312,7 +312,7 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent), d(std::make_unique<Impl>(
                              QAbstractItemView::AnyKeyPressed);
     d->view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     d->view->verticalHeader()->hide();
-    d->view->horizontalHeader()->setSectionsClickable(true);
+    d->view->horizontalHeader()->setSectionsClickable(false);
     d->view->horizontalHeader()->setHighlightSections(false);
     d->view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     d->updateFonts();
@@ -686,6 +686,16 @@ void FlexGrid::sortAscending(int col1, int col2)
     }
     d->setSorted(col1 == col2 ? col1 : -1, Qt::AscendingOrder);
     Q_EMIT afterSort(col1, Qt::AscendingOrder);
+}
+
+void FlexGrid::setHeadingSort(bool on)
+{
+    d->view->horizontalHeader()->setSectionsClickable(on);
+}
+
+bool FlexGrid::headingSort() const
+{
+    return d->view->horizontalHeader()->sectionsClickable();
 }
 
 void FlexGrid::sort(int col, Qt::SortOrder order)

@@ -85,11 +85,14 @@ public:
     // Reorders the data rows by the texts of columns col1..col2, ascending, compared as
     // text and case-sensitively; row data, hidden states and cell styles travel along.
     void sortAscending(int col1, int col2);
-    // Reorders the data rows by one column, as a click on its heading does (a second click
-    // sorts descending): as numbers when every filled cell of the column holds one, else as
-    // text regardless of case. Equal cells keep their order; row data, hidden states and
-    // cell styles travel along. Both sorts leave the current cell and the top row where
-    // they were and end with afterSort.
+    // Whether a click on a data column's heading sorts the rows by that column (a second
+    // click descending). Off by default: lists whose order means something keep it.
+    void setHeadingSort(bool on);
+    bool headingSort() const;
+    // Reorders the data rows by one column: as numbers when every filled cell of the column holds
+    // one, else as text regardless of case. Equal cells keep their order; row data, hidden states
+    // and cell styles travel along. Both sorts leave the current cell and the top row where they
+    // were and end with afterSort.
     void sort(int col, Qt::SortOrder order);
 
     // Cell styles on a range of cells (fixed rows included when named).

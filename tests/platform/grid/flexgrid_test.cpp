@@ -223,6 +223,8 @@ TEST(FlexGridSearch, HeadingClickSortsByThatColumnAndAgainDescending)
     grid.setCellBold(4, 2, 4, 2, true);
     grid.show();
     QHeaderView *header = grid.view()->horizontalHeader();
+    EXPECT_FALSE(grid.headingSort()); // lists whose order means something keep it
+    grid.setHeadingSort(true);
     QSignalSpy sorts(&grid, &FlexGrid::afterSort);
     auto clickHeading = [&](int col) {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
@@ -283,6 +285,13 @@ TEST(FlexGridSearch, HeadingClickSortsByThatColumnAndAgainDescending)
     grid.sortAscending(3, 3);
     EXPECT_EQ(order(), "1234567");
     EXPECT_EQ(sorts.last(), QVariantList({3, QVariant::fromValue(Qt::AscendingOrder)}));
+    // Without heading sorts a heading click sorts nothing.
+    grid.setHeadingSort(false);
+    const auto sortsSoFar = sorts.count();
+    clickHeading(2);
+    EXPECT_EQ(order(), "1234567");
+    EXPECT_EQ(sorts.count(), sortsSoFar);
+    grid.setHeadingSort(true);
 
     // No sort under an open editor: the edit would lose its row.
     grid.setRow(1);

@@ -4,6 +4,7 @@
 #include "platform/programend.h"
 #include "platform/settingsstore.h"
 
+#include <QHeaderView>
 #include <QTabWidget>
 
 using namespace WindowTest;
@@ -363,6 +364,43 @@ TEST_P(StockWindow, ExitQuestionNoKeepsTheWindowYesSavesTheOptions)
     EXPECT_EQ(GetSetting("TOVRAN", "Stock", "chkNoDisplayQtyIsZero"), "0");
     EXPECT_EQ(GetSetting("TOVRAN", "Stock", "chkSortBySTKFlag"), "1");
     SetEndProgramHandler(nullptr);
+}
+
+TEST_P(StockWindow, NameHeadingSortsForTheNameSearchAndAScanStillFindsItsRow)
+{
+    stock("2003/01/31", "A1", 1, 0);
+    stock("2003/01/31", "A2", 1, 0);
+    stock("2003/01/31", "B1", 1, 0);
+    startActive();
+    query("2003", "1");
+    ASSERT_EQ(itemOrder(), QStringList({"A1", "A2", "B1"}));
+    QHeaderView *header = grid()->view()->horizontalHeader();
+    auto clickHeading = [header](int col) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(col) + 5, header->height() / 2));
+        QApplication::processEvents();
+    };
+    // 砂糖 < 鹽 < 麵粉 in the order of the characters; a second click reverses, a third
+    // sorts ascending again.
+    clickHeading(fmTOVRAN::ColName);
+    EXPECT_EQ(itemOrder(), QStringList({"A2", "B1", "A1"}));
+    clickHeading(fmTOVRAN::ColName);
+    EXPECT_EQ(itemOrder(), QStringList({"A1", "B1", "A2"}));
+    clickHeading(fmTOVRAN::ColName);
+    EXPECT_EQ(itemOrder(), QStringList({"A2", "B1", "A1"}));
+    window->tabPage->setCurrentIndex(1);
+    window->txtSeekItem->setFocus();
+    window->txtSeekItem->insert(QStringLiteral("麵")); // as the input method commits it
+    EXPECT_EQ(grid()->row(), 3);
+    EXPECT_EQ(grid()->col(), fmTOVRAN::ColName);
+    // A scan still finds its row (and puts the rows back in item order).
+    window->textSTKNo->setFocus();
+    QTest::keyClicks(window->textSTKNo, QStringLiteral("B1"));
+    QTest::keyClick(window->textSTKNo, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(cell(grid()->row(), fmTOVRAN::ColSTKNo), "B1");
+    EXPECT_EQ(grid()->col(), fmTOVRAN::ColSTKQty);
+    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from STOCK")).toInt(), 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, StockWindow, ::testing::Values(TestDatabase::Kind::SQLite),
