@@ -77,6 +77,9 @@ frmSure::frmSure(QWidget *parent) : QDialog(parent)
     elaSure->setFixedHeight(ScreenTwipsToPixels(ButtonAreaHeight));
     cmdOK = makeButton(QStringLiteral("cmdOK"), QStringLiteral("確定"), elaSure);
     cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("取消"), elaSure);
+    // Enter answers with the first button wherever the focus is in the window; Esc is
+    // the second button (reject).
+    cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &frmSure::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSure::cmdCancel_Click);
 
@@ -115,6 +118,7 @@ bool frmSure::SHOWMSG(const QString &pvMsg, const QString &pvTitle, const QStrin
         m_heightTwips = pbShortSize && fgList->rows() == 0 ? FormHeightShort : FormHeightFull;
         setFixedHeight(ScreenTwipsToPixels(m_heightTwips));
         FormCenter(this);
+        cmdOK->setFocus(); // not the list, which keeps Enter to itself
         exec();
     });
     return m_result;
@@ -203,6 +207,11 @@ void frmSure::cmdCancel_Click()
 {
     m_result = false;
     hide();
+}
+
+void frmSure::reject()
+{
+    cmdCancel_Click();
 }
 
 frmSure &frmSureWindow()

@@ -45,6 +45,9 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
 
+    // Esc and the title bar's close answer as the second button does.
+    void reject() override;
+
 private:
     void placeButtons(bool oneButton);
 

@@ -7,6 +7,12 @@
 #include <QLocale>
 #include <QTranslator>
 
+QStringList ScreenFaces()
+{
+    return {QStringLiteral("Noto Sans CJK TC"), QStringLiteral("Noto Serif CJK TC"),
+            QStringLiteral("AR PL UMing TW")};
+}
+
 void SetupApplication()
 {
     Q_INIT_RESOURCE(resources); // the resources live in the program's library
@@ -18,7 +24,8 @@ void SetupApplication()
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tovran/tovran.png")));
     // Nothing outside Windows maps the suite's Kai and Ming faces.
     const QStringList kai = {QStringLiteral("AR PL UKai TW"), QStringLiteral("Noto Serif CJK TC")};
-    const QStringList ming = {QStringLiteral("AR PL UMing TW"), QStringLiteral("Noto Serif CJK TC")};
+    const QStringList ming = {QStringLiteral("AR PL UMing TW"),
+                              QStringLiteral("Noto Serif CJK TC")};
     QFont::insertSubstitutions(QStringLiteral("標楷體"), kai);
     QFont::insertSubstitutions(QStringLiteral("DFKai-SB"), kai);
     QFont::insertSubstitutions(QStringLiteral("新細明體"), ming);
@@ -26,6 +33,13 @@ void SetupApplication()
     QFont::insertSubstitutions(QStringLiteral("細明體"), ming);
     QFont::insertSubstitutions(QStringLiteral("MingLiU"), ming);
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans")});
+
+    // The windows' own face: a scalable CJK face, which stays legible at the small sizes
+    // where the Ming faces fall back on thin bitmap strikes. Printing names its faces
+    // itself and keeps the substitutes above.
+    QFont screen = QApplication::font();
+    screen.setFamilies(ScreenFaces());
+    QApplication::setFont(screen);
 
     // Qt's own dialogs (file, print) speak Traditional Chinese like the rest of the program.
     auto *translator = new QTranslator(qApp);

@@ -1,5 +1,10 @@
 #pragma once
 
-// Application-wide set-up before start-up: name and version, font substitutes for the
-// suite's Windows faces.
+#include <QStringList>
+
+// Application-wide set-up before start-up: name and version, the windows' face and font
+// substitutes for the suite's Windows faces.
 void SetupApplication();
+
+// The faces the windows are drawn in, the preferred one first.
+QStringList ScreenFaces();

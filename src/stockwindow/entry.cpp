@@ -148,8 +148,7 @@ void fmTOVRAN::fgList_KeyDown(int key, Qt::KeyboardModifiers, bool *handled)
 {
     QWidget *view = fgList->view();
     if (key == Qt::Key_F1) {
-        QApplication::postEvent(view,
-                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::AltModifier));
+        // F1 opens a cell's drop-down list; the grid has none, so F1 must not move.
         *handled = true;
     } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         const int next = fgList->col() == ColSTKQty ? Qt::Key_Down : Qt::Key_Tab;

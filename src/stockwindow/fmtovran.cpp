@@ -258,6 +258,7 @@ QWidget *fmTOVRAN::buildDataPage()
     fgList = named(new FlexGrid, QStringLiteral("fgList"));
     fgList->setFixedRows(1);
     fgList->setCols(ColumnCount);
+    fgList->setHeadingSort(true); // e.g. by name, for the name search
     page->addWidget(fgList, 1);
     return elapage[1];
 }

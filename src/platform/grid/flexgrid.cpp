@@ -12,6 +12,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
+#include <numeric>
 
 struct FlexGrid::Impl : GridHost
 {
@@ -30,6 +32,8 @@ struct FlexGrid::Impl : GridHost
     int curRow = -1;
     int curCol = 0;
     int pendingTopRow = -1;
+    int sortCol = -1; // the column the data rows are sorted by, -1 when none
+    Qt::SortOrder sortOrder = Qt::AscendingOrder;
     QChar colSeparator = QLatin1Char('\t');
     QChar rowSeparator = QLatin1Char('\r');
 
@@ -172,6 +176,44 @@ struct FlexGrid::Impl : GridHost
             Q_EMIT q->afterRowColChange(oldRow, oldCol, curRow, curCol);
     }
 
+    // The heading of the sorted column shows the order until rows come or go.
+    void setSorted(int col, Qt::SortOrder order)
+    {
+        sortCol = col;
+        sortOrder = order;
+        QHeaderView *header = view->horizontalHeader();
+        header->setSortIndicatorShown(col >= 0);
+        if (col >= 0)
+            header->setSortIndicator(col, order);
+    }
+
+    void rowsAddedOrRemoved()
+    {
+        if (sortCol >= 0)
+            setSorted(-1, Qt::AscendingOrder);
+    }
+
+    void headingClicked(int col)
+    {
+        // Sorting would pull the row from under an open editor; fixed columns are headings.
+        if (col < model->fixedCols || col >= model->colCount() || q->isEditing())
+            return;
+        const bool again = col == sortCol && sortOrder == Qt::AscendingOrder;
+        q->sort(col, again ? Qt::DescendingOrder : Qt::AscendingOrder);
+    }
+
+    // Puts the data rows in the given order of their positions among the data rows.
+    void reorderDataRows(const std::vector<int> &order)
+    {
+        const auto first = model->rows.begin() + model->fixedRows;
+        std::vector<GridRow> sorted;
+        sorted.reserve(order.size());
+        for (const int i : order)
+            sorted.push_back(std::move(first[i]));
+        std::move(sorted.begin(), sorted.end(), first);
+        structureChanged();
+    }
+
     void cellsRestyled()
     {
         if (redraw && !dirty)
@@ -282,6 +324,8 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent), d(std::make_unique<Impl>(
 
     connect(d->view->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { d->onViewCurrentChanged(current); });
+    connect(d->view->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int col) { d->headingClicked(col); });
     d->publish();
 }
 
@@ -301,6 +345,7 @@ void FlexGrid::setRows(int rows)
     if (rows < 0 || rows == d->model->rowCount())
         return;
     d->model->setRowCount(rows);
+    d->rowsAddedOrRemoved();
     d->structureChanged();
 }
 
@@ -396,12 +441,14 @@ void FlexGrid::setRowKey(int row, int key)
 void FlexGrid::addItem(const QString &rowText)
 {
     d->model->appendRow(rowText.split(d->colSeparator), QVariant());
+    d->rowsAddedOrRemoved();
     d->structureChanged();
 }
 
 void FlexGrid::addRow(const QStringList &cells, const QVariant &rowData)
 {
     d->model->appendRow(cells, rowData);
+    d->rowsAddedOrRemoved();
     d->structureChanged();
 }
 
@@ -412,6 +459,7 @@ void FlexGrid::addRows(QList<QStringList> rows, const QVariant &rowData)
     d->model->rows.reserve(d->model->rows.size() + rows.size());
     for (QStringList &cells : rows)
         d->model->appendRow(std::move(cells), rowData);
+    d->rowsAddedOrRemoved();
     d->structureChanged();
 }
 
@@ -631,22 +679,78 @@ void FlexGrid::sortAscending(int col1, int col2)
         std::swap(col1, col2);
     col1 = std::max(col1, 0);
     col2 = std::min(col2, cols() - 1);
-    GridModel *m = d->model;
-    if (col1 > col2 || m->rowCount() - m->fixedRows < 2)
+    if (col1 > col2)
         return;
-    std::stable_sort(m->rows.begin() + m->fixedRows, m->rows.end(),
-                     [col1, col2](const GridRow &a, const GridRow &b) {
-                         static const QString empty;
-                         for (int c = col1; c <= col2; ++c) {
-                             const QString &x = c < a.cells.size() ? a.cells[c] : empty;
-                             const QString &y = c < b.cells.size() ? b.cells[c] : empty;
-                             const int order = x.compare(y, Qt::CaseSensitive);
-                             if (order != 0)
-                                 return order < 0;
-                         }
-                         return false;
-                     });
-    d->structureChanged();
+    GridModel *m = d->model;
+    if (m->rowCount() - m->fixedRows >= 2) {
+        std::stable_sort(m->rows.begin() + m->fixedRows, m->rows.end(),
+                         [col1, col2](const GridRow &a, const GridRow &b) {
+                             static const QString empty;
+                             for (int c = col1; c <= col2; ++c) {
+                                 const QString &x = c < a.cells.size() ? a.cells[c] : empty;
+                                 const QString &y = c < b.cells.size() ? b.cells[c] : empty;
+                                 const int order = x.compare(y, Qt::CaseSensitive);
+                                 if (order != 0)
+                                     return order < 0;
+                             }
+                             return false;
+                         });
+        d->structureChanged();
+    }
+    d->setSorted(col1 == col2 ? col1 : -1, Qt::AscendingOrder);
+    Q_EMIT afterSort(col1, Qt::AscendingOrder);
+}
+
+void FlexGrid::setHeadingSort(bool on)
+{
+    d->view->horizontalHeader()->setSectionsClickable(on);
+}
+
+bool FlexGrid::headingSort() const
+{
+    return d->view->horizontalHeader()->sectionsClickable();
+}
+
+void FlexGrid::sort(int col, Qt::SortOrder order)
+{
+    GridModel *m = d->model;
+    if (col < 0 || col >= cols())
+        return;
+    const int n = m->rowCount() - m->fixedRows;
+    std::vector<int> positions(static_cast<size_t>(std::max(n, 0)));
+    std::iota(positions.begin(), positions.end(), 0);
+    bool numeric = false;
+    for (int r = m->fixedRows; r < m->rowCount(); ++r) {
+        const QString &text = m->cell(r, col);
+        if (text.isEmpty())
+            continue;
+        numeric = LooksNumeric(text);
+        if (!numeric)
+            break;
+    }
+    const bool descending = order == Qt::DescendingOrder;
+    if (numeric) {
+        // Empty cells count as the smallest values.
+        std::vector<double> keys(positions.size());
+        for (int i = 0; i < n; ++i) {
+            const QString &text = m->cell(m->fixedRows + i, col);
+            keys[i] = text.isEmpty() ? -std::numeric_limits<double>::infinity() : text.toDouble();
+        }
+        std::stable_sort(positions.begin(), positions.end(), [&keys, descending](int a, int b) {
+            return descending ? keys[b] < keys[a] : keys[a] < keys[b];
+        });
+    } else {
+        std::stable_sort(positions.begin(), positions.end(), [m, col, descending](int a, int b) {
+            const QString &x = m->cell(m->fixedRows + a, col);
+            const QString &y = m->cell(m->fixedRows + b, col);
+            const int cmp = x.compare(y, Qt::CaseInsensitive);
+            return descending ? cmp > 0 : cmp < 0;
+        });
+    }
+    if (n >= 2)
+        d->reorderDataRows(positions);
+    d->setSorted(col, order);
+    Q_EMIT afterSort(col, order);
 }
 
 void FlexGrid::setCellBackColor(int row1, int col1, int row2, int col2, const QColor &color)

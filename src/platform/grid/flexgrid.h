@@ -89,6 +89,15 @@ public:
     // Reorders the data rows by the texts of columns col1..col2, ascending, compared as
     // text and case-sensitively; row data, hidden states and cell styles travel along.
     void sortAscending(int col1, int col2);
+    // Whether a click on a data column's heading sorts the rows by that column (a second
+    // click descending). Off by default: lists whose order means something keep it.
+    void setHeadingSort(bool on);
+    bool headingSort() const;
+    // Reorders the data rows by one column: as numbers when every filled cell of the column holds
+    // one, else as text regardless of case. Equal cells keep their order; row data, hidden states
+    // and cell styles travel along. Both sorts leave the current cell and the top row where they
+    // were and end with afterSort.
+    void sort(int col, Qt::SortOrder order);
 
     // Cell styles on a range of cells (fixed rows included when named).
     void setCellBackColor(int row1, int col1, int row2, int col2, const QColor &color);
@@ -129,6 +138,9 @@ Q_SIGNALS:
     // A character typed on the grid; set *handled to swallow it.
     void keyPress(const QString &text, bool *handled);
     void afterRowColChange(int oldRow, int oldCol, int newRow, int newCol);
+    // The data rows were reordered by col (sortAscending: its first column), so an order
+    // the owner relied on may be gone.
+    void afterSort(int col, Qt::SortOrder order);
 
 protected:
     void changeEvent(QEvent *event) override;

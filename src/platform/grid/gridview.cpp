@@ -62,8 +62,16 @@ bool GridDelegate::eventFilter(QObject *object, QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             QString text = box->text();
-            if (!m_index.isValid() || !m_host->validateEdit(m_index, &text))
-                return true; // refused: the editor stays open with what was typed
+            const QPointer<QLineEdit> guard(box); // a message shown meanwhile runs events
+            if (!m_index.isValid() || !m_host->validateEdit(m_index, &text)) {
+                // Refused: the editor shows the cell's text again, all selected, so that
+                // the next keys replace it instead of being appended to the refused text.
+                if (guard && m_index.isValid()) {
+                    box->setText(m_index.data(Qt::EditRole).toString());
+                    box->selectAll();
+                }
+                return true;
+            }
             const Qt::KeyboardModifiers modifiers = key->modifiers();
             m_validated = true;
             m_validatedText = text;

@@ -25,9 +25,10 @@ public:
     virtual void doubleClicked() = 0;
 };
 
-// The in-place editor. Enter validates before the editor closes (a refused edit keeps the
-// editor open); any other commit (Tab, focus moving away) is validated where it is applied,
-// and a refusal there keeps the old text.
+// The in-place editor. Enter validates before the editor closes: a refused edit keeps the
+// editor open with the cell's text back in it, all selected. Any other commit (Tab, focus
+// moving away) is validated where it is applied; a refusal there closes the editor and
+// keeps the cell's text.
 class GridDelegate : public QStyledItemDelegate
 {
 public:

@@ -7,8 +7,11 @@
 
 #include "common/units.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -227,4 +230,124 @@ TEST_F(SureWindow, PickRSTListsOneColumnPerRecord)
     EXPECT_EQ(shown->listCols, 1);
     EXPECT_FALSE(shown->list);
     EXPECT_NEAR(shown->heightTwips, 4200, 15);
+}
+
+namespace {
+
+// Counts the times a window is shown.
+class ShowCounter : public QObject
+{
+public:
+    explicit ShowCounter(QWidget *w) { w->installEventFilter(this); }
+    int shown = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            ++shown;
+        return false;
+    }
+};
+
+// Presses a key in the widget that has the focus in the next modal window, as a user
+// answers it.
+std::shared_ptr<bool> answerWithKey(Qt::Key key)
+{
+    return TestModal::whenModal([key](QWidget *w) {
+        QWidget *focus = w->focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, key);
+        if (w->isVisible()) {
+            ADD_FAILURE() << "key " << key << " left the window open";
+            w->hide();
+        }
+    });
+}
+
+// After a modal window the window manager gives the focus back to the window below.
+void windowManagerReturnsTo(QWidget *window)
+{
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+} // namespace
+
+TEST_F(SureWindow, EnterPressesTheFirstButtonAndEscTheSecond)
+{
+    frmSure &w = frmSureWindow();
+    auto ask = [&w](const QString &buttons) {
+        return w.SHOWMSG(QStringLiteral("是否確定?"), QStringLiteral("訊息視窗"), buttons, nullptr,
+                         QStringLiteral("確定"), QStringLiteral("取消"), false);
+    };
+    struct Case
+    {
+        QString buttons;
+        Qt::Key key;
+        bool result;
+    };
+    const QList<Case> cases = {{"Y", Qt::Key_Return, true},
+                               {"Y", Qt::Key_Escape, false},
+                               {"N", Qt::Key_Enter, true},
+                               {"N", Qt::Key_Escape, false},
+                               {"Y", Qt::Key_Return, true}};
+    for (const Case &c : cases) {
+        auto answered = answerWithKey(c.key);
+        EXPECT_EQ(ask(c.buttons), c.result) << c.buttons.toStdString() << " key " << c.key;
+        EXPECT_TRUE(*answered);
+        EXPECT_FALSE(w.isVisible());
+    }
+    // With a list shown, Enter still answers and does not stay in the list.
+    w.AddLine(QStringLiteral("M001\t麵粉"));
+    auto answered = answerWithKey(Qt::Key_Return);
+    EXPECT_TRUE(ask(QStringLiteral("Y")));
+    EXPECT_TRUE(*answered);
+}
+
+// The stocktake path: a count below the limit is refused with the message, the clerk
+// answers it with Enter, then types the next count, which replaces the refused one.
+TEST_F(SureWindow, RefusalAnsweredWithEnterClosesOnceAndTheNextCountReplaces)
+{
+    FlexGrid grid;
+    grid.resize(400, 200);
+    grid.setFormatString(QStringLiteral("料號|庫存量"));
+    grid.addItem(QStringLiteral("A1\t20"));
+    grid.show();
+    grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+    ShowCounter shows(&frmSureWindow());
+    QStringList seen;
+    QObject::connect(&grid, &FlexGrid::validateEdit, [&](int, int, bool *cancel, QString *text) {
+        seen << *text;
+        if (text->toDouble() >= 15)
+            return;
+        auto answered = answerWithKey(Qt::Key_Return);
+        frmSureWindow().SHOWMSG(QStringLiteral("庫存量不得小於期初量加進貨量之和"),
+                                QStringLiteral("訊息視窗"), QStringLiteral("N"), nullptr,
+                                QStringLiteral("確定"), QStringLiteral("取消"), false);
+        EXPECT_TRUE(*answered);
+        *cancel = true;
+    });
+    grid.setRow(1);
+    grid.setCol(1);
+    grid.view()->setFocus();
+    QTest::keyClicks(grid.view(), "1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(shows.shown, 1);
+    EXPECT_FALSE(frmSureWindow().isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    ASSERT_TRUE(grid.isEditing());
+    windowManagerReturnsTo(&grid);
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->selectedText(), "20");
+    QTest::keyClicks(QApplication::focusWidget(), "55");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(seen, QStringList({"1", "55"}));
+    EXPECT_EQ(grid.textMatrix(1, 1), "55");
+    EXPECT_EQ(shows.shown, 1);
+    EXPECT_FALSE(grid.isEditing());
 }

@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -204,6 +205,103 @@ TEST(FlexGridSearch, SortIsCaseSensitiveStableAndMovesEverythingOfARow)
     grid.sortAscending(1, 2);
     EXPECT_EQ(grid.textMatrix(3, 1) + grid.textMatrix(3, 2), "B4");
     EXPECT_EQ(grid.textMatrix(4, 1) + grid.textMatrix(4, 2), "B9");
+}
+
+TEST(FlexGridSearch, HeadingClickSortsByThatColumnAndAgainDescending)
+{
+    FlexGrid grid;
+    grid.resize(600, 300);
+    grid.setFormatString(QStringLiteral("#|名稱|數量|序"));
+    grid.setFixedCols(1);
+    // Column 3 tells the original order; the row data, a hidden row and a style follow it.
+    const QList<QStringList> rows = {{"", "b", "9", "1"},  {"", "B", "100", "2"},
+                                     {"", "a", "", "3"},   {"", "鹽", "20.5", "4"},
+                                     {"", "A", "-3", "5"}, {"", "b", "9", "6"}};
+    for (int i = 0; i < rows.size(); ++i)
+        grid.addRow(rows[i], i + 1);
+    grid.setRowHidden(3, true);
+    grid.setCellBold(4, 2, 4, 2, true);
+    grid.show();
+    QHeaderView *header = grid.view()->horizontalHeader();
+    EXPECT_FALSE(grid.headingSort()); // lists whose order means something keep it
+    grid.setHeadingSort(true);
+    QSignalSpy sorts(&grid, &FlexGrid::afterSort);
+    auto clickHeading = [&](int col) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(col) + 5, header->height() / 2));
+    };
+    auto order = [&] {
+        QString text;
+        for (int r = 1; r < grid.rows(); ++r)
+            text += grid.textMatrix(r, 3);
+        return text;
+    };
+    grid.setRow(2);
+    grid.setCol(2);
+
+    struct Case
+    {
+        int col;
+        QString order; // of column 3 afterwards
+        Qt::SortOrder sortOrder;
+    };
+    const QList<Case> cases = {
+        {2, "351642", Qt::AscendingOrder},  // numbers as numbers, empty first; ties stay
+        {2, "241653", Qt::DescendingOrder}, // again: descending, ties still in order
+        {1, "532164", Qt::AscendingOrder},  // text regardless of case; ties stay in order
+        {0, "532164", Qt::AscendingOrder},  // a fixed column's heading sorts nothing
+    };
+    for (const Case &c : cases) {
+        const auto before = sorts.count();
+        clickHeading(c.col);
+        EXPECT_EQ(order(), c.order) << "column " << c.col;
+        if (c.col == 0) {
+            EXPECT_EQ(sorts.count(), before);
+            continue;
+        }
+        ASSERT_EQ(sorts.count(), before + 1);
+        EXPECT_EQ(sorts.last(), QVariantList({c.col, QVariant::fromValue(c.sortOrder)}));
+        EXPECT_EQ(header->sortIndicatorSection(), c.col);
+        EXPECT_EQ(header->sortIndicatorOrder(), c.sortOrder);
+    }
+    for (int r = 1; r < grid.rows(); ++r) {
+        const int original = grid.textMatrix(r, 3).toInt();
+        EXPECT_EQ(grid.rowData(r).toInt(), original);
+        EXPECT_EQ(grid.rowHidden(r), original == 3);
+        EXPECT_EQ(grid.cellBold(r, 2), original == 4);
+    }
+    EXPECT_EQ(grid.textMatrix(0, 2), "數量"); // the title row stays
+    // The current cell stays where it was.
+    EXPECT_EQ(grid.row(), 2);
+    EXPECT_EQ(grid.col(), 2);
+
+    // New rows end the shown order: the next click sorts ascending again.
+    grid.addRow({"", "c", "1", "7"});
+    EXPECT_FALSE(header->isSortIndicatorShown());
+    clickHeading(1);
+    EXPECT_EQ(order(), "5321674");
+    EXPECT_EQ(sorts.last(), QVariantList({1, QVariant::fromValue(Qt::AscendingOrder)}));
+    // The owner's own sort reports its order too.
+    grid.sortAscending(3, 3);
+    EXPECT_EQ(order(), "1234567");
+    EXPECT_EQ(sorts.last(), QVariantList({3, QVariant::fromValue(Qt::AscendingOrder)}));
+    // Without heading sorts a heading click sorts nothing.
+    grid.setHeadingSort(false);
+    const auto sortsSoFar = sorts.count();
+    clickHeading(2);
+    EXPECT_EQ(order(), "1234567");
+    EXPECT_EQ(sorts.count(), sortsSoFar);
+    grid.setHeadingSort(true);
+
+    // No sort under an open editor: the edit would lose its row.
+    grid.setRow(1);
+    grid.setCol(1);
+    grid.editCell();
+    ASSERT_TRUE(grid.isEditing());
+    const auto before = sorts.count();
+    clickHeading(2);
+    EXPECT_EQ(sorts.count(), before);
+    EXPECT_EQ(order(), "1234567");
 }
 
 TEST(FlexGridVisibility, HiddenRowsAndColumns)

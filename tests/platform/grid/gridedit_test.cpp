@@ -77,26 +77,46 @@ TEST_F(GridEdit, AcceptedEditIsValidatedOnceAndMayBeRewritten)
     EXPECT_EQ(keys[0][0].toInt(), int(Qt::Key_Return));
 }
 
-TEST_F(GridEdit, RefusedValidationKeepsTheOldTextAndTheEditorOpen)
+TEST_F(GridEdit, RefusedEnterPutsTheCellTextBackSelectedSoTheNextKeysReplaceIt)
 {
-    int calls = 0;
+    QStringList seen;
     QObject::connect(&grid, &FlexGrid::validateEdit, [&](int, int, bool *cancel, QString *text) {
-        ++calls;
-        *cancel = text->toDouble() < 0;
+        seen << *text;
+        *cancel = text->toDouble() < 15;
     });
-    grid.view()->edit(index(1, 1));
-    editor()->selectAll();
-    QTest::keyClicks(QApplication::focusWidget(), "-1");
+    // Typed as a clerk types: the first key opens the editor on the cell.
+    grid.setRow(1);
+    grid.setCol(1);
+    QTest::keyClicks(grid.view(), "1");
+    ASSERT_TRUE(grid.isEditing());
+    QTest::keyClicks(QApplication::focusWidget(), "4");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(seen, QStringList({"14"}));
     EXPECT_EQ(grid.textMatrix(1, 1), "10");
     ASSERT_TRUE(grid.isEditing());
-    EXPECT_EQ(editor()->text(), "-1");
-    // Esc leaves the editor without a change.
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->text(), "10");
+    EXPECT_EQ(editor()->selectedText(), "10");
+    // Refused again: still nothing appended to what was refused.
+    QTest::keyClicks(QApplication::focusWidget(), "-1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(seen, QStringList({"14", "-1"}));
+    EXPECT_EQ(editor()->selectedText(), "10");
+    QTest::keyClicks(QApplication::focusWidget(), "55");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(seen, QStringList({"14", "-1", "55"}));
+    EXPECT_EQ(grid.textMatrix(1, 1), "55");
+    EXPECT_FALSE(grid.isEditing());
+
+    // Esc after a refusal leaves the editor without a change.
+    grid.view()->edit(index(2, 1));
+    editor()->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), "3");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(grid.isEditing());
-    EXPECT_EQ(grid.textMatrix(1, 1), "10");
-    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(grid.textMatrix(2, 1), "20");
+    EXPECT_EQ(seen.size(), 4);
 }
 
 TEST_F(GridEdit, FocusLeavingCommitsThroughTheSameValidation)
@@ -125,25 +145,40 @@ TEST_F(GridEdit, FocusLeavingCommitsThroughTheSameValidation)
     EXPECT_EQ(grid.textMatrix(3, 2), "99");
 }
 
-TEST_F(GridEdit, AMessageShownDuringValidationDoesNotCommitTheEditor)
+TEST_F(GridEdit, AMessageAnsweredWithEnterNeitherCommitsNorGluesTheNextCount)
 {
-    int calls = 0;
-    QObject::connect(&grid, &FlexGrid::validateEdit, [&](int, int, bool *cancel, QString *) {
-        ++calls;
-        auto box = TestModal::answerMessageBox(QMessageBox::Ok);
-        QMessageBox::information(&grid, "TOVRAN", "庫存量不得為負值");
-        EXPECT_TRUE(box->shown);
+    QStringList seen;
+    QObject::connect(&grid, &FlexGrid::validateEdit, [&](int, int, bool *cancel, QString *text) {
+        seen << *text;
+        if (text->toDouble() >= 15)
+            return;
+        // The clerk answers the message with Enter, in the box that has the focus.
+        auto answered = TestModal::whenModal([](QWidget *box) {
+            ASSERT_NE(box->focusWidget(), nullptr);
+            QTest::keyClick(box->focusWidget(), Qt::Key_Return);
+        });
+        QMessageBox::information(&grid, "TOVRAN", "庫存量不得小於期初量加進貨量之和");
+        EXPECT_TRUE(*answered);
         *cancel = true;
     });
-    grid.view()->edit(index(1, 1));
-    editor()->selectAll();
-    QTest::keyClicks(QApplication::focusWidget(), "-5");
+    grid.setRow(1);
+    grid.setCol(1);
+    QTest::keyClicks(grid.view(), "1");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(seen, QStringList({"1"}));
     EXPECT_EQ(grid.textMatrix(1, 1), "10");
-    TestModal::waitFor([] { return false; }, 100);
-    EXPECT_TRUE(grid.isEditing());
-    EXPECT_EQ(calls, 1);
+    // Back in the grid's window (the window manager's part), the editor has the focus
+    // and holds the cell's text selected.
+    ASSERT_TRUE(grid.isEditing());
+    grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->selectedText(), "10");
+    QTest::keyClicks(QApplication::focusWidget(), "55");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(seen, QStringList({"1", "55"}));
+    EXPECT_EQ(grid.textMatrix(1, 1), "55");
+    EXPECT_FALSE(grid.isEditing());
 }
 
 TEST_F(GridEdit, BeforeEditDecidesForTypingF2AndDoubleClick)

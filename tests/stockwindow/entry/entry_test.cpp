@@ -114,6 +114,14 @@ TEST_P(Entry, RefusalsKeepCellAndRecord)
     stock("2003/01/31", "A2", 0, 0);
     query("2003", "1");
     ASSERT_EQ(rowOf("A1"), 1);
+    // F1 has no drop-down list to open here and leaves the current cell alone.
+    grid()->setRow(1);
+    grid()->setCol(fmTOVRAN::ColSTKQty);
+    QTest::keyClick(grid()->view(), Qt::Key_F1);
+    QApplication::processEvents();
+    EXPECT_EQ(grid()->row(), 1);
+    EXPECT_EQ(grid()->col(), fmTOVRAN::ColSTKQty);
+    EXPECT_FALSE(grid()->isEditing());
     EXPECT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "15"));
     TestModal::waitFor([this] { return grid()->row() == 2; }, 1000);
     EXPECT_EQ(grid()->row(), 2);
