@@ -9,8 +9,8 @@
 #include "common/numtext.h"
 #include "data/adodb.h"
 #include "platform/grid/flexgrid.h"
+#include "stock/rowupdate.h"
 #include "stockwindow/fmtovran.h"
-#include "stockwindow/rowupdate.h"
 #include "support/benchdb.h"
 
 #include <QApplication>

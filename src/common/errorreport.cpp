@@ -2,10 +2,8 @@
 
 #include "common/clock.h"
 #include "common/globals.h"
-#include "platform/messagebox.h"
-#include "platform/sound.h"
+#include "common/presenter.h"
 
-#include <QApplication>
 #include <QFile>
 
 namespace {
@@ -22,12 +20,6 @@ bool appendToFile(const QString &path, const QString &text)
         return false;
     const QByteArray bytes = text.toUtf8();
     return f.write(bytes) == bytes.size();
-}
-
-void restoreCursor()
-{
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
 }
 
 } // namespace
@@ -49,20 +41,28 @@ QString ErrorRecord(const QString &label, const RunError &error, const QDateTime
 
 bool ShowErrAsk(const QString &label, const RunError &error)
 {
-    Beep();
+    Presenter *presenter = InstalledPresenter();
+    if (presenter)
+        presenter->beep();
     appendToFile(gsErrFile, ErrorRecord(label, error, Clock::now()));
-    const bool yes = MsgBox::askYesNo(
-        ErrorText(label, error) + QStringLiteral("  是否要繼續執行作業?"), MsgBox::Icon::Warning);
-    restoreCursor();
+    if (!presenter)
+        return false; // nobody to ask: the work does not go on
+    const bool yes = presenter->askYesNo(
+        ErrorText(label, error) + QStringLiteral("  是否要繼續執行作業?"), MessageIcon::Warning);
+    presenter->endBusy();
     return yes;
 }
 
 void ShowErr(const QString &label, const RunError &error)
 {
-    Beep();
+    Presenter *presenter = InstalledPresenter();
+    if (presenter)
+        presenter->beep();
     appendToFile(gsErrFile, ErrorRecord(label, error, Clock::now()));
-    MsgBox::show(ErrorText(label, error), MsgBox::Icon::Warning);
-    restoreCursor();
+    if (presenter) {
+        presenter->showMessage(ErrorText(label, error), MessageIcon::Warning);
+        presenter->endBusy();
+    }
 }
 
 void LogErr(const QString &label, const RunError &error)

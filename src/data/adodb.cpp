@@ -3,11 +3,11 @@
 #include "common/dates.h"
 #include "common/errorreport.h"
 #include "common/globals.h"
-#include "platform/messagebox.h"
+#include "common/inifile.h"
+#include "common/presenter.h"
+#include "data/globalsettings.h"
 #include "platform/programend.h"
 #include "platform/settingsstore.h"
-#include "startup/globalsettings.h"
-#include "startup/inifile.h"
 
 Ado::ConnectionPtr gCNT;
 
@@ -69,8 +69,6 @@ bool ConnectADO(const QString &cntStr, Ado::ConnectionPtr &conn)
     try {
         conn = Ado::Connection::open(cntStr);
         return true;
-    } catch (const RunError &e) {
-        LogErr(QStringLiteral("ConnectADO"), e);
     } catch (const std::exception &e) {
         LogErr(QStringLiteral("ConnectADO"), ToRunError(e));
     }
@@ -84,7 +82,7 @@ bool InitGCNT(const QString &apid)
             gsCntStr = ReadINI(gsIniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"));
             if (!ConnectADO(gsCntStr, gCNT)) {
                 // The password never shows on screen, unlike the connection string.
-                MsgBox::show(QStringLiteral("連線失敗!") + kCrLf + Ado::MaskPassword(gsCntStr));
+                ShowMessage(QStringLiteral("連線失敗!") + kCrLf + Ado::MaskPassword(gsCntStr));
                 EndProgram();
             }
             SetDBType();
@@ -101,19 +99,17 @@ bool InitGCNT(const QString &apid)
         if (gsCntStr.isEmpty()) {
             gvMsg = QStringLiteral("未設定連線字串!") + kCrLf +
                     QStringLiteral("請系統管理人員檢查主選單系統設定");
-            MsgBox::show(gvMsg, MsgBox::Icon::Critical);
+            ShowMessage(gvMsg, MessageIcon::Critical);
             EndProgram();
         }
         gsCntStr = withPassword(gsCntStr, gsDBPwd);
         if (!ConnectADO(gsCntStr, gCNT)) {
             gvMsg = QStringLiteral("連線失敗!") + kCrLf + Ado::MaskPassword(gsCntStr) + kCrLf;
-            MsgBox::show(gvMsg, MsgBox::Icon::Critical);
+            ShowMessage(gvMsg, MessageIcon::Critical);
             EndProgram();
         }
         SetDBType();
         return true;
-    } catch (const RunError &e) {
-        ShowErr(QStringLiteral("basADODB_InitGCNT"), e);
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("basADODB_InitGCNT"), ToRunError(e));
     }

@@ -1,11 +1,11 @@
-#include "startup/globalsettings.h"
+#include "data/globalsettings.h"
 
 #include "common/errorreport.h"
 #include "common/globals.h"
+#include "common/inifile.h"
 #include "common/numtext.h"
 #include "platform/settingsstore.h"
 #include "platform/systeminfo.h"
-#include "startup/inifile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "startup/norv.h"
+#include "data/norv.h"
 
 #include "common/errorreport.h"
 #include "common/globals.h"
@@ -16,8 +16,6 @@ void InitNORV()
             GetSetting(QStringLiteral("STK"), QStringLiteral("A1"), QStringLiteral("DEFDEPTNO"));
         gvDeptPrefix =
             !defDept.isEmpty() && gsUserID != QLatin1String("VURUD") ? defDept : QString();
-    } catch (const RunError &e) {
-        ShowErr(QStringLiteral("bmNORV_InitNORV"), e);
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("bmNORV_InitNORV"), ToRunError(e));
     }
@@ -40,8 +38,6 @@ bool GetDeptName(const QString &deptNo, QString &name)
         }
         name = rs.text(QStringLiteral("CompSName")) + rs.text(QStringLiteral("DeptNo"));
         return true;
-    } catch (const RunError &e) {
-        ShowErr(QStringLiteral("GetDeptName"), e);
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("GetDeptName"), ToRunError(e));
     }

@@ -2,13 +2,13 @@
 
 #include "common/errorreport.h"
 #include "common/globals.h"
+#include "common/presenter.h"
 #include "data/adodb.h"
+#include "data/globalsettings.h"
 #include "data/messages.h"
-#include "platform/messagebox.h"
 #include "platform/settingsstore.h"
-#include "startup/globalsettings.h"
 
-#include <QWidget>
+#include <QObject>
 
 namespace {
 
@@ -17,17 +17,18 @@ QString handOver(const QString &key)
     return GetSetting(QStringLiteral("SYS"), QStringLiteral("JX"), key);
 }
 
-void hideButton(QWidget *form, const char *name, const QString &flag)
+// Through the widget's "visible" property: this layer knows objects, not widgets.
+void hideButton(QObject *form, const char *name, const QString &flag)
 {
     if (flag == QLatin1String("Y"))
         return;
-    if (QWidget *button = form->findChild<QWidget *>(QLatin1String(name)))
-        button->hide();
+    if (QObject *button = form->findChild<QObject *>(QLatin1String(name)))
+        button->setProperty("visible", false);
 }
 
 } // namespace
 
-bool SetRight(const QString &progID, QString &errMsg, QWidget *form)
+bool SetRight(const QString &progID, QString &errMsg, QObject *form)
 {
     try {
         errMsg.clear();
@@ -47,7 +48,7 @@ bool SetRight(const QString &progID, QString &errMsg, QWidget *form)
         if (!ConnectADO(gsMenuCntStr, menu)) {
             gvMsg = JXMSG(QStringLiteral("Connect_JXMENU_Fail")) + QStringLiteral("\r\n") +
                     Ado::MaskPassword(gsMenuCntStr);
-            MsgBox::show(gvMsg, MsgBox::Icon::Critical);
+            ShowMessage(gvMsg, MessageIcon::Critical);
             return false;
         }
 
@@ -87,8 +88,6 @@ bool SetRight(const QString &progID, QString &errMsg, QWidget *form)
             hideButton(form, "cmdPrint", pFlag);
         }
         return true;
-    } catch (const RunError &e) {
-        ShowErr(QStringLiteral("SetRight"), e);
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("SetRight"), ToRunError(e));
     }

@@ -2,9 +2,9 @@
 
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
 #include "common/globals.h"
 #include "data/adodb.h"
+#include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
 
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 #include "dialogs/frmcombo.h"
 
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
 #include "data/adodb.h"
-#include "data/gridload.h"
+#include "forms/formhelpers.h"
+#include "forms/gridload.h"
 #include "platform/grid/flexgrid.h"
 
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 
 #include "common/errorreport.h"
 #include "data/adodb.h"
-#include "data/gridload.h"
+#include "forms/gridload.h"
 #include "platform/grid/flexgrid.h"
 
 #include <QVBoxLayout>

@@ -1,9 +1,9 @@
-#include "common/formhelpers.h"
+#include "forms/formhelpers.h"
 
 #include "common/errorreport.h"
-#include "common/units.h"
-#include "platform/elasticpanel.h"
-#include "platform/sound.h"
+#include "platform/widgets/elasticpanel.h"
+#include "platform/widgets/screenunits.h"
+#include "platform/widgets/sound.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "data/gridload.h"
+#include "forms/gridload.h"
 
 #include "common/errorreport.h"
 #include "data/adodb.h"

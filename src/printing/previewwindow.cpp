@@ -2,16 +2,16 @@
 
 #include "common/clock.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
 #include "common/globals.h"
 #include "common/units.h"
 #include "data/messages.h"
-#include "platform/elasticpanel.h"
+#include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
 #include "platform/print/previewview.h"
 #include "platform/print/printdocument.h"
 #include "platform/print/tableformat.h"
 #include "platform/systeminfo.h"
+#include "platform/widgets/elasticpanel.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -3,14 +3,14 @@
 #include "common/clock.h"
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
 #include "common/numtext.h"
 #include "data/adodb.h"
+#include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
-#include "platform/messagebox.h"
 #include "platform/print/printdocument.h"
+#include "platform/widgets/messagebox.h"
 #include "printing/previewwindow.h"
-#include "stockwindow/stockcolumns.h"
+#include "stock/stockcolumns.h"
 
 #include <QLocale>
 #include <cmath>

@@ -1,5 +1,7 @@
 #include "startup/programsetup.h"
 
+#include "forms/errorboxes.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
@@ -10,6 +12,7 @@
 void SetupApplication()
 {
     Q_INIT_RESOURCE(resources); // the resources live in the program's library
+    InstallBoxPresenter();
     QApplication::setApplicationName(QStringLiteral("TOVRAN"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(TOVRAN_VERSION_MAJOR)
@@ -18,7 +21,8 @@ void SetupApplication()
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tovran/tovran.png")));
     // Nothing outside Windows maps the suite's Kai and Ming faces.
     const QStringList kai = {QStringLiteral("AR PL UKai TW"), QStringLiteral("Noto Serif CJK TC")};
-    const QStringList ming = {QStringLiteral("AR PL UMing TW"), QStringLiteral("Noto Serif CJK TC")};
+    const QStringList ming = {QStringLiteral("AR PL UMing TW"),
+                              QStringLiteral("Noto Serif CJK TC")};
     QFont::insertSubstitutions(QStringLiteral("標楷體"), kai);
     QFont::insertSubstitutions(QStringLiteral("DFKai-SB"), kai);
     QFont::insertSubstitutions(QStringLiteral("新細明體"), ming);

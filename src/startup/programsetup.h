@@ -1,5 +1,5 @@
 #pragma once
 
 // Application-wide set-up before start-up: name and version, font substitutes for the
-// suite's Windows faces.
+// suite's Windows faces, the presenter of error reports and messages.
 void SetupApplication();

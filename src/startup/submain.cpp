@@ -3,12 +3,12 @@
 #include "common/errorreport.h"
 #include "common/globals.h"
 #include "data/adodb.h"
+#include "data/globalsettings.h"
 #include "data/messages.h"
 #include "data/rights.h"
 #include "platform/instancelock.h"
-#include "platform/messagebox.h"
 #include "platform/systeminfo.h"
-#include "startup/globalsettings.h"
+#include "platform/widgets/messagebox.h"
 #include "stockwindow/fmtovran.h"
 
 #include <QDir>

@@ -1,9 +1,10 @@
-#include "stockwindow/fdstock.h"
+#include "stock/fdstock.h"
 
 #include "common/errorreport.h"
 #include "common/globals.h"
 #include "common/numtext.h"
 #include "data/adodb.h"
+#include "platform/db/transaction.h"
 
 #include <QStringList>
 
@@ -36,23 +37,15 @@ QString insertStatement(const StockRecord &r)
 bool ADD_STOCK(StockRecord &record, const Ado::ConnectionPtr &connection)
 {
     try {
-        connection->beginTrans();
-        try {
-            connection->executeNonQuery(insertStatement(record));
-            Ado::Recordset rs = connection->execute(gsNewRNoSQL);
-            if (rs.eof())
-                throw RunError(RunError::Database, QStringLiteral("新紀錄序號無法讀回"));
-            const double rno = rs.number(0);
-            rs.close();
-            connection->commitTrans();
-            record.Rno = rno;
-        } catch (...) {
-            try {
-                connection->rollbackTrans();
-            } catch (...) {
-            }
-            throw;
-        }
+        Ado::Transaction transaction(*connection);
+        connection->executeNonQuery(insertStatement(record));
+        Ado::Recordset rs = connection->execute(gsNewRNoSQL);
+        if (rs.eof())
+            throw RunError(RunError::Database, QStringLiteral("新紀錄序號無法讀回"));
+        const double rno = rs.number(0);
+        rs.close();
+        transaction.commit();
+        record.Rno = rno;
         return true;
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("ADD_STOCK"), ToRunError(e));

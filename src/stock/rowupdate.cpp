@@ -1,8 +1,9 @@
-#include "stockwindow/rowupdate.h"
+#include "stock/rowupdate.h"
 
 #include "common/globals.h"
 #include "common/numtext.h"
 #include "data/adodb.h"
+#include "platform/db/transaction.h"
 
 #include <cmath>
 
@@ -82,20 +83,10 @@ QStringList PriceStatements(const PriceUpdate &u, const QString &rno)
 
 void WriteRowUpdate(const Ado::ConnectionPtr &connection, const QStringList &statements)
 {
-    connection->beginTrans();
-    try {
-        for (const QString &sql : statements) {
-            if (connection->executeNonQuery(sql) == 0)
-                throw RunError(RunError::Database,
-                               QStringLiteral("庫存紀錄已不存在,無法更新: ") + sql);
-        }
-        connection->commitTrans();
-    } catch (...) {
-        try {
-            connection->rollbackTrans();
-        } catch (...) {
-            // the connection itself failed; the database discards the open transaction
-        }
-        throw;
+    Ado::Transaction transaction(*connection);
+    for (const QString &sql : statements) {
+        if (connection->executeNonQuery(sql) == 0)
+            throw RunError(RunError::Database, QStringLiteral("庫存紀錄已不存在,無法更新: ") + sql);
     }
+    transaction.commit();
 }

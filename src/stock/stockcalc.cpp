@@ -1,4 +1,4 @@
-#include "stockwindow/stockcalc.h"
+#include "stock/stockcalc.h"
 
 #include "common/dates.h"
 #include "common/numtext.h"

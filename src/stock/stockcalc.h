@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/db/connection.h"
-#include "stockwindow/fdstock.h"
+#include "stock/fdstock.h"
 
 #include <QString>
 

@@ -4,16 +4,16 @@
 
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
 #include "common/globals.h"
 #include "common/numtext.h"
 #include "data/adodb.h"
+#include "data/norv.h"
 #include "dialogs/fmcodedate.h"
 #include "dialogs/frmcode.h"
-#include "platform/elasticpanel.h"
-#include "platform/messagebox.h"
-#include "startup/norv.h"
-#include "stockwindow/fdstock.h"
+#include "forms/formhelpers.h"
+#include "platform/widgets/elasticpanel.h"
+#include "platform/widgets/messagebox.h"
+#include "stock/fdstock.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -4,16 +4,16 @@
 #include "stockwindow/fmtovran.h"
 
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
 #include "common/globals.h"
 #include "common/numtext.h"
 #include "data/adodb.h"
 #include "data/messages.h"
 #include "dialogs/frmnumkey.h"
 #include "dialogs/frmsure.h"
-#include "platform/elasticpanel.h"
+#include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
-#include "stockwindow/rowupdate.h"
+#include "platform/widgets/elasticpanel.h"
+#include "stock/rowupdate.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,18 +3,18 @@
 #include "common/clock.h"
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
 #include "common/globals.h"
 #include "common/numtext.h"
 #include "data/adodb.h"
+#include "data/globalsettings.h"
 #include "data/messages.h"
-#include "platform/elasticpanel.h"
+#include "data/norv.h"
+#include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
-#include "platform/messagebox.h"
 #include "platform/programend.h"
 #include "platform/settingsstore.h"
-#include "startup/globalsettings.h"
-#include "startup/norv.h"
+#include "platform/widgets/elasticpanel.h"
+#include "platform/widgets/messagebox.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stockwindow/stockcolumns.h"
+#include "stock/stockcolumns.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -4,19 +4,19 @@
 
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
 #include "common/globals.h"
 #include "common/numtext.h"
 #include "common/units.h"
 #include "data/adodb.h"
+#include "data/globalsettings.h"
 #include "dialogs/frmpickf1.h"
 #include "dialogs/frmselect.h"
-#include "platform/elasticpanel.h"
+#include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
-#include "platform/messagebox.h"
 #include "platform/settingsstore.h"
-#include "startup/globalsettings.h"
-#include "stockwindow/stockcalc.h"
+#include "platform/widgets/elasticpanel.h"
+#include "platform/widgets/messagebox.h"
+#include "stock/stockcalc.h"
 
 #include <QApplication>
 #include <QCheckBox>

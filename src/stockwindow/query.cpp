@@ -5,16 +5,16 @@
 #include "common/clock.h"
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
 #include "common/globals.h"
 #include "common/numtext.h"
-#include "common/units.h"
 #include "data/adodb.h"
-#include "data/gridload.h"
 #include "data/messages.h"
 #include "dialogs/frmsure.h"
-#include "platform/elasticpanel.h"
+#include "forms/formhelpers.h"
+#include "forms/gridload.h"
 #include "platform/grid/flexgrid.h"
+#include "platform/widgets/elasticpanel.h"
+#include "platform/widgets/screenunits.h"
 
 #include <QApplication>
 #include <QCheckBox>

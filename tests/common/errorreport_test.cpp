@@ -1,7 +1,7 @@
 #include "common/clock.h"
 #include "common/errorreport.h"
 #include "common/globals.h"
-#include "platform/sound.h"
+#include "platform/widgets/sound.h"
 #include "support/modal.h"
 
 #include <QApplication>

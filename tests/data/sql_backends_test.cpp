@@ -1,7 +1,7 @@
 #include "common/globals.h"
 #include "data/adodb.h"
 #include "data/messages.h"
-#include "startup/norv.h"
+#include "data/norv.h"
 #include "support/programtree.h"
 #include "support/testdatabase.h"
 

@@ -1,7 +1,7 @@
-#include "common/formhelpers.h"
-#include "common/units.h"
-#include "platform/elasticpanel.h"
-#include "platform/sound.h"
+#include "forms/formhelpers.h"
+#include "platform/widgets/elasticpanel.h"
+#include "platform/widgets/screenunits.h"
+#include "platform/widgets/sound.h"
 #include "support/modal.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "common/globals.h"
+#include "data/globalsettings.h"
 #include "platform/settingsstore.h"
-#include "startup/globalsettings.h"
 #include "support/programtree.h"
 
 #include <QDir>

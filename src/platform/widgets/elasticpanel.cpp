@@ -1,4 +1,4 @@
-#include "platform/elasticpanel.h"
+#include "platform/widgets/elasticpanel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "common/units.h"
+#include "platform/widgets/screenunits.h"
 
 #include <QGuiApplication>
 #include <QScreen>

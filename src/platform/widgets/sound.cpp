@@ -1,4 +1,4 @@
-#include "platform/sound.h"
+#include "platform/widgets/sound.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #include "common/globals.h"
 #include "data/adodb.h"
-#include "data/gridload.h"
+#include "forms/gridload.h"
 #include "platform/grid/flexgrid.h"
 #include "support/modal.h"
 #include "support/programtree.h"

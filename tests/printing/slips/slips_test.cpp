@@ -3,9 +3,9 @@
 #include "common/clock.h"
 #include "common/globals.h"
 #include "data/adodb.h"
-#include "platform/elasticpanel.h"
 #include "platform/grid/flexgrid.h"
 #include "platform/print/printdocument.h"
+#include "platform/widgets/elasticpanel.h"
 #include "printing/previewwindow.h"
 #include "support/testdatabase.h"
 

@@ -1,6 +1,6 @@
 #include "common/globals.h"
 #include "platform/db/connection.h"
-#include "stockwindow/rowupdate.h"
+#include "stock/rowupdate.h"
 
 #include <QFile>
 #include <QTemporaryDir>

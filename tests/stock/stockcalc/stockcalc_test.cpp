@@ -1,7 +1,7 @@
 #include "common/globals.h"
 #include "data/adodb.h"
-#include "stockwindow/fdstock.h"
-#include "stockwindow/stockcalc.h"
+#include "stock/fdstock.h"
+#include "stock/stockcalc.h"
 #include "support/testdb.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // unit, the completion from the item master, the row filters and the display options.
 #include "stockwindow/windowfixture.h"
 
-#include "common/units.h"
 #include "platform/settingsstore.h"
+#include "platform/widgets/screenunits.h"
 
 #include <QDir>
 #include <QFile>
