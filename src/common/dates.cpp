@@ -1,7 +1,7 @@
 #include "common/dates.h"
 
-#include "common/globals.h"
 #include "common/numtext.h"
+#include "common/state.h"
 
 #include <QRegularExpression>
 
@@ -73,7 +73,7 @@ bool IsDate(const QVariant &value)
 
 QString DBDateDisp(const QVariant &value)
 {
-    return DBDateDisp(value, gsCalendar);
+    return DBDateDisp(value, Ini().gsCalendar);
 }
 
 QString DBDateDisp(const QVariant &value, const QString &mode)
@@ -84,7 +84,7 @@ QString DBDateDisp(const QVariant &value, const QString &mode)
     const int y = date->year();
     const QString mm = twoDigits(date->month());
     const QString dd = twoDigits(date->day());
-    const QString &sep = gsDateSep;
+    const QString &sep = Ini().gsDateSep;
     if (mode == QLatin1String("YYYY/MM/DD"))
         return QStringLiteral("%1").arg(y, 4, 10, QLatin1Char('0')) + sep + mm + sep + dd;
     if (mode == QLatin1String("YY/MM/DD"))
@@ -106,12 +106,12 @@ QString DBDateDisp(const QVariant &value, const QString &mode)
 
 QString dateAddSep(const QString &text)
 {
-    if (!gsDateSep.isEmpty() && text.contains(gsDateSep))
+    if (!Ini().gsDateSep.isEmpty() && text.contains(Ini().gsDateSep))
         return text;
     if (text.size() == 6)
-        return text.mid(0, 2) + gsDateSep + text.mid(2, 2) + gsDateSep + text.mid(4, 2);
+        return text.mid(0, 2) + Ini().gsDateSep + text.mid(2, 2) + Ini().gsDateSep + text.mid(4, 2);
     if (text.size() == 8)
-        return text.mid(0, 4) + gsDateSep + text.mid(4, 2) + gsDateSep + text.mid(6, 2);
+        return text.mid(0, 4) + Ini().gsDateSep + text.mid(4, 2) + Ini().gsDateSep + text.mid(6, 2);
     return {};
 }
 
@@ -119,7 +119,7 @@ QString DBDateSave(const QString &text)
 {
     // Digits typed through a Chinese input method are full width; storage text never is.
     const QString s = FoldFullWidth(text).trimmed();
-    if (gsCalendar == QLatin1String("CC/MM/DD")) {
+    if (Ini().gsCalendar == QLatin1String("CC/MM/DD")) {
         if (text.size() != 8)
             return {};
         // A year that is no number would otherwise count as ROC year 0 (1911).
@@ -132,7 +132,7 @@ QString DBDateSave(const QString &text)
             QString::number(year) + QLatin1Char('/') + s.mid(3, 2) + QLatin1Char('/') + s.right(2);
         return IsDate(candidate) ? candidate : QString();
     }
-    if (gsCalendar == QLatin1String("YYYY/MM/DD"))
+    if (Ini().gsCalendar == QLatin1String("YYYY/MM/DD"))
         return text.size() == 10 && IsDate(s) ? s : QString();
     const QString candidate = QStringLiteral("20") + s;
     return IsDate(candidate) ? candidate : QString();
@@ -145,7 +145,7 @@ QString DateText(const QDate &date)
 
 bool UsesRocCalendar()
 {
-    return gsCalendar.left(1).toUpper() == QLatin1String("C");
+    return Ini().gsCalendar.left(1).toUpper() == QLatin1String("C");
 }
 
 int WesternYear(int typedYear)

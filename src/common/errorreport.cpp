@@ -1,8 +1,8 @@
 #include "common/errorreport.h"
 
 #include "common/clock.h"
-#include "common/globals.h"
 #include "common/presenter.h"
+#include "common/state.h"
 
 #include <QFile>
 
@@ -44,7 +44,7 @@ bool ShowErrAsk(const QString &label, const RunError &error)
     Presenter *presenter = InstalledPresenter();
     if (presenter)
         presenter->beep();
-    appendToFile(gsErrFile, ErrorRecord(label, error, Clock::now()));
+    appendToFile(Ini().gsErrFile, ErrorRecord(label, error, Clock::now()));
     if (!presenter)
         return false; // nobody to ask: the work does not go on
     const bool yes = presenter->askYesNo(
@@ -58,7 +58,7 @@ void ShowErr(const QString &label, const RunError &error)
     Presenter *presenter = InstalledPresenter();
     if (presenter)
         presenter->beep();
-    appendToFile(gsErrFile, ErrorRecord(label, error, Clock::now()));
+    appendToFile(Ini().gsErrFile, ErrorRecord(label, error, Clock::now()));
     if (presenter) {
         presenter->showMessage(ErrorText(label, error), MessageIcon::Warning);
         presenter->endBusy();
@@ -67,16 +67,16 @@ void ShowErr(const QString &label, const RunError &error)
 
 void LogErr(const QString &label, const RunError &error)
 {
-    appendToFile(gsErrFile, ErrorRecord(label, error, Clock::now()));
+    appendToFile(Ini().gsErrFile, ErrorRecord(label, error, Clock::now()));
 }
 
 void WriteLog(const QString &text, const QString &file)
 {
-    const QString target = file.isEmpty() ? gsLogFile : file;
+    const QString target = file.isEmpty() ? Ini().gsLogFile : file;
     const QString line = Clock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
                          QStringLiteral(" => ") + text + CRLF;
-    if (!appendToFile(target, line) && !target.isEmpty() && !gsErrFile.isEmpty() &&
-        target != gsErrFile) {
+    if (!appendToFile(target, line) && !target.isEmpty() && !Ini().gsErrFile.isEmpty() &&
+        target != Ini().gsErrFile) {
         // Only a log that exists but cannot be written is worth a record; a missing LOG
         // folder fails silently, as the error file would too.
         QFile f(target);

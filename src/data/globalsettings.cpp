@@ -1,9 +1,9 @@
 #include "data/globalsettings.h"
 
 #include "common/errorreport.h"
-#include "common/globals.h"
 #include "common/inifile.h"
 #include "common/numtext.h"
+#include "common/state.h"
 #include "platform/settingsstore.h"
 #include "platform/systeminfo.h"
 
@@ -54,12 +54,12 @@ void SetDevMode(bool on)
 
 void ChkLogSize(const QString &limitKB)
 {
-    deleteWhenLarger(gsLogFile, limitKB);
+    deleteWhenLarger(Ini().gsLogFile, limitKB);
 }
 
 void ChkErrSize(const QString &limitKB)
 {
-    deleteWhenLarger(gsErrFile, limitKB);
+    deleteWhenLarger(Ini().gsErrFile, limitKB);
 }
 
 QString GetLoginName()
@@ -84,35 +84,35 @@ void InitGlobal(const QString &iniName, const QString &folder)
         const QString x = ProgramName();
         QDir::setCurrent(p);
         if (folder.isEmpty()) {
-            gsIniFile = p + QStringLiteral("/../DAT/") + iniName;
-            gsLogFile = p + QStringLiteral("/../LOG/") + x + QStringLiteral(".LOG");
-            gsErrFile = p + QStringLiteral("/../LOG/") + x + QStringLiteral(".ERR");
+            EditIni().gsIniFile = p + QStringLiteral("/../DAT/") + iniName;
+            EditIni().gsLogFile = p + QStringLiteral("/../LOG/") + x + QStringLiteral(".LOG");
+            EditIni().gsErrFile = p + QStringLiteral("/../LOG/") + x + QStringLiteral(".ERR");
         } else {
-            gsIniFile = folder + QLatin1Char('/') + iniName;
-            gsLogFile = folder + QLatin1Char('/') + x + QStringLiteral(".LOG");
-            gsErrFile = folder + QLatin1Char('/') + x + QStringLiteral(".ERR");
+            EditIni().gsIniFile = folder + QLatin1Char('/') + iniName;
+            EditIni().gsLogFile = folder + QLatin1Char('/') + x + QStringLiteral(".LOG");
+            EditIni().gsErrFile = folder + QLatin1Char('/') + x + QStringLiteral(".ERR");
         }
         ChkLogSize(QStringLiteral("100"));
         ChkErrSize(QStringLiteral("100"));
 
         const QString param = QStringLiteral("PARAM");
-        gsCustName = ReadINI(gsIniFile, param, QStringLiteral("CustName"));
-        gsCorpName = ReadINI(gsIniFile, param, QStringLiteral("CorpName"));
-        gsCalendar = ReadINI(gsIniFile, param, QStringLiteral("Calendar"));
-        gsDateSep = ReadINI(gsIniFile, param, QStringLiteral("DateSep"));
-        gsLogoFile = ReadINI(gsIniFile, param, QStringLiteral("LogoFile"));
-        if (gsCalendar.isEmpty())
-            gsCalendar = QStringLiteral("YYYY/MM/DD");
-        if (gsDateSep.isEmpty())
-            gsDateSep = QStringLiteral("/");
+        EditIni().gsCustName = ReadINI(Ini().gsIniFile, param, QStringLiteral("CustName"));
+        EditIni().gsCorpName = ReadINI(Ini().gsIniFile, param, QStringLiteral("CorpName"));
+        EditIni().gsCalendar = ReadINI(Ini().gsIniFile, param, QStringLiteral("Calendar"));
+        EditIni().gsDateSep = ReadINI(Ini().gsIniFile, param, QStringLiteral("DateSep"));
+        EditIni().gsLogoFile = ReadINI(Ini().gsIniFile, param, QStringLiteral("LogoFile"));
+        if (Ini().gsCalendar.isEmpty())
+            EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
+        if (Ini().gsDateSep.isEmpty())
+            EditIni().gsDateSep = QStringLiteral("/");
 
-        gsUserID = GetLoginName().left(20);
-        gsPCName = GetPCName();
+        EditUser().gsUserID = GetLoginName().left(20);
+        EditIni().gsPCName = GetPCName();
 
-        gsAmtFmt = ReadINI(gsIniFile, param, QStringLiteral("AmtFmt"));
+        EditIni().gsAmtFmt = ReadINI(Ini().gsIniFile, param, QStringLiteral("AmtFmt"));
         if (GetSetting(QStringLiteral("EXE"), x, QStringLiteral("ckHidAmt")) == QLatin1String("Y"))
-            gsAmtFmt = QStringLiteral("#,##0");
-        gsDateQuot = QStringLiteral("'");
+            EditIni().gsAmtFmt = QStringLiteral("#,##0");
+        EditDialect().gsDateQuot = QStringLiteral("'");
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("InitGlobal"), ToRunError(e));
     }

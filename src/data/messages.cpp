@@ -1,9 +1,9 @@
 #include "data/messages.h"
 
 #include "common/errorreport.h"
-#include "common/globals.h"
 #include "common/inifile.h"
 #include "common/presenter.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "data/globalsettings.h"
 
@@ -57,7 +57,7 @@ bool InitMsgDB()
         gMsgRS.close();
         gMsgCmd.reset();
         gMsgCN.reset();
-        QString name = ReadINI(gsIniFile, QStringLiteral("PARAM"), QStringLiteral("JXMSG"));
+        QString name = ReadINI(Ini().gsIniFile, QStringLiteral("PARAM"), QStringLiteral("JXMSG"));
         if (name.isEmpty())
             name = QStringLiteral("JXMSG.MDB");
         const QString path = ProgramDir() + QLatin1Char('/') + name;
@@ -97,11 +97,11 @@ bool getParamValue(const QString &paramID, QString &value)
     try {
         gvSQL = QStringLiteral("Select * ") + QStringLiteral(" from xxPARAM") +
                 QStringLiteral(" WHERE ParamID = ") + QuotField(paramID);
-        if (gsDBType == QLatin1String("PG_SQL"))
+        if (Dialect().gsDBType == QLatin1String("PG_SQL"))
             gvSQL += QStringLiteral(" or upper(ParamID) = ") + QuotField(paramID.toUpper());
-        if (!gCNT)
+        if (!Conn().gCNT)
             throw RunError(91, QStringLiteral("沒有設定物件變數或 With 區塊變數"));
-        rs = gCNT->execute(gvSQL);
+        rs = Conn().gCNT->execute(gvSQL);
         bool found = false;
         if (!rs.eof()) {
             value = rs.text(QStringLiteral("ParamValue"));

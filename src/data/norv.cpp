@@ -1,7 +1,7 @@
 #include "data/norv.h"
 
 #include "common/errorreport.h"
-#include "common/globals.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "data/messages.h"
 #include "platform/settingsstore.h"
@@ -10,12 +10,12 @@ void InitNORV()
 {
     try {
         QString method;
-        gvAvgPriceMethod =
+        EditSuite().gvAvgPriceMethod =
             getParamValue(QStringLiteral("AvgPriceMethod"), method) ? method.toUpper() : QString();
         const QString defDept =
             GetSetting(QStringLiteral("STK"), QStringLiteral("A1"), QStringLiteral("DEFDEPTNO"));
-        gvDeptPrefix =
-            !defDept.isEmpty() && gsUserID != QLatin1String("VURUD") ? defDept : QString();
+        EditSuite().gvDeptPrefix =
+            !defDept.isEmpty() && User().gsUserID != QLatin1String("VURUD") ? defDept : QString();
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("bmNORV_InitNORV"), ToRunError(e));
     }
@@ -25,13 +25,13 @@ bool GetDeptName(const QString &deptNo, QString &name)
 {
     try {
         QString sql = QStringLiteral(" Select * From Corp ");
-        if (gsDBType != QLatin1String("PG_SQL"))
+        if (Dialect().gsDBType != QLatin1String("PG_SQL"))
             sql += QStringLiteral(" Where CompNo  = ") + QuotStr(deptNo);
         else
             sql += QStringLiteral(" Where upper(CompNO) = ") + QuotStr(deptNo.toUpper());
-        if (!gCNT)
+        if (!Conn().gCNT)
             throw RunError(91, QStringLiteral("沒有設定物件變數或 With 區塊變數"));
-        Ado::Recordset rs = gCNT->execute(sql);
+        Ado::Recordset rs = Conn().gCNT->execute(sql);
         if (rs.eof()) {
             name.clear();
             return false;

@@ -1,8 +1,8 @@
 #include "data/rights.h"
 
 #include "common/errorreport.h"
-#include "common/globals.h"
 #include "common/presenter.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "data/globalsettings.h"
 #include "data/messages.h"
@@ -32,28 +32,29 @@ bool SetRight(const QString &progID, QString &errMsg, QObject *form)
 {
     try {
         errMsg.clear();
-        gsMenuCntStr = handOver(QStringLiteral("JXMENUCNTSTR"));
+        EditUser().gsMenuCntStr = handOver(QStringLiteral("JXMENUCNTSTR"));
         if (ChkDevIDE()) {
-            gsGrpID = QStringLiteral("VURUD");
-            gsUserID = QStringLiteral("VURUD");
+            EditUser().gsGrpID = QStringLiteral("VURUD");
+            EditUser().gsUserID = QStringLiteral("VURUD");
             return true;
         }
-        gsGrpID = handOver(QStringLiteral("GrpID"));
-        gsUserID = handOver(QStringLiteral("UserID"));
+        EditUser().gsGrpID = handOver(QStringLiteral("GrpID"));
+        EditUser().gsUserID = handOver(QStringLiteral("UserID"));
         // The hand-over is used up: a later start needs a fresh one from the menu.
         for (const char *key : {"JXMENUCNTSTR", "GrpID", "UserID"})
             SaveSetting(QStringLiteral("SYS"), QStringLiteral("JX"), QLatin1String(key), QString());
 
         Ado::ConnectionPtr menu;
-        if (!ConnectADO(gsMenuCntStr, menu)) {
+        if (!ConnectADO(User().gsMenuCntStr, menu)) {
             gvMsg = JXMSG(QStringLiteral("Connect_JXMENU_Fail")) + QStringLiteral("\r\n") +
-                    Ado::MaskPassword(gsMenuCntStr);
+                    Ado::MaskPassword(User().gsMenuCntStr);
             ShowMessage(gvMsg, MessageIcon::Critical);
             return false;
         }
 
-        Ado::Recordset rs = menu->execute(QStringLiteral("Select * from JX_User ") +
-                                          QStringLiteral(" Where UserID = ") + QuotStr(gsUserID));
+        Ado::Recordset rs =
+            menu->execute(QStringLiteral("Select * from JX_User ") +
+                          QStringLiteral(" Where UserID = ") + QuotStr(User().gsUserID));
         if (rs.eof()) {
             errMsg = LocalMsg(QStringLiteral("ErrorNoUserRec"));
             return false;
@@ -61,7 +62,7 @@ bool SetRight(const QString &progID, QString &errMsg, QObject *form)
         rs.close();
 
         const QString sql = QStringLiteral("Select * from JX_Right ") +
-                            QStringLiteral(" Where GrpID = ") + QuotStr(gsGrpID) +
+                            QStringLiteral(" Where GrpID = ") + QuotStr(User().gsGrpID) +
                             QStringLiteral(" And ProgID = ") + QuotStr(progID);
         rs = menu->execute(sql);
         if (rs.eof()) {

@@ -72,7 +72,7 @@ bool frmCombo::ShowPick(const QString &pvSQL, QLineEdit *txtTarget, const QStrin
 void frmCombo::DropDown(const QString &pvSQL, QLineEdit *txtTarget, const QString &caption)
 {
     try {
-        const Ado::ConnectionPtr connection = m_connection ? m_connection : gCNT;
+        const Ado::ConnectionPtr connection = m_connection ? m_connection : Conn().gCNT;
         if (!connection)
             throw RunError(RunError::Database, QStringLiteral("資料庫尚未連線"));
         Ado::Recordset rs = connection->execute(pvSQL);

@@ -48,9 +48,9 @@ bool FGLoad(FlexGrid *grid, const QString &pvSQL, int *rowCount)
         // its result.
         grid->setRedraw(false);
         grid->setRows(grid->fixedRows());
-        if (!gCNT)
+        if (!Conn().gCNT)
             throw RunError(RunError::Database, QStringLiteral("資料庫尚未連線"));
-        rs = gCNT->execute(pvSQL);
+        rs = Conn().gCNT->execute(pvSQL);
         if (!rs.eof()) {
             grid->setCols(rs.fieldCount());
             const int records = AddRecordRows(grid, rs);

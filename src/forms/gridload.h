@@ -11,7 +11,7 @@ class FlexGrid;
 // its column. Each new row gets the row data value 9 (callers that use row data set their
 // own). Redraw is off while the rows are added and on afterwards.
 
-// Runs pvSQL on gCNT and replaces the grid's data rows by the records; the column count
+// Runs pvSQL on Conn().gCNT and replaces the grid's data rows by the records; the column count
 // becomes the field count when records arrived. True when at least one record arrived;
 // rowCount then receives the number of records + 1. The first data row becomes current.
 // Errors are shown under "FGLoad" + CR LF + "pvSQL:" + pvSQL; the grid is left empty.

@@ -2,7 +2,7 @@
 
 #include "common/clock.h"
 #include "common/errorreport.h"
-#include "common/globals.h"
+#include "common/state.h"
 #include "common/units.h"
 #include "data/messages.h"
 #include "forms/formhelpers.h"
@@ -175,7 +175,7 @@ PreviewWindow::PreviewWindow(Variant variant, QWidget *parent)
 
     // Form_Load
     if (m_variant != Plain) {
-        if (FileExist(gsLogoFile) && m_logo.load(gsLogoFile))
+        if (FileExist(Ini().gsLogoFile) && m_logo.load(Ini().gsLogoFile))
             m_imgLogo->setPixmap(QPixmap::fromImage(m_logo));
         if (m_variant == Signed)
             m_signLine = QStringLiteral("部門主管:                             單位主管:         "
@@ -510,10 +510,10 @@ void PreviewWindow::drawFrames()
         QString headerLine;
         if (m_variant == Framed)
             headerLine = !hasHeader && !razudav
-                             ? gsCustName
+                             ? Ini().gsCustName
                              : (razudav ? m_reportHeader : m_reportHeader.toUpper());
         else
-            headerLine = hasHeader ? m_reportHeader.toUpper() : gsCustName;
+            headerLine = hasHeader ? m_reportHeader.toUpper() : Ini().gsCustName;
         const QString printed = QStringLiteral("列印時間: ") +
                                 QLocale::system().toString(Clock::now(), QLocale::ShortFormat);
         const int pages = vsp.pageCount();

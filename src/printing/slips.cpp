@@ -252,13 +252,13 @@ void cmdPrintByMistra_Click(int index, const SlipSource &source)
             DispElaMsg(source.elaMsg, QStringLiteral("請先選擇一個部門"));
             return;
         }
-        if (!gCNT)
+        if (!Conn().gCNT)
             throw RunError(RunError::InvalidCall, QStringLiteral("資料庫未連線"));
         QString compName;
         {
             Ado::Recordset rs =
-                gCNT->execute(QStringLiteral(" Select compname From Corp ") +
-                              QStringLiteral("   where CompNo = ") + QuotStr(source.deptNo));
+                Conn().gCNT->execute(QStringLiteral(" Select compname From Corp ") +
+                                     QStringLiteral("   where CompNo = ") + QuotStr(source.deptNo));
             if (!rs.eof())
                 compName = rs.text(0);
         }

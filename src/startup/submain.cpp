@@ -1,7 +1,7 @@
 #include "startup/submain.h"
 
 #include "common/errorreport.h"
-#include "common/globals.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "data/globalsettings.h"
 #include "data/messages.h"

@@ -1,8 +1,8 @@
 #include "stock/fdstock.h"
 
 #include "common/errorreport.h"
-#include "common/globals.h"
 #include "common/numtext.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "platform/db/transaction.h"
 
@@ -28,7 +28,7 @@ QString insertStatement(const StockRecord &r)
                      r.AdjustQty, r.UseQty, r.LostQty, r.LostAmt, r.STKQty, r.STKAmt, r.AvgPrice})
         sql += NumText(v) + sep;
     sql += QuotField(r.UserID) + sep + QuotField(r.UpdUserID) + sep;
-    sql += gsDBDate + QStringLiteral(") ");
+    sql += Dialect().gsDBDate + QStringLiteral(") ");
     return sql;
 }
 
@@ -39,7 +39,7 @@ bool ADD_STOCK(StockRecord &record, const Ado::ConnectionPtr &connection)
     try {
         Ado::Transaction transaction(*connection);
         connection->executeNonQuery(insertStatement(record));
-        Ado::Recordset rs = connection->execute(gsNewRNoSQL);
+        Ado::Recordset rs = connection->execute(Dialect().gsNewRNoSQL);
         if (rs.eof())
             throw RunError(RunError::Database, QStringLiteral("新紀錄序號無法讀回"));
         const double rno = rs.number(0);
@@ -56,8 +56,9 @@ bool ADD_STOCK(StockRecord &record, const Ado::ConnectionPtr &connection)
 bool GetSTKDscp(const QString &stkNo, QString &name, QString *unit, double *factor)
 {
     try {
-        Ado::Recordset rs = gCNT->execute(QStringLiteral("Select *  From STK ") +
-                                          QStringLiteral(" Where STKNo = ") + QuotStr(stkNo));
+        Ado::Recordset rs =
+            Conn().gCNT->execute(QStringLiteral("Select *  From STK ") +
+                                 QStringLiteral(" Where STKNo = ") + QuotStr(stkNo));
         QString foundName;
         QString foundUnit;
         double foundFactor = 1;

@@ -1,7 +1,7 @@
 #include "stock/rowupdate.h"
 
-#include "common/globals.h"
 #include "common/numtext.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "platform/db/transaction.h"
 
@@ -57,8 +57,8 @@ PriceUpdate ApplyPrice(const RowFigures &row, double x)
 QString StampStatement(const QString &rno)
 {
     return QStringLiteral("Update Stock set ") + QStringLiteral(" upduserid = ") +
-           QuotField(gsUserID) + QStringLiteral(" , ") + QStringLiteral(" upddate = ") + gsDBDate +
-           QStringLiteral(" Where Rno = ") + rno;
+           QuotField(User().gsUserID) + QStringLiteral(" , ") + QStringLiteral(" upddate = ") +
+           Dialect().gsDBDate + QStringLiteral(" Where Rno = ") + rno;
 }
 
 QStringList CountStatements(const CountUpdate &u, const QString &rno)

@@ -4,8 +4,8 @@
 #include "stockwindow/fmtovran.h"
 
 #include "common/errorreport.h"
-#include "common/globals.h"
 #include "common/numtext.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "data/messages.h"
 #include "dialogs/frmnumkey.h"
@@ -78,8 +78,8 @@ void fmTOVRAN::showRowFigures(int row, const RowFigures &f)
 // the stamp's user in the row, as the record now holds it.
 void fmTOVRAN::writeRow(int row, const QStringList &statements)
 {
-    WriteRowUpdate(gCNT, statements);
-    fgList->setTextMatrix(row, ColUpdUserID, gsUserID);
+    WriteRowUpdate(Conn().gCNT, statements);
+    fgList->setTextMatrix(row, ColUpdUserID, User().gsUserID);
 }
 
 void fmTOVRAN::fgList_ValidateEdit(int row, int col, bool *cancel, QString *editText)

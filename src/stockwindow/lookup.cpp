@@ -4,8 +4,8 @@
 
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/globals.h"
 #include "common/numtext.h"
+#include "common/state.h"
 #include "common/units.h"
 #include "data/adodb.h"
 #include "data/globalsettings.h"
@@ -42,9 +42,9 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
         if (code.isEmpty())
             return;
         {
-            Ado::Recordset rs =
-                gCNT->execute(QStringLiteral("Select STKNo , STKName From  STK   where STKNO = ") +
-                              QuotField(code));
+            Ado::Recordset rs = Conn().gCNT->execute(
+                QStringLiteral("Select STKNo , STKName From  STK   where STKNO = ") +
+                QuotField(code));
             if (rs.eof()) {
                 MsgBox::show(QStringLiteral("物料檔,沒有該物料編號,請檢查"),
                              MsgBox::Icon::Critical);
@@ -71,8 +71,8 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
                                QStringLiteral(" = ") + QuotField(code);
         double count = 0;
         {
-            Ado::Recordset rs =
-                gCNT->execute(QStringLiteral("Select count(*) as RecCount from stk") + prefix);
+            Ado::Recordset rs = Conn().gCNT->execute(
+                QStringLiteral("Select count(*) as RecCount from stk") + prefix);
             if (!rs.eof())
                 count = rs.number(QStringLiteral("RecCount"));
         }
@@ -81,9 +81,10 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
             return;
         }
         if (count > 1) {
-            Ado::Recordset rs = gCNT->execute(QStringLiteral("select stkno , stkname , LType "
-                                                             ",STKDscp , Unit ,STKFlag from stk ") +
-                                              prefix + QStringLiteral(" order by stkno "));
+            Ado::Recordset rs =
+                Conn().gCNT->execute(QStringLiteral("select stkno , stkname , LType "
+                                                    ",STKDscp , Unit ,STKFlag from stk ") +
+                                     prefix + QStringLiteral(" order by stkno "));
             if (rs.eof())
                 return;
             frmSelect &pick = frmSelectWindow();
@@ -116,10 +117,10 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
         // A record the grid does not show (filtered out, or added meanwhile at
         // another workstation) is brought in instead of inserting a second one.
         {
-            Ado::Recordset rs =
-                gCNT->execute(QStringLiteral("Select RNo From STOCK Where DeptNo = ") +
-                              QuotField(deptNo) + QStringLiteral(" AND StkDate = ") +
-                              QuotDate(end) + QStringLiteral(" AND StkNo = ") + QuotField(stkNo));
+            Ado::Recordset rs = Conn().gCNT->execute(
+                QStringLiteral("Select RNo From STOCK Where DeptNo = ") + QuotField(deptNo) +
+                QStringLiteral(" AND StkDate = ") + QuotDate(end) +
+                QStringLiteral(" AND StkNo = ") + QuotField(stkNo));
             if (!rs.eof()) {
                 const int row = appendRecordRow(rs.text(0));
                 if (row >= 1)
@@ -136,7 +137,7 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
         input.stockEndDate = m_params.StockEndDate;
         input.useRcvWork = m_params.UseRcvWork;
         input.useSOut = m_params.UseSOut;
-        input.avgPriceMethod = gvAvgPriceMethod;
+        input.avgPriceMethod = Suite().gvAvgPriceMethod;
         // Both options are read anew each time, as stored (the window's box is
         // saved at exit).
         input.autoCalc = Val(GetSetting(ProgramName(), QStringLiteral("Stock"),
@@ -144,10 +145,10 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
         input.calUseQty = Val(GetSetting(QStringLiteral("NORV"), ProgramName(),
                                          QStringLiteral("chkCalUseQty"), QStringLiteral("0"))) != 0;
         input.warehouseNo = Val(txtStockNo->text());
-        input.userID = gsUserID;
+        input.userID = User().gsUserID;
 
-        StockCalcResult calc = BuildStockRecord(gCNT, input);
-        if (!ADD_STOCK(calc.record, gCNT)) {
+        StockCalcResult calc = BuildStockRecord(Conn().gCNT, input);
+        if (!ADD_STOCK(calc.record, Conn().gCNT)) {
             DispElaMsg(elaMsg, QStringLiteral("無法寫入庫存檔"));
             return;
         }
@@ -196,7 +197,7 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
 int fmTOVRAN::appendRecordRow(const QString &rno)
 {
     Ado::Recordset rs =
-        gCNT->execute(stockSelect() + QStringLiteral(" Where RNo = ") + NumText(Val(rno)));
+        Conn().gCNT->execute(stockSelect() + QStringLiteral(" Where RNo = ") + NumText(Val(rno)));
     if (rs.eof())
         return -1;
     QStringList cells;
@@ -207,7 +208,7 @@ int fmTOVRAN::appendRecordRow(const QString &rno)
     fgList->addRow(cells, 1);
     const int row = fgList->rows() - 1;
     Ado::Recordset item =
-        gCNT->execute(itemSelect() + QStringLiteral(" Where STKNo = ") + QuotField(stkNo));
+        Conn().gCNT->execute(itemSelect() + QStringLiteral(" Where STKNo = ") + QuotField(stkNo));
     if (!item.eof())
         completeRow(row, item);
     styleEntryCells(row);
@@ -234,11 +235,11 @@ void fmTOVRAN::txtSeekItem_Change()
 QString fmTOVRAN::GetLTYPE()
 {
     try {
-        const QString where = gsDBType == QLatin1String("PG_SQL")
+        const QString where = Dialect().gsDBType == QLatin1String("PG_SQL")
                                   ? QStringLiteral(" Where  UPPER(codetype)  = 'LTYPE' ")
                                   : QStringLiteral(" Where codetype = 'LTYPE' ");
-        Ado::Recordset rs = gCNT->execute(QStringLiteral("Select  dscp from xxcode ") + where +
-                                          QStringLiteral(" Order by Code "));
+        Ado::Recordset rs = Conn().gCNT->execute(QStringLiteral("Select  dscp from xxcode ") +
+                                                 where + QStringLiteral(" Order by Code "));
         if (rs.eof())
             return QString();
         QString item;

@@ -5,8 +5,8 @@
 #include "common/clock.h"
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/globals.h"
 #include "common/numtext.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "data/messages.h"
 #include "dialogs/frmsure.h"
@@ -148,7 +148,7 @@ void fmTOVRAN::completeRows()
 
     QElapsedTimer sinceRepaint;
     sinceRepaint.start();
-    Ado::Recordset rs = gCNT->execute(itemSelect());
+    Ado::Recordset rs = Conn().gCNT->execute(itemSelect());
     while (!rs.eof()) {
         const int r = firstRow.value(rs.text(0), -1);
         if (r >= 1) {

@@ -1,5 +1,5 @@
 #include "common/dates.h"
-#include "common/globals.h"
+#include "common/state.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -8,16 +8,16 @@ namespace {
 
 struct CalendarGuard
 {
-    QString calendar = gsCalendar, sep = gsDateSep;
+    QString calendar = Ini().gsCalendar, sep = Ini().gsDateSep;
     CalendarGuard(const QString &c, const QString &s = QStringLiteral("/"))
     {
-        gsCalendar = c;
-        gsDateSep = s;
+        EditIni().gsCalendar = c;
+        EditIni().gsDateSep = s;
     }
     ~CalendarGuard()
     {
-        gsCalendar = calendar;
-        gsDateSep = sep;
+        EditIni().gsCalendar = calendar;
+        EditIni().gsDateSep = sep;
     }
 };
 
@@ -213,8 +213,8 @@ TEST(Periods, RocYears)
     CalendarGuard g(QStringLiteral("CC/MM/DD"));
     EXPECT_TRUE(UsesRocCalendar());
     EXPECT_EQ(WesternYear(92), 2003);
-    gsCalendar = QStringLiteral("cc/mm/dd");
+    EditIni().gsCalendar = QStringLiteral("cc/mm/dd");
     EXPECT_TRUE(UsesRocCalendar());
-    gsCalendar = QStringLiteral("YYYY/MM/DD");
+    EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
     EXPECT_EQ(WesternYear(2003), 2003);
 }

@@ -1,4 +1,4 @@
-#include "common/globals.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "forms/gridload.h"
 #include "platform/grid/flexgrid.h"
@@ -18,7 +18,7 @@ class GridLoad : public ::testing::Test
 protected:
     void SetUp() override
     {
-        gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
+        EditIni().gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
         const QString file = tree.dat() + QStringLiteral("/stock.db");
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "gridload");
@@ -32,15 +32,16 @@ protected:
             db.close();
         }
         QSqlDatabase::removeDatabase("gridload");
-        gCNT = Ado::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file);
+        EditConn().gCNT =
+            Ado::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file);
     }
     void TearDown() override
     {
-        gCNT.reset();
-        gsErrFile.clear();
+        EditConn().gCNT.reset();
+        EditIni().gsErrFile.clear();
     }
 
-    QString errorFile() const { return QString::fromUtf8(tree.readFile(gsErrFile)); }
+    QString errorFile() const { return QString::fromUtf8(tree.readFile(Ini().gsErrFile)); }
 
     ProgramTree tree;
     FlexGrid grid;
@@ -102,7 +103,7 @@ TEST_F(GridLoad, FGLoadReportsABadStatementWithItsText)
 
 TEST_F(GridLoad, FGLoadWithoutAConnectionIsReported)
 {
-    gCNT.reset();
+    EditConn().gCNT.reset();
     auto box = TestModal::answerMessageBox(QMessageBox::Ok);
     EXPECT_FALSE(FGLoad(&grid, "Select 1"));
     EXPECT_TRUE(box->shown);
@@ -112,7 +113,7 @@ TEST_F(GridLoad, FGLoadWithoutAConnectionIsReported)
 TEST_F(GridLoad, FGLoadRSTWritesFieldNamesAndLeavesTheRecordsetOpen)
 {
     grid.setFixedRows(1);
-    Ado::Recordset rs = gCNT->execute("Select STKNo, STKName, Memo From STK Order by STKNo");
+    Ado::Recordset rs = Conn().gCNT->execute("Select STKNo, STKName, Memo From STK Order by STKNo");
     int count = -1;
     ASSERT_TRUE(FGLoadRST(&grid, rs, &count));
     EXPECT_EQ(count, 3);
@@ -136,7 +137,7 @@ TEST_F(GridLoad, FGLoadRSTOnAClosedOrEmptyRecordsetOnlyTurnsRedrawOn)
     int count = 5;
     EXPECT_FALSE(FGLoadRST(&grid, closed, &count));
     EXPECT_TRUE(grid.redraw());
-    Ado::Recordset empty = gCNT->execute("Select STKNo From STK Where 1 = 0");
+    Ado::Recordset empty = Conn().gCNT->execute("Select STKNo From STK Where 1 = 0");
     EXPECT_FALSE(FGLoadRST(&grid, empty, &count));
     EXPECT_EQ(count, 5);
     EXPECT_EQ(grid.rows(), 2);
@@ -145,9 +146,9 @@ TEST_F(GridLoad, FGLoadRSTOnAClosedOrEmptyRecordsetOnlyTurnsRedrawOn)
 
 TEST_F(GridLoad, LoadsManyRows)
 {
-    gCNT->executeNonQuery("CREATE TABLE Big (a int, b varchar(10))");
-    gCNT->executeNonQuery("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                          "WHERE i < 20000) INSERT INTO Big SELECT i, 'v' || i FROM n");
+    Conn().gCNT->executeNonQuery("CREATE TABLE Big (a int, b varchar(10))");
+    Conn().gCNT->executeNonQuery("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                 "WHERE i < 20000) INSERT INTO Big SELECT i, 'v' || i FROM n");
     int count = 0;
     ASSERT_TRUE(FGLoad(&grid, "Select a, b From Big Order by a", &count));
     EXPECT_EQ(count, 20001);

@@ -1,4 +1,4 @@
-#include "common/globals.h"
+#include "common/state.h"
 #include "platform/db/connection.h"
 #include "stock/rowupdate.h"
 
@@ -75,8 +75,8 @@ TEST(PriceEdit, StoredPerStockUnitAmountFromTheShownCount)
 
 TEST(EditStatements, TextOfTheUpdatesAndTheStamp)
 {
-    gsUserID = QStringLiteral("O'Neil");
-    gsDBDate = QStringLiteral("now()");
+    EditUser().gsUserID = QStringLiteral("O'Neil");
+    EditDialect().gsDBDate = QStringLiteral("now()");
     CountUpdate u = ApplyCount(row(10, 5, 3, 1, 2.5), 15, 100);
     const QStringList sql = CountStatements(u, QStringLiteral("42"));
     ASSERT_EQ(sql.size(), 2);

@@ -1,14 +1,14 @@
-#include "common/globals.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "stock/fdstock.h"
 #include "stock/stockcalc.h"
-#include "support/testdb.h"
+#include "support/testdatabase.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class StockCalc : public ::testing::TestWithParam<TestDatabase::Kind>
+class StockCalc : public ::testing::TestWithParam<Backend>
 {
 protected:
     void SetUp() override
@@ -221,6 +221,5 @@ TEST_P(StockCalc, InsertReadsBackTheNewRecordNumber)
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, StockCalc,
-                         ::testing::Values(TestDatabase::Kind::SQLite,
-                                           TestDatabase::Kind::PostgreSQL),
-                         [](const auto &info) { return PrintToString(info.param); });
+                         ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
+                         [](const auto &info) { return BackendName(info.param); });
