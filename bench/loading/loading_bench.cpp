@@ -3,8 +3,8 @@
 // same two queries through the same connection layer.
 #include "common/clock.h"
 #include "common/dates.h"
-#include "common/globals.h"
 #include "common/numtext.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "platform/grid/flexgrid.h"
 #include "platform/widgets/elasticpanel.h"
@@ -73,7 +73,7 @@ void bareRead(const QString &stockSql)
          {stockSql,
           QStringLiteral("Select StkNo, StkName , STKDscp , Unit ,STKFlag , uunit , uqty , "
                          "LType From STK")}) {
-        Ado::Recordset rs = gCNT->execute(sql);
+        Ado::Recordset rs = Conn().gCNT->execute(sql);
         const int n = rs.fieldCount();
         while (!rs.eof()) {
             for (int i = 0; i < n; ++i)
