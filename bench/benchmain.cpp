@@ -1,3 +1,5 @@
+#include "forms/errorboxes.h"
+
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
@@ -7,6 +9,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    InstallBoxPresenter();
     ::benchmark::Initialize(&argc, argv);
     if (::benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -1,4 +1,4 @@
-#include "startup/globalsettings.h"
+#include "data/globalsettings.h"
 #include "startup/programsetup.h"
 #include "startup/submain.h"
 

@@ -5,13 +5,13 @@
 // Goal: an edit under 20 ms, an added item under 50 ms, at median.
 #include "common/clock.h"
 #include "common/dates.h"
-#include "common/globals.h"
 #include "common/numtext.h"
 #include "common/stockperiod.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "platform/grid/flexgrid.h"
+#include "stock/rowupdate.h"
 #include "stockwindow/fmtovran.h"
-#include "stockwindow/rowupdate.h"
 #include "support/benchdb.h"
 
 #include <QApplication>
@@ -111,7 +111,7 @@ Setup *setupFor(Kind kind, Scale scale)
     s = std::make_unique<Setup>();
     qputenv("NORV_SETTINGS", settings.filePath(QStringLiteral("settings.ini")).toUtf8());
     Clock::setNow(QDateTime(*ParseDate(BenchDatabase::today()), QTime(12, 0)));
-    gsUserID = QStringLiteral("BENCH");
+    EditUser().gsUserID = QStringLiteral("BENCH");
     s->db = BenchDatabase::make(kind, sizeOf(scale));
     if (!s->db)
         return nullptr;
@@ -125,7 +125,7 @@ Setup *setupFor(Kind kind, Scale scale)
 
     const QDate end =
         PeriodEndDate(s->window->criteriaYear(), s->window->criteriaMonth(), QString());
-    Ado::Recordset rs = gCNT->execute(
+    Ado::Recordset rs = Conn().gCNT->execute(
         QStringLiteral("Select STKNo From STK Where STKNo Not In (Select STKNo From STOCK "
                        "Where DeptNo = 'A01' And StkDate = ") +
         QuotDate(end) + QStringLiteral(") Order By STKNo"));
@@ -248,8 +248,9 @@ void BM_Edit(benchmark::State &state, Kind kind, Scale scale)
         const QString rno =
             NumText(Val(grid.textMatrix(1 + (i * 7919) % loaded, fmTOVRAN::ColRNo)));
         t.start();
-        WriteRowUpdate(gCNT, {QStringLiteral("Update Stock set ChkQty = ChkQty Where Rno = ") + rno,
-                              StampStatement(rno)});
+        WriteRowUpdate(Conn().gCNT,
+                       {QStringLiteral("Update Stock set ChkQty = ChkQty Where Rno = ") + rno,
+                        StampStatement(rno)});
         writes << t.nsecsElapsed() / 1e9;
     }
     state.counters["bare_update_ms"] = Median(writes) * 1000;

@@ -2,13 +2,13 @@
 // of 60,000 items) through the real window's query command, against a bare read of the
 // same two queries through the same connection layer.
 #include "common/clock.h"
-#include "common/globals.h"
 #include "common/dates.h"
 #include "common/numtext.h"
 #include "common/stockperiod.h"
+#include "common/state.h"
 #include "data/adodb.h"
-#include "platform/elasticpanel.h"
 #include "platform/grid/flexgrid.h"
+#include "platform/widgets/elasticpanel.h"
 #include "stockwindow/fmtovran.h"
 #include "support/benchdb.h"
 
@@ -71,9 +71,10 @@ void bareRead(const QString &stockSql)
 {
     qint64 cells = 0;
     for (const QString &sql :
-         {stockSql, QStringLiteral("Select StkNo, StkName , STKDscp , Unit ,STKFlag , uunit , uqty , "
-                                   "LType From STK")}) {
-        Ado::Recordset rs = gCNT->execute(sql);
+         {stockSql,
+          QStringLiteral("Select StkNo, StkName , STKDscp , Unit ,STKFlag , uunit , uqty , "
+                         "LType From STK")}) {
+        Ado::Recordset rs = Conn().gCNT->execute(sql);
         const int n = rs.fieldCount();
         while (!rs.eof()) {
             for (int i = 0; i < n; ++i)
@@ -147,7 +148,19 @@ void BM_WindowQuery(benchmark::State &state, Kind kind)
 
 } // namespace
 
-BENCHMARK_CAPTURE(BM_BareRead, SQLite, Kind::SQLite)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_WindowQuery, SQLite, Kind::SQLite)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_BareRead, PostgreSQL, Kind::PostgreSQL)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_WindowQuery, PostgreSQL, Kind::PostgreSQL)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_BareRead, SQLite, Kind::SQLite)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_WindowQuery, SQLite, Kind::SQLite)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_BareRead, PostgreSQL, Kind::PostgreSQL)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_WindowQuery, PostgreSQL, Kind::PostgreSQL)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();

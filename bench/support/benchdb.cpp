@@ -1,5 +1,6 @@
 #include "support/benchdb.h"
 
+
 #include "data/adodb.h"
 
 #include <QProcess>
@@ -46,15 +47,15 @@ std::unique_ptr<BenchDatabase> BenchDatabase::make(Kind kind, const Size &size)
 
 BenchDatabase::~BenchDatabase()
 {
-    if (gCNT == m_connection)
-        gCNT.reset();
+    if (Conn().gCNT == m_connection)
+        EditConn().gCNT.reset();
     m_connection.reset();
     m_pg.reset(); // dropped after the last connection to it
 }
 
 void BenchDatabase::makeShared() const
 {
-    gCNT = m_connection;
+    EditConn().gCNT = m_connection;
     SetDBType(nullptr);
 }
 

@@ -27,7 +27,7 @@ public:
 
     QString connectionString() const { return m_connectionString; }
     const Ado::ConnectionPtr &connection() const { return m_connection; }
-    void makeShared() const; // gCNT and its dialect
+    void makeShared() const; // Conn().gCNT and its dialect
 
     static QString kindName(Kind kind);
     // The date the generated periods count back from: the loaded period is the month before.

@@ -1,7 +1,7 @@
 #include "common/dates.h"
 
-#include "common/globals.h"
 #include "common/numtext.h"
+#include "common/state.h"
 
 #include <QRegularExpression>
 
@@ -75,7 +75,7 @@ bool IsDate(const QVariant &value)
 
 QString DBDateDisp(const QVariant &value)
 {
-    return DBDateDisp(value, gsCalendar);
+    return DBDateDisp(value, Ini().gsCalendar);
 }
 
 QString DBDateDisp(const QVariant &value, const QString &mode)
@@ -86,7 +86,7 @@ QString DBDateDisp(const QVariant &value, const QString &mode)
     const int y = date->year();
     const QString mm = twoDigits(date->month());
     const QString dd = twoDigits(date->day());
-    const QString &sep = gsDateSep;
+    const QString &sep = Ini().gsDateSep;
     if (mode == QLatin1String("YYYY/MM/DD"))
         return QStringLiteral("%1").arg(y, 4, 10, QLatin1Char('0')) + sep + mm + sep + dd;
     if (mode == QLatin1String("YY/MM/DD"))
@@ -108,15 +108,15 @@ QString DBDateDisp(const QVariant &value, const QString &mode)
 
 QString dateAddSep(const QString &text)
 {
-    if (!gsDateSep.isEmpty() && text.contains(gsDateSep))
+    if (!Ini().gsDateSep.isEmpty() && text.contains(Ini().gsDateSep))
         return text;
     if (text.size() == 6)
-        return text.mid(0, 2) + gsDateSep + text.mid(2, 2) + gsDateSep + text.mid(4, 2);
+        return text.mid(0, 2) + Ini().gsDateSep + text.mid(2, 2) + Ini().gsDateSep + text.mid(4, 2);
     // ROC years from 100 on (2011) have three digits.
-    if (text.size() == 7 && gsCalendar == QLatin1String("CC/MM/DD"))
-        return text.mid(0, 3) + gsDateSep + text.mid(3, 2) + gsDateSep + text.mid(5, 2);
+    if (text.size() == 7 && Ini().gsCalendar == QLatin1String("CC/MM/DD"))
+        return text.mid(0, 3) + Ini().gsDateSep + text.mid(3, 2) + Ini().gsDateSep + text.mid(5, 2);
     if (text.size() == 8)
-        return text.mid(0, 4) + gsDateSep + text.mid(4, 2) + gsDateSep + text.mid(6, 2);
+        return text.mid(0, 4) + Ini().gsDateSep + text.mid(4, 2) + Ini().gsDateSep + text.mid(6, 2);
     return {};
 }
 
@@ -124,7 +124,7 @@ QString DBDateSave(const QString &text)
 {
     // Digits typed through a Chinese input method are full width; storage text never is.
     const QString s = FoldFullWidth(text).trimmed();
-    if (gsCalendar == QLatin1String("CC/MM/DD")) {
+    if (Ini().gsCalendar == QLatin1String("CC/MM/DD")) {
         // "98/12/24" or, from ROC year 100 (2011) on, "114/12/24".
         const qsizetype yearDigits = text.size() - 6;
         if (yearDigits != 2 && yearDigits != 3)
@@ -140,7 +140,7 @@ QString DBDateSave(const QString &text)
                                   s.mid(yearDigits + 1, 2) + QLatin1Char('/') + s.right(2);
         return IsDate(candidate) ? candidate : QString();
     }
-    if (gsCalendar == QLatin1String("YYYY/MM/DD"))
+    if (Ini().gsCalendar == QLatin1String("YYYY/MM/DD"))
         return text.size() == 10 && IsDate(s) ? s : QString();
     const QString candidate = QStringLiteral("20") + s;
     return IsDate(candidate) ? candidate : QString();
@@ -153,7 +153,7 @@ QString DateText(const QDate &date)
 
 bool UsesRocCalendar()
 {
-    return gsCalendar.left(1).toUpper() == QLatin1String("C");
+    return Ini().gsCalendar.left(1).toUpper() == QLatin1String("C");
 }
 
 int WesternYear(int typedYear)

@@ -1,11 +1,9 @@
 #include "common/errorreport.h"
 
 #include "common/clock.h"
-#include "common/globals.h"
-#include "platform/messagebox.h"
-#include "platform/sound.h"
+#include "common/presenter.h"
+#include "common/state.h"
 
-#include <QApplication>
 #include <QFile>
 
 namespace {
@@ -22,12 +20,6 @@ bool appendToFile(const QString &path, const QString &text)
         return false;
     const QByteArray bytes = text.toUtf8();
     return f.write(bytes) == bytes.size();
-}
-
-void restoreCursor()
-{
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
 }
 
 } // namespace
@@ -49,34 +41,42 @@ QString ErrorRecord(const QString &label, const RunError &error, const QDateTime
 
 bool ShowErrAsk(const QString &label, const RunError &error)
 {
-    Beep();
-    appendToFile(gsErrFile, ErrorRecord(label, error, Clock::now()));
-    const bool yes = MsgBox::askYesNo(
-        ErrorText(label, error) + QStringLiteral("  是否要繼續執行作業?"), MsgBox::Icon::Warning);
-    restoreCursor();
+    Presenter *presenter = InstalledPresenter();
+    if (presenter)
+        presenter->beep();
+    appendToFile(Ini().gsErrFile, ErrorRecord(label, error, Clock::now()));
+    if (!presenter)
+        return false; // nobody to ask: the work does not go on
+    const bool yes = presenter->askYesNo(
+        ErrorText(label, error) + QStringLiteral("  是否要繼續執行作業?"), MessageIcon::Warning);
+    presenter->endBusy();
     return yes;
 }
 
 void ShowErr(const QString &label, const RunError &error)
 {
-    Beep();
-    appendToFile(gsErrFile, ErrorRecord(label, error, Clock::now()));
-    MsgBox::show(ErrorText(label, error), MsgBox::Icon::Warning);
-    restoreCursor();
+    Presenter *presenter = InstalledPresenter();
+    if (presenter)
+        presenter->beep();
+    appendToFile(Ini().gsErrFile, ErrorRecord(label, error, Clock::now()));
+    if (presenter) {
+        presenter->showMessage(ErrorText(label, error), MessageIcon::Warning);
+        presenter->endBusy();
+    }
 }
 
 void LogErr(const QString &label, const RunError &error)
 {
-    appendToFile(gsErrFile, ErrorRecord(label, error, Clock::now()));
+    appendToFile(Ini().gsErrFile, ErrorRecord(label, error, Clock::now()));
 }
 
 void WriteLog(const QString &text, const QString &file)
 {
-    const QString target = file.isEmpty() ? gsLogFile : file;
+    const QString target = file.isEmpty() ? Ini().gsLogFile : file;
     const QString line = Clock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
                          QStringLiteral(" => ") + text + CRLF;
-    if (!appendToFile(target, line) && !target.isEmpty() && !gsErrFile.isEmpty() &&
-        target != gsErrFile) {
+    if (!appendToFile(target, line) && !target.isEmpty() && !Ini().gsErrFile.isEmpty() &&
+        target != Ini().gsErrFile) {
         // Only a log that exists but cannot be written is worth a record; a missing LOG
         // folder fails silently, as the error file would too.
         QFile f(target);

@@ -6,7 +6,8 @@
 #include <QString>
 
 // The three error reports and the log. Each report appends one record to the error
-// file (gsErrFile); ShowErr and ShowErrAsk also beep and show the error text.
+// file (Ini().gsErrFile); ShowErr and ShowErrAsk also beep and show the error text through the
+// installed presenter (common/presenter.h).
 
 // The error text: label, number and description on five CR LF-terminated lines.
 QString ErrorText(const QString &label, const RunError &error);

@@ -2,17 +2,17 @@
 
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/globals.h"
+#include "common/state.h"
 #include "common/validtext.h"
-#include "platform/messagebox.h"
+#include "common/inifile.h"
+#include "common/presenter.h"
+#include "data/globalsettings.h"
 #include "platform/programend.h"
 #include "platform/settingsstore.h"
-#include "startup/globalsettings.h"
-#include "startup/inifile.h"
-
-Ado::ConnectionPtr gCNT;
 
 namespace {
+
+BusinessConnection g_connection;
 
 const QString kCrLf = QStringLiteral("\r\n");
 
@@ -28,7 +28,7 @@ QString trimBlanks(const QString &s)
     return s.mid(begin, end - begin);
 }
 
-struct Dialect
+struct DialectRow
 {
     const char *key;
     const char *dbDate;
@@ -40,7 +40,7 @@ struct Dialect
 };
 
 // The first row whose key matches; the last row serves every other key.
-const Dialect kDialects[] = {
+const DialectRow kDialects[] = {
     {"SQLOLED", "getDate()", "'", " SELECT @@IDENTITY AS 'NewRNo' ", "MS_SQL", "+", "left"},
     {"MSDAORA", "SYSDATE", "TO_DATE", " SELECT @@IDENTITY AS 'NewRNo' ", "ORACLE", "||", "substr"},
     {"MSDASQL", "now()", "'", " SELECT lastval() AS NewRNo ", "PG_SQL", "||", "left"},
@@ -52,9 +52,9 @@ const Dialect kDialects[] = {
 };
 
 // The dialect row of a key: the first row whose key matches, else the last row.
-const Dialect *dialectOf(const QString &key)
+const DialectRow *dialectOf(const QString &key)
 {
-    const Dialect *d = kDialects;
+    const DialectRow *d = kDialects;
     while (d->key && key != QLatin1String(d->key))
         ++d;
     return d;
@@ -74,14 +74,22 @@ QString withPassword(const QString &cntStr, const QString &password)
 
 } // namespace
 
+const BusinessConnection &Conn()
+{
+    return g_connection;
+}
+
+BusinessConnection &EditConn()
+{
+    return g_connection;
+}
+
 bool ConnectADO(const QString &cntStr, Ado::ConnectionPtr &conn)
 {
     conn.reset();
     try {
         conn = Ado::Connection::open(cntStr);
         return true;
-    } catch (const RunError &e) {
-        LogErr(QStringLiteral("ConnectADO"), e);
     } catch (const std::exception &e) {
         LogErr(QStringLiteral("ConnectADO"), ToRunError(e));
     }
@@ -92,10 +100,12 @@ bool InitGCNT(const QString &apid)
 {
     try {
         if (ChkDevIDE()) {
-            gsCntStr = ReadINI(gsIniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"));
-            if (!ConnectADO(gsCntStr, gCNT)) {
+            EditConn().gsCntStr =
+                ReadINI(Ini().gsIniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"));
+            if (!ConnectADO(Conn().gsCntStr, EditConn().gCNT)) {
                 // The password never shows on screen, unlike the connection string.
-                MsgBox::show(QStringLiteral("連線失敗!") + kCrLf + Ado::MaskPassword(gsCntStr));
+                ShowMessage(QStringLiteral("連線失敗!") + kCrLf +
+                            Ado::MaskPassword(Conn().gsCntStr));
                 EndProgram();
             }
             SetDBType();
@@ -106,25 +116,26 @@ bool InitGCNT(const QString &apid)
             apid.isEmpty()
                 ? GetSetting(QStringLiteral("SYS"), QStringLiteral("JX"), QStringLiteral("APID"))
                 : apid;
-        gsCntStr = GetSetting(QStringLiteral("JX_KIT"), QStringLiteral("ADOCntStr"), appId);
-        gsDBPwd = Encrypt(GetSetting(QStringLiteral("JX_KIT"), QStringLiteral("DBPWD"), appId),
-                          QStringLiteral("QB_RUM"));
-        if (gsCntStr.isEmpty()) {
+        EditConn().gsCntStr =
+            GetSetting(QStringLiteral("JX_KIT"), QStringLiteral("ADOCntStr"), appId);
+        EditConn().gsDBPwd =
+            Encrypt(GetSetting(QStringLiteral("JX_KIT"), QStringLiteral("DBPWD"), appId),
+                    QStringLiteral("QB_RUM"));
+        if (Conn().gsCntStr.isEmpty()) {
             gvMsg = QStringLiteral("未設定連線字串!") + kCrLf +
                     QStringLiteral("請系統管理人員檢查主選單系統設定");
-            MsgBox::show(gvMsg, MsgBox::Icon::Critical);
+            ShowMessage(gvMsg, MessageIcon::Critical);
             EndProgram();
         }
-        gsCntStr = withPassword(gsCntStr, gsDBPwd);
-        if (!ConnectADO(gsCntStr, gCNT)) {
-            gvMsg = QStringLiteral("連線失敗!") + kCrLf + Ado::MaskPassword(gsCntStr) + kCrLf;
-            MsgBox::show(gvMsg, MsgBox::Icon::Critical);
+        EditConn().gsCntStr = withPassword(Conn().gsCntStr, Conn().gsDBPwd);
+        if (!ConnectADO(Conn().gsCntStr, EditConn().gCNT)) {
+            gvMsg =
+                QStringLiteral("連線失敗!") + kCrLf + Ado::MaskPassword(Conn().gsCntStr) + kCrLf;
+            ShowMessage(gvMsg, MessageIcon::Critical);
             EndProgram();
         }
         SetDBType();
         return true;
-    } catch (const RunError &e) {
-        ShowErr(QStringLiteral("basADODB_InitGCNT"), e);
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("basADODB_InitGCNT"), ToRunError(e));
     }
@@ -134,7 +145,7 @@ bool InitGCNT(const QString &apid)
 void SetDBType(const Ado::ConnectionPtr &conn, const QString &dbType)
 {
     try {
-        const Ado::ConnectionPtr c = conn ? conn : gCNT;
+        const Ado::ConnectionPtr c = conn ? conn : Conn().gCNT;
         if (!c)
             throw RunError(91, QStringLiteral("沒有設定物件變數或 With 區塊變數"));
         // The provider decides, as it decides the driver; only a provider of no dialect of
@@ -147,14 +158,14 @@ void SetDBType(const Ado::ConnectionPtr &conn, const QString &dbType)
         if (!dbType.isEmpty())
             key = dbType;
 
-        const Dialect *d = dialectOf(key);
-        gsDBDate = QString::fromLatin1(d->dbDate);
-        gsLikeChar = QStringLiteral("%");
-        gsDateQuot = QString::fromLatin1(d->dateQuot);
-        gsNewRNoSQL = QString::fromLatin1(d->newRNoSQL);
-        gsDBType = QString::fromLatin1(d->dbType);
-        gsConcatOp = QString::fromLatin1(d->concatOp);
-        gsLeftFunc = QString::fromLatin1(d->leftFunc);
+        const DialectRow *d = dialectOf(key);
+        EditDialect().gsDBDate = QString::fromLatin1(d->dbDate);
+        EditDialect().gsLikeChar = QStringLiteral("%");
+        EditDialect().gsDateQuot = QString::fromLatin1(d->dateQuot);
+        EditDialect().gsNewRNoSQL = QString::fromLatin1(d->newRNoSQL);
+        EditDialect().gsDBType = QString::fromLatin1(d->dbType);
+        EditDialect().gsConcatOp = QString::fromLatin1(d->concatOp);
+        EditDialect().gsLeftFunc = QString::fromLatin1(d->leftFunc);
     } catch (const RunError &e) {
         ShowErr(QStringLiteral("basADODB_SetDBType"), e);
     }
@@ -166,9 +177,9 @@ QString QuotDate(const QVariant &value, const QString &provider)
     if (!dt)
         return QStringLiteral("NULL");
     const QString f = dt->toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-    if (gsDateQuot == QLatin1String("TO_DATE") || provider == QLatin1String("MSDAORA"))
+    if (Dialect().gsDateQuot == QLatin1String("TO_DATE") || provider == QLatin1String("MSDAORA"))
         return QStringLiteral("TO_DATE('") + f + QStringLiteral("','YYYY/MM/DD HH24:MI:SS')");
-    return gsDateQuot + f + gsDateQuot;
+    return Dialect().gsDateQuot + f + Dialect().gsDateQuot;
 }
 
 QString QuotStr(const QString &value)
@@ -209,7 +220,7 @@ QString Encrypt(const QString &text, const QString &key)
 
 QString LeftExpr(const QString &expr, int length)
 {
-    if (gsLeftFunc == QLatin1String("substr"))
+    if (Dialect().gsLeftFunc == QLatin1String("substr"))
         return QStringLiteral("substr(%1, 1, %2)").arg(expr).arg(length);
     return QStringLiteral("left(%1, %2)").arg(expr).arg(length);
 }

@@ -6,17 +6,25 @@
 #include <QString>
 #include <QVariant>
 
-// The shared business database connection and the SQL dialect of its database.
-extern Ado::ConnectionPtr gCNT;
+// The shared business database connection and its connection string. Owner: InitGCNT
+// (read through Conn(); tests make their own shared through EditConn()).
+struct BusinessConnection
+{
+    QString gsCntStr;
+    QString gsDBPwd;
+    Ado::ConnectionPtr gCNT;
+};
+const BusinessConnection &Conn();
+BusinessConnection &EditConn();
 
 // Opens a connection; failures are written to the error file only.
 bool ConnectADO(const QString &cntStr, Ado::ConnectionPtr &conn);
 
-// Opens gCNT from the settings store (or the settings file in development mode); a
+// Opens Conn().gCNT from the settings store (or the settings file in development mode); a
 // missing or refused connection shows its box and ends the program.
 bool InitGCNT(const QString &apid = QString());
 
-// Chooses the dialect of a connection (none: gCNT), or the one a key forces.
+// Chooses the dialect of a connection (none: Conn().gCNT), or the one a key forces.
 void SetDBType(const Ado::ConnectionPtr &conn = nullptr, const QString &dbType = QString());
 
 QString QuotDate(const QVariant &value, const QString &provider = QString());

@@ -1,11 +1,11 @@
 #include "data/messages.h"
 
 #include "common/errorreport.h"
-#include "common/globals.h"
+#include "common/inifile.h"
+#include "common/presenter.h"
+#include "common/state.h"
 #include "data/adodb.h"
-#include "platform/messagebox.h"
-#include "startup/globalsettings.h"
-#include "startup/inifile.h"
+#include "data/globalsettings.h"
 
 #include <QFileInfo>
 #include <optional>
@@ -43,8 +43,6 @@ QString lookUpLogged(const QString &label, const QString &msgID, const std::opti
 {
     try {
         return lookUp(msgID, p1, p2, p3);
-    } catch (const RunError &e) {
-        LogErr(label, e);
     } catch (const std::exception &e) {
         LogErr(label, ToRunError(e));
     }
@@ -59,13 +57,13 @@ bool InitMsgDB()
         gMsgRS.close();
         gMsgCmd.reset();
         gMsgCN.reset();
-        QString name = ReadINI(gsIniFile, QStringLiteral("PARAM"), QStringLiteral("JXMSG"));
+        QString name = ReadINI(Ini().gsIniFile, QStringLiteral("PARAM"), QStringLiteral("JXMSG"));
         if (name.isEmpty())
             name = QStringLiteral("JXMSG.MDB");
         const QString path = ProgramDir() + QLatin1Char('/') + name;
         if (!QFileInfo(path).isFile()) {
-            MsgBox::show(QStringLiteral("Error Open MSGDB") + QLatin1Char(':') + path,
-                         MsgBox::Icon::Information);
+            ShowMessage(QStringLiteral("Error Open MSGDB") + QLatin1Char(':') + path,
+                        MessageIcon::Information);
             return false;
         }
         gMsgCN =
@@ -73,8 +71,6 @@ bool InitMsgDB()
                                   path + QLatin1Char(';'));
         gMsgCmd.emplace(gMsgCN->prepare(QStringLiteral("Select * From Msg Where MsgID = ?")));
         return true;
-    } catch (const RunError &e) {
-        ShowErr(QStringLiteral("InitMsgDB"), e);
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("InitMsgDB"), ToRunError(e));
     }
@@ -101,11 +97,11 @@ bool getParamValue(const QString &paramID, QString &value)
     try {
         gvSQL = QStringLiteral("Select * ") + QStringLiteral(" from xxPARAM") +
                 QStringLiteral(" WHERE ParamID = ") + QuotField(paramID);
-        if (gsDBType == QLatin1String("PG_SQL"))
+        if (Dialect().gsDBType == QLatin1String("PG_SQL"))
             gvSQL += QStringLiteral(" or upper(ParamID) = ") + QuotField(paramID.toUpper());
-        if (!gCNT)
+        if (!Conn().gCNT)
             throw RunError(91, QStringLiteral("沒有設定物件變數或 With 區塊變數"));
-        rs = gCNT->execute(gvSQL);
+        rs = Conn().gCNT->execute(gvSQL);
         bool found = false;
         if (!rs.eof()) {
             value = rs.text(QStringLiteral("ParamValue"));
@@ -113,8 +109,6 @@ bool getParamValue(const QString &paramID, QString &value)
         }
         rs.close();
         return found;
-    } catch (const RunError &e) {
-        LogErr(QStringLiteral("getParamValue"), e);
     } catch (const std::exception &e) {
         LogErr(QStringLiteral("getParamValue"), ToRunError(e));
     }

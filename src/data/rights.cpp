@@ -1,14 +1,14 @@
 #include "data/rights.h"
 
 #include "common/errorreport.h"
-#include "common/globals.h"
+#include "common/presenter.h"
+#include "common/state.h"
 #include "data/adodb.h"
+#include "data/globalsettings.h"
 #include "data/messages.h"
-#include "platform/messagebox.h"
 #include "platform/settingsstore.h"
-#include "startup/globalsettings.h"
 
-#include <QWidget>
+#include <QObject>
 
 namespace {
 
@@ -17,42 +17,44 @@ QString handOver(const QString &key)
     return GetSetting(QStringLiteral("SYS"), QStringLiteral("JX"), key);
 }
 
-void hideButton(QWidget *form, const char *name, const QString &flag)
+// Through the widget's "visible" property: this layer knows objects, not widgets.
+void hideButton(QObject *form, const char *name, const QString &flag)
 {
     if (flag == QLatin1String("Y"))
         return;
-    if (QWidget *button = form->findChild<QWidget *>(QLatin1String(name)))
-        button->hide();
+    if (QObject *button = form->findChild<QObject *>(QLatin1String(name)))
+        button->setProperty("visible", false);
 }
 
 } // namespace
 
-bool SetRight(const QString &progID, QString &errMsg, QWidget *form)
+bool SetRight(const QString &progID, QString &errMsg, QObject *form)
 {
     try {
         errMsg.clear();
-        gsMenuCntStr = handOver(QStringLiteral("JXMENUCNTSTR"));
+        EditUser().gsMenuCntStr = handOver(QStringLiteral("JXMENUCNTSTR"));
         if (ChkDevIDE()) {
-            gsGrpID = QStringLiteral("VURUD");
-            gsUserID = QStringLiteral("VURUD");
+            EditUser().gsGrpID = QStringLiteral("VURUD");
+            EditUser().gsUserID = QStringLiteral("VURUD");
             return true;
         }
-        gsGrpID = handOver(QStringLiteral("GrpID"));
-        gsUserID = handOver(QStringLiteral("UserID"));
+        EditUser().gsGrpID = handOver(QStringLiteral("GrpID"));
+        EditUser().gsUserID = handOver(QStringLiteral("UserID"));
         // The hand-over is used up: a later start needs a fresh one from the menu.
         for (const char *key : {"JXMENUCNTSTR", "GrpID", "UserID"})
             SaveSetting(QStringLiteral("SYS"), QStringLiteral("JX"), QLatin1String(key), QString());
 
         Ado::ConnectionPtr menu;
-        if (!ConnectADO(gsMenuCntStr, menu)) {
+        if (!ConnectADO(User().gsMenuCntStr, menu)) {
             gvMsg = JXMSG(QStringLiteral("Connect_JXMENU_Fail")) + QStringLiteral("\r\n") +
-                    Ado::MaskPassword(gsMenuCntStr);
-            MsgBox::show(gvMsg, MsgBox::Icon::Critical);
+                    Ado::MaskPassword(User().gsMenuCntStr);
+            ShowMessage(gvMsg, MessageIcon::Critical);
             return false;
         }
 
-        Ado::Recordset rs = menu->execute(QStringLiteral("Select * from JX_User ") +
-                                          QStringLiteral(" Where UserID = ") + QuotStr(gsUserID));
+        Ado::Recordset rs =
+            menu->execute(QStringLiteral("Select * from JX_User ") +
+                          QStringLiteral(" Where UserID = ") + QuotStr(User().gsUserID));
         if (rs.eof()) {
             errMsg = LocalMsg(QStringLiteral("ErrorNoUserRec"));
             return false;
@@ -60,7 +62,7 @@ bool SetRight(const QString &progID, QString &errMsg, QWidget *form)
         rs.close();
 
         const QString sql = QStringLiteral("Select * from JX_Right ") +
-                            QStringLiteral(" Where GrpID = ") + QuotStr(gsGrpID) +
+                            QStringLiteral(" Where GrpID = ") + QuotStr(User().gsGrpID) +
                             QStringLiteral(" And ProgID = ") + QuotStr(progID);
         rs = menu->execute(sql);
         if (rs.eof()) {
@@ -87,8 +89,6 @@ bool SetRight(const QString &progID, QString &errMsg, QWidget *form)
             hideButton(form, "cmdPrint", pFlag);
         }
         return true;
-    } catch (const RunError &e) {
-        ShowErr(QStringLiteral("SetRight"), e);
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("SetRight"), ToRunError(e));
     }

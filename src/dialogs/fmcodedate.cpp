@@ -2,9 +2,9 @@
 
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
-#include "common/globals.h"
+#include "common/state.h"
 #include "data/adodb.h"
+#include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
 
 #include <QLineEdit>
@@ -27,9 +27,9 @@ bool fmCodeDate::ShowPick(QLineEdit *txtFrom, QLineEdit *txtTo)
         fgCode->setRows(1);
         gvSQL = QStringLiteral(" Select distinct STKDate From Stock ") +
                 QStringLiteral(" Order by STKDate Desc ");
-        if (!gCNT)
+        if (!Conn().gCNT)
             throw RunError(RunError::Database, QStringLiteral("資料庫尚未連線"));
-        Ado::Recordset rs = gCNT->execute(gvSQL);
+        Ado::Recordset rs = Conn().gCNT->execute(gvSQL);
         QList<QDate> ends;
         while (!rs.eof()) {
             if (const auto date = ParseDate(rs.value(0)))

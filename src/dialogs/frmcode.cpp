@@ -1,8 +1,8 @@
 #include "dialogs/frmcode.h"
 
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
-#include "data/gridload.h"
+#include "forms/formhelpers.h"
+#include "forms/gridload.h"
 #include "platform/grid/flexgrid.h"
 
 #include <QCloseEvent>

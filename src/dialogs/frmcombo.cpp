@@ -1,9 +1,9 @@
 #include "dialogs/frmcombo.h"
 
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
 #include "data/adodb.h"
-#include "data/gridload.h"
+#include "forms/formhelpers.h"
+#include "forms/gridload.h"
 #include "platform/grid/flexgrid.h"
 
 #include <QHBoxLayout>
@@ -72,7 +72,7 @@ bool frmCombo::ShowPick(const QString &pvSQL, QLineEdit *txtTarget, const QStrin
 void frmCombo::DropDown(const QString &pvSQL, QLineEdit *txtTarget, const QString &caption)
 {
     try {
-        const Ado::ConnectionPtr connection = m_connection ? m_connection : gCNT;
+        const Ado::ConnectionPtr connection = m_connection ? m_connection : Conn().gCNT;
         if (!connection)
             throw RunError(RunError::Database, QStringLiteral("資料庫尚未連線"));
         Ado::Recordset rs = connection->execute(pvSQL);

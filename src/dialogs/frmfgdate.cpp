@@ -3,9 +3,9 @@
 #include "common/clock.h"
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
-#include "common/units.h"
+#include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
+#include "platform/widgets/screenunits.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,9 +1,9 @@
 #include "dialogs/frmnumkey.h"
 
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
 #include "common/numtext.h"
-#include "platform/elasticpanel.h"
+#include "forms/formhelpers.h"
+#include "platform/widgets/elasticpanel.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>

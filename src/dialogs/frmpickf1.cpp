@@ -1,7 +1,7 @@
 #include "dialogs/frmpickf1.h"
 
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
+#include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
 
 frmPickF1::frmPickF1(QWidget *parent)

@@ -1,10 +1,10 @@
 #include "dialogs/frmselect.h"
 
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
-#include "data/gridload.h"
+#include "forms/formhelpers.h"
+#include "forms/gridload.h"
 #include "platform/grid/flexgrid.h"
-#include "platform/messagebox.h"
+#include "platform/widgets/messagebox.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

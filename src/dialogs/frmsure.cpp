@@ -1,11 +1,11 @@
 #include "dialogs/frmsure.h"
 
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
-#include "common/units.h"
+#include "forms/formhelpers.h"
 #include "platform/db/connection.h"
-#include "platform/elasticpanel.h"
 #include "platform/grid/flexgrid.h"
+#include "platform/widgets/elasticpanel.h"
+#include "platform/widgets/screenunits.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -2,7 +2,7 @@
 
 #include "common/errorreport.h"
 #include "data/adodb.h"
-#include "data/gridload.h"
+#include "forms/gridload.h"
 #include "platform/grid/flexgrid.h"
 
 #include <QVBoxLayout>
@@ -75,9 +75,9 @@ bool FGLoadNoRedraw(FlexGrid *grid, const QString &pvSQL, int *rowCount)
     bool result = false;
     try {
         grid->setRows(1);
-        if (!gCNT)
+        if (!Conn().gCNT)
             throw RunError(RunError::Database, QStringLiteral("資料庫尚未連線"));
-        Ado::Recordset rs = gCNT->execute(pvSQL);
+        Ado::Recordset rs = Conn().gCNT->execute(pvSQL);
         if (!rs.eof()) {
             grid->setRedraw(false);
             const int records = AddRecordRows(grid, rs);

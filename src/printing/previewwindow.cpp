@@ -2,17 +2,17 @@
 
 #include "common/clock.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
-#include "common/globals.h"
+#include "forms/formhelpers.h"
+#include "common/state.h"
 #include "common/localeformats.h"
 #include "common/units.h"
 #include "data/messages.h"
-#include "platform/elasticpanel.h"
 #include "platform/grid/flexgrid.h"
 #include "platform/print/previewview.h"
 #include "platform/print/printdocument.h"
 #include "platform/print/tableformat.h"
 #include "platform/systeminfo.h"
+#include "platform/widgets/elasticpanel.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -179,7 +179,7 @@ PreviewWindow::PreviewWindow(Variant variant, QWidget *parent)
 
     // Form_Load
     if (m_variant != Plain) {
-        if (FileExist(gsLogoFile) && m_logo.load(gsLogoFile))
+        if (FileExist(Ini().gsLogoFile) && m_logo.load(Ini().gsLogoFile))
             m_imgLogo->setPixmap(QPixmap::fromImage(m_logo));
         if (m_variant == Signed)
             m_signLine = QStringLiteral("部門主管:                             單位主管:         "
@@ -547,10 +547,10 @@ void PreviewWindow::drawFrames()
         QString headerLine;
         if (m_variant == Framed)
             headerLine = !hasHeader && !razudav
-                             ? gsCustName
+                             ? Ini().gsCustName
                              : (razudav ? m_reportHeader : m_reportHeader.toUpper());
         else
-            headerLine = hasHeader ? m_reportHeader.toUpper() : gsCustName;
+            headerLine = hasHeader ? m_reportHeader.toUpper() : Ini().gsCustName;
         const QString printed = QStringLiteral("列印時間: ") + ShortDateTimeText(Clock::now());
         const int pages = vsp.pageCount();
         for (int p = 1; p <= pages; ++p) {

@@ -3,15 +3,15 @@
 #include "common/clock.h"
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
+#include "forms/formhelpers.h"
 #include "common/localeformats.h"
 #include "common/numtext.h"
 #include "common/stockperiod.h"
 #include "data/adodb.h"
-#include "platform/messagebox.h"
+#include "platform/widgets/messagebox.h"
 #include "platform/print/printdocument.h"
 #include "printing/previewwindow.h"
-#include "stockwindow/stockcolumns.h"
+#include "stock/stockcolumns.h"
 
 #include <QLocale>
 #include <cmath>
@@ -259,13 +259,13 @@ void cmdPrintByMistra_Click(int index, const SlipSource &source)
             DispElaMsg(source.elaMsg, QStringLiteral("請先選擇一個部門"));
             return;
         }
-        if (!gCNT)
+        if (!Conn().gCNT)
             throw RunError(RunError::InvalidCall, QStringLiteral("資料庫未連線"));
         QString compName;
         {
             Ado::Recordset rs =
-                gCNT->execute(QStringLiteral(" Select compname From Corp ") +
-                              QStringLiteral("   where CompNo = ") + QuotStr(source.deptNo));
+                Conn().gCNT->execute(QStringLiteral(" Select compname From Corp ") +
+                                     QStringLiteral("   where CompNo = ") + QuotStr(source.deptNo));
             if (!rs.eof())
                 compName = rs.text(0);
         }

@@ -2,7 +2,7 @@
 
 #include "common/clock.h"
 #include "common/errorreport.h"
-#include "platform/messagebox.h"
+#include "platform/widgets/messagebox.h"
 #include "platform/print/printdocument.h"
 #include "printing/previewwindow.h"
 

@@ -1,5 +1,7 @@
 #include "startup/programsetup.h"
 
+#include "forms/errorboxes.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
@@ -16,6 +18,7 @@ QStringList ScreenFaces()
 void SetupApplication()
 {
     Q_INIT_RESOURCE(resources); // the resources live in the program's library
+    InstallBoxPresenter();
     QApplication::setApplicationName(QStringLiteral("TOVRAN"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(TOVRAN_VERSION_MAJOR)

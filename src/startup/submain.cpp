@@ -1,14 +1,14 @@
 #include "startup/submain.h"
 
 #include "common/errorreport.h"
-#include "common/globals.h"
+#include "common/state.h"
 #include "data/adodb.h"
+#include "data/globalsettings.h"
 #include "data/messages.h"
 #include "data/rights.h"
 #include "platform/instancelock.h"
-#include "platform/messagebox.h"
 #include "platform/systeminfo.h"
-#include "startup/globalsettings.h"
+#include "platform/widgets/messagebox.h"
 #include "stockwindow/fmtovran.h"
 
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "stock/stockedit.h"
 
 #include "common/numtext.h"
+#include "platform/db/transaction.h"
 #include "stock/stockload.h"
 
 #include <functional>
@@ -25,8 +26,8 @@ EditOutcome writeEdit(const Ado::ConnectionPtr &connection, const StockRow &row,
                       const StatementsOf &statementsOf)
 {
     EditOutcome out;
-    connection->beginTrans();
-    try {
+    {
+        Ado::Transaction transaction(*connection);
         if (!ReadStockRecordByRno(connection, row.stored.Rno, true, out.record, out.updDate)) {
             out.result = EditOutcome::Gone;
         } else if (RecordChanged(out.record, out.updDate, row.stored, row.updDate)) {
@@ -37,21 +38,11 @@ EditOutcome writeEdit(const Ado::ConnectionPtr &connection, const StockRow &row,
                 out.result = EditOutcome::Overflow;
             } else {
                 RunRowStatements(connection, statements);
+                transaction.commit();
                 out.result = EditOutcome::Written;
             }
         }
-        if (out.result == EditOutcome::Written)
-            connection->commitTrans();
-        else
-            connection->rollbackTrans();
-    } catch (...) {
-        try {
-            connection->rollbackTrans();
-        } catch (...) {
-            // the connection itself failed; the database discards the open transaction
-        }
-        throw;
-    }
+    } // anything but a written edit is rolled back
     // What the database kept (its rounding, its time stamp) is what the row shows.
     if (out.result == EditOutcome::Written &&
         !ReadStockRecordByRno(connection, row.stored.Rno, false, out.record, out.updDate))

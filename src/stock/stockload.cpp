@@ -2,7 +2,7 @@
 
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/globals.h"
+#include "common/state.h"
 #include "common/numtext.h"
 #include "data/adodb.h"
 
@@ -159,7 +159,7 @@ bool ReadStockRecordByRno(const Ado::ConnectionPtr &connection, double rno, bool
 {
     QString sql = StockRecordSelect() + QStringLiteral(" Where RNo = ") + NumText(rno);
     if (forUpdate) {
-        if (gsDBType == QLatin1String("PG_SQL")) {
+        if (Dialect().gsDBType == QLatin1String("PG_SQL")) {
             sql += QStringLiteral(" For Update");
         } else {
             // Elsewhere a write takes the lock: the record cannot change before the

@@ -2,7 +2,7 @@
 
 #include "common/dates.h"
 #include "common/numtext.h"
-#include "stockwindow/stockcolumns.h"
+#include "stock/stockcolumns.h"
 
 #include <cmath>
 

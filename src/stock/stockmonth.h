@@ -1,7 +1,7 @@
 #pragma once
 
-#include "stockwindow/fdstock.h"
-#include "stockwindow/rowupdate.h"
+#include "stock/fdstock.h"
+#include "stock/rowupdate.h"
 
 #include <QDate>
 #include <QHash>

@@ -4,16 +4,16 @@
 
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
-#include "common/globals.h"
 #include "common/numtext.h"
+#include "common/state.h"
 #include "data/adodb.h"
+#include "data/norv.h"
 #include "dialogs/fmcodedate.h"
 #include "dialogs/frmcode.h"
-#include "platform/elasticpanel.h"
-#include "platform/messagebox.h"
-#include "startup/norv.h"
-#include "stockwindow/fdstock.h"
+#include "forms/formhelpers.h"
+#include "platform/widgets/elasticpanel.h"
+#include "platform/widgets/messagebox.h"
+#include "stock/fdstock.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -124,12 +124,12 @@ void fmTOVRAN::openPicker(QLineEdit *box)
 {
     try {
         if (box == txtDeptNoB) {
-            QString sql = QStringLiteral(" Select Compno, CompSName ") + gsConcatOp +
+            QString sql = QStringLiteral(" Select Compno, CompSName ") + Dialect().gsConcatOp +
                           QStringLiteral(" deptno  From Corp ") +
                           QStringLiteral(" Where StockNo > 0 ");
-            if (!gvDeptPrefix.isEmpty())
+            if (!Suite().gvDeptPrefix.isEmpty())
                 sql += QStringLiteral(" and compno like ") +
-                       QuotField(gvDeptPrefix + QLatin1Char('%'));
+                       QuotField(Suite().gvDeptPrefix + QLatin1Char('%'));
             sql += QStringLiteral(" Order by CompNO ");
             frmCodeWindow().ShowPick(sql, txtDeptNoB, txtDeptNameB);
         } else if (box == txtSTKNoB) {
@@ -199,7 +199,8 @@ bool fmTOVRAN::validateBox(QLineEdit *box)
             label = QStringLiteral("txtDeptNoB_Validate");
             if (text.isEmpty())
                 return true;
-            if (text.size() < gvDeptPrefix.size() || !text.startsWith(gvDeptPrefix)) {
+            if (text.size() < Suite().gvDeptPrefix.size() ||
+                !text.startsWith(Suite().gvDeptPrefix)) {
                 refuse(box, QString()); // a restricted user stays in the box, silently
                 return false;
             }
@@ -263,8 +264,8 @@ bool fmTOVRAN::FormCheck()
         if (txtDeptNoB->text().trimmed().isEmpty())
             return fail(txtDeptNoB, QStringLiteral("請輸入部門別"));
         Ado::Recordset rs =
-            gCNT->execute(QStringLiteral(" Select StockNo From Corp ") +
-                          QStringLiteral(" Where CompNo = ") + QuotStr(txtDeptNoB->text()));
+            Conn().gCNT->execute(QStringLiteral(" Select StockNo From Corp ") +
+                                 QStringLiteral(" Where CompNo = ") + QuotStr(txtDeptNoB->text()));
         if (rs.eof())
             return fail(txtDeptNoB, QStringLiteral("此部門未設定倉庫代號"));
         txtStockNo->setText(NumText(Val(rs.text(QStringLiteral("StockNo")))));

@@ -5,16 +5,17 @@
 
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
-#include "common/globals.h"
 #include "common/numtext.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "data/messages.h"
 #include "dialogs/frmnumkey.h"
 #include "dialogs/frmsure.h"
-#include "platform/elasticpanel.h"
+#include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
 #include "stock/stockedit.h"
+#include "platform/widgets/elasticpanel.h"
+#include "stock/rowupdate.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -93,7 +94,7 @@ bool fmTOVRAN::enterCount(int row, double x, bool fromGrid)
     }
     // The grid stores use-unit counts to four decimals, the keypad always to two.
     const int precision = fromGrid && chkUseUUnit->isChecked() ? 10000 : 100;
-    return showEditOutcome(row, WriteCountEdit(gCNT, m_month, index, bookKept, x, precision),
+    return showEditOutcome(row, WriteCountEdit(Conn().gCNT, m_month, index, bookKept, x, precision),
                            ColSTKQty);
 }
 
@@ -102,7 +103,7 @@ bool fmTOVRAN::enterPrice(int row, double x)
     const int index = monthIndex(row);
     if (index < 0)
         return false;
-    return showEditOutcome(row, WritePriceEdit(gCNT, m_month, index, x), ColAvgPrice);
+    return showEditOutcome(row, WritePriceEdit(Conn().gCNT, m_month, index, x), ColAvgPrice);
 }
 
 void fmTOVRAN::fgList_ValidateEdit(int row, int col, bool *cancel, QString *editText)

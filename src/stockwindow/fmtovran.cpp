@@ -3,18 +3,18 @@
 #include "common/clock.h"
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
-#include "common/globals.h"
 #include "common/numtext.h"
+#include "common/state.h"
 #include "data/adodb.h"
+#include "data/globalsettings.h"
 #include "data/messages.h"
-#include "platform/elasticpanel.h"
+#include "data/norv.h"
+#include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
-#include "platform/messagebox.h"
 #include "platform/programend.h"
 #include "platform/settingsstore.h"
-#include "startup/globalsettings.h"
-#include "startup/norv.h"
+#include "platform/widgets/elasticpanel.h"
+#include "platform/widgets/messagebox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -342,8 +342,8 @@ void fmTOVRAN::Form_Load()
         }
         lblHead[1]->setToolTip(QStringLiteral("V") + versionText());
         lblHead[2]->setText(DBDateDisp(Clock::today()));
-        lblStatus->setText(gsUserID);
-        lblStatus->setToolTip(gCNT ? gCNT->dataSource() : QString());
+        lblStatus->setText(User().gsUserID);
+        lblStatus->setToolTip(Conn().gCNT ? Conn().gCNT->dataSource() : QString());
         lblMode->setText(QString());
         elaMsg->setCaption(QStringLiteral("V.") + versionText());
         QApplication::processEvents();
@@ -366,11 +366,11 @@ void fmTOVRAN::InitForm()
         bool stop = false;
         if (!defDept.isEmpty()) {
             txtDeptNoB->setText(defDept);
-            Ado::Recordset rs =
-                gCNT->execute(QStringLiteral(" Select Compno, CompSName ") + gsConcatOp +
-                              QStringLiteral(" DeptNo as DeptName ,StockNo From Corp ") +
-                              QStringLiteral(" Where Compno = ") + QuotStr(txtDeptNoB->text()) +
-                              QStringLiteral(" Order by CompNO "));
+            Ado::Recordset rs = Conn().gCNT->execute(
+                QStringLiteral(" Select Compno, CompSName ") + Dialect().gsConcatOp +
+                QStringLiteral(" DeptNo as DeptName ,StockNo From Corp ") +
+                QStringLiteral(" Where Compno = ") + QuotStr(txtDeptNoB->text()) +
+                QStringLiteral(" Order by CompNO "));
             if (rs.eof()) {
                 DispElaMsg(elaMsg, QStringLiteral("無此部門代號"));
                 txtDeptNameB->clear();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "stock/stockmonth.h"
-#include "stockwindow/stockcolumns.h"
+#include "stock/stockcolumns.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -4,21 +4,21 @@
 
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
-#include "common/globals.h"
 #include "common/numtext.h"
 #include "common/stockperiod.h"
+#include "common/state.h"
 #include "common/units.h"
 #include "data/adodb.h"
+#include "data/globalsettings.h"
 #include "dialogs/frmpickf1.h"
 #include "dialogs/frmselect.h"
-#include "platform/elasticpanel.h"
+#include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
-#include "platform/messagebox.h"
 #include "platform/settingsstore.h"
-#include "startup/globalsettings.h"
 #include "stock/stockload.h"
-#include "stockwindow/stockcalc.h"
+#include "stock/stockcalc.h"
+#include "platform/widgets/elasticpanel.h"
+#include "platform/widgets/messagebox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -50,9 +50,9 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
             return;
         }
         {
-            Ado::Recordset rs =
-                gCNT->execute(QStringLiteral("Select STKNo , STKName From  STK   where STKNO = ") +
-                              QuotField(code));
+            Ado::Recordset rs = Conn().gCNT->execute(
+                QStringLiteral("Select STKNo , STKName From  STK   where STKNO = ") +
+                QuotField(code));
             if (rs.eof()) {
                 MsgBox::show(QStringLiteral("物料檔,沒有該物料編號,請檢查"),
                              MsgBox::Icon::Critical);
@@ -81,8 +81,8 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
                                QStringLiteral(" = ") + QuotField(code);
         double count = 0;
         {
-            Ado::Recordset rs =
-                gCNT->execute(QStringLiteral("Select count(*) as RecCount from stk") + prefix);
+            Ado::Recordset rs = Conn().gCNT->execute(
+                QStringLiteral("Select count(*) as RecCount from stk") + prefix);
             if (!rs.eof())
                 count = rs.number(QStringLiteral("RecCount"));
         }
@@ -91,9 +91,10 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
             return;
         }
         if (count > 1) {
-            Ado::Recordset rs = gCNT->execute(QStringLiteral("select stkno , stkname , LType "
-                                                             ",STKDscp , Unit ,STKFlag from stk ") +
-                                              prefix + QStringLiteral(" order by stkno "));
+            Ado::Recordset rs =
+                Conn().gCNT->execute(QStringLiteral("select stkno , stkname , LType "
+                                                    ",STKDscp , Unit ,STKFlag from stk ") +
+                                     prefix + QStringLiteral(" order by stkno "));
             if (rs.eof())
                 return;
             frmSelect &pick = frmSelectWindow();
@@ -126,10 +127,10 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
         // A record the grid does not show (filtered out, or added meanwhile at
         // another workstation) is brought in instead of inserting a second one.
         {
-            Ado::Recordset rs =
-                gCNT->execute(QStringLiteral("Select RNo From STOCK Where DeptNo = ") +
-                              QuotField(deptNo) + QStringLiteral(" AND StkDate = ") +
-                              QuotDate(end) + QStringLiteral(" AND StkNo = ") + QuotField(stkNo));
+            Ado::Recordset rs = Conn().gCNT->execute(
+                QStringLiteral("Select RNo From STOCK Where DeptNo = ") + QuotField(deptNo) +
+                QStringLiteral(" AND StkDate = ") + QuotDate(end) +
+                QStringLiteral(" AND StkNo = ") + QuotField(stkNo));
             if (!rs.eof()) {
                 const int row = appendRecordRow(rs.number(0));
                 if (row >= 1)
@@ -146,7 +147,7 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
         input.stockEndDate = m_params.StockEndDate;
         input.useRcvWork = m_params.UseRcvWork;
         input.useSOut = m_params.UseSOut;
-        input.avgPriceMethod = gvAvgPriceMethod;
+        input.avgPriceMethod = Suite().gvAvgPriceMethod;
         // Both options are read anew each time, as stored (the window's box is
         // saved at exit).
         input.autoCalc = Val(GetSetting(ProgramName(), QStringLiteral("Stock"),
@@ -154,10 +155,10 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
         input.calUseQty = Val(GetSetting(QStringLiteral("NORV"), ProgramName(),
                                          QStringLiteral("chkCalUseQty"), QStringLiteral("0"))) != 0;
         input.warehouseNo = Val(txtStockNo->text());
-        input.userID = gsUserID;
+        input.userID = User().gsUserID;
 
-        StockCalcResult calc = BuildStockRecord(gCNT, input);
-        if (!ADD_STOCK(calc.record, gCNT)) {
+        StockCalcResult calc = BuildStockRecord(Conn().gCNT, input);
+        if (!ADD_STOCK(calc.record, Conn().gCNT)) {
             DispElaMsg(elaMsg, QStringLiteral("無法寫入庫存檔"));
             return;
         }
@@ -181,9 +182,9 @@ int fmTOVRAN::appendRecordRow(double rno)
         return row;
     }
     StockRow row;
-    if (!ReadStockRecordByRno(gCNT, rno, false, row.stored, row.updDate))
+    if (!ReadStockRecordByRno(Conn().gCNT, rno, false, row.stored, row.updDate))
         return -1;
-    CompleteFromItem(gCNT, row, m_month.useUnit());
+    CompleteFromItem(Conn().gCNT, row, m_month.useUnit());
     return appendGridRow(m_month.append(std::move(row)));
 }
 
@@ -207,11 +208,11 @@ void fmTOVRAN::txtSeekItem_Change()
 QString fmTOVRAN::GetLTYPE()
 {
     try {
-        const QString where = gsDBType == QLatin1String("PG_SQL")
+        const QString where = Dialect().gsDBType == QLatin1String("PG_SQL")
                                   ? QStringLiteral(" Where  UPPER(codetype)  = 'LTYPE' ")
                                   : QStringLiteral(" Where codetype = 'LTYPE' ");
-        Ado::Recordset rs = gCNT->execute(QStringLiteral("Select  dscp from xxcode ") + where +
-                                          QStringLiteral(" Order by Code "));
+        Ado::Recordset rs = Conn().gCNT->execute(QStringLiteral("Select  dscp from xxcode ") +
+                                                 where + QStringLiteral(" Order by Code "));
         if (rs.eof())
             return QString();
         QString item;

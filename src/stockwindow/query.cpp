@@ -5,17 +5,18 @@
 #include "common/clock.h"
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/formhelpers.h"
-#include "common/globals.h"
 #include "common/numtext.h"
 #include "common/stockperiod.h"
-#include "common/units.h"
+#include "platform/widgets/screenunits.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "data/messages.h"
 #include "dialogs/frmsure.h"
-#include "platform/elasticpanel.h"
+#include "forms/formhelpers.h"
+#include "forms/gridload.h"
 #include "platform/grid/flexgrid.h"
 #include "stock/stockload.h"
+#include "platform/widgets/elasticpanel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -150,7 +151,7 @@ bool fmTOVRAN::GetData()
 
         QElapsedTimer sinceRepaint;
         sinceRepaint.start();
-        LoadStockRows(gCNT, stockConditions(), order, m_month, [&](int rowsRead) {
+        LoadStockRows(Conn().gCNT, stockConditions(), order, m_month, [&](int rowsRead) {
             if (sinceRepaint.elapsed() >= RepaintIntervalMs) {
                 elaMsg->setCaption(QStringLiteral("資料整理中：") + QString::number(rowsRead));
                 QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

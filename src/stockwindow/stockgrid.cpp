@@ -2,7 +2,7 @@
 // nowhere else, and every grid row names the model row it shows.
 #include "stockwindow/fmtovran.h"
 
-#include "common/units.h"
+#include "platform/widgets/screenunits.h"
 #include "platform/grid/flexgrid.h"
 
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 #include "common/dates.h"
-#include "common/globals.h"
+#include "common/state.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -8,16 +8,16 @@ namespace {
 
 struct CalendarGuard
 {
-    QString calendar = gsCalendar, sep = gsDateSep;
+    QString calendar = Ini().gsCalendar, sep = Ini().gsDateSep;
     CalendarGuard(const QString &c, const QString &s = QStringLiteral("/"))
     {
-        gsCalendar = c;
-        gsDateSep = s;
+        EditIni().gsCalendar = c;
+        EditIni().gsDateSep = s;
     }
     ~CalendarGuard()
     {
-        gsCalendar = calendar;
-        gsDateSep = sep;
+        EditIni().gsCalendar = calendar;
+        EditIni().gsDateSep = sep;
     }
 };
 
@@ -182,7 +182,7 @@ TEST(DateEntry, RocStorageLooksOnlyAtItsPositions)
     EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("1141224"))), "2025/12/24");
     EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("1140230"))), "");
     EXPECT_EQ(dateAddSep(QStringLiteral("114-12-24")), "114-12-24");
-    gsDateSep = QStringLiteral("/");
+    EditIni().gsDateSep = QStringLiteral("/");
     EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("1141224"))), "2025/12/24");
     EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("114/12/24"))), "2025/12/24");
     EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("981224"))), "2009/12/24");
@@ -216,8 +216,8 @@ TEST(Periods, RocYears)
     CalendarGuard g(QStringLiteral("CC/MM/DD"));
     EXPECT_TRUE(UsesRocCalendar());
     EXPECT_EQ(WesternYear(92), 2003);
-    gsCalendar = QStringLiteral("cc/mm/dd");
+    EditIni().gsCalendar = QStringLiteral("cc/mm/dd");
     EXPECT_TRUE(UsesRocCalendar());
-    gsCalendar = QStringLiteral("YYYY/MM/DD");
+    EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
     EXPECT_EQ(WesternYear(2003), 2003);
 }

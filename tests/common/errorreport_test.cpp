@@ -1,7 +1,7 @@
 #include "common/clock.h"
 #include "common/errorreport.h"
-#include "common/globals.h"
-#include "platform/sound.h"
+#include "common/state.h"
+#include "platform/widgets/sound.h"
 #include "support/modal.h"
 
 #include <QApplication>
@@ -25,17 +25,17 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        m_errFile = gsErrFile;
-        m_logFile = gsLogFile;
-        gsErrFile = m_dir.filePath(QStringLiteral("TOVRAN.ERR"));
-        gsLogFile = m_dir.filePath(QStringLiteral("TOVRAN.LOG"));
+        m_errFile = Ini().gsErrFile;
+        m_logFile = Ini().gsLogFile;
+        EditIni().gsErrFile = m_dir.filePath(QStringLiteral("TOVRAN.ERR"));
+        EditIni().gsLogFile = m_dir.filePath(QStringLiteral("TOVRAN.LOG"));
         Clock::setNow(QDateTime(QDate(2019, 12, 24), QTime(1, 48, 26)));
     }
     void TearDown() override
     {
         Clock::setNow(QDateTime());
-        gsErrFile = m_errFile;
-        gsLogFile = m_logFile;
+        EditIni().gsErrFile = m_errFile;
+        EditIni().gsLogFile = m_logFile;
     }
 
     QTemporaryDir m_dir;
@@ -76,16 +76,16 @@ TEST_F(ErrorReports, LogErrAppendsRecordsBackToBackWithoutBeepOrBox)
     const int beeps = BeepsSounded();
     LogErr(QStringLiteral("sub_Main"), RunError(3021, QStringLiteral("No current record.")));
     LogErr(QStringLiteral("sub_Main"), RunError(3021, QStringLiteral("No current record.")));
-    EXPECT_EQ(readAll(gsErrFile), Record3021 + Record3021);
+    EXPECT_EQ(readAll(Ini().gsErrFile), Record3021 + Record3021);
     EXPECT_EQ(BeepsSounded(), beeps);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(ErrorReports, ShowErrWritesBeepsAndShowsTheText)
 {
-    QFile::remove(gsErrFile);
+    QFile::remove(Ini().gsErrFile);
     { // an existing file is appended to, never rewritten
-        QFile f(gsErrFile);
+        QFile f(Ini().gsErrFile);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("earlier\r\n");
     }
@@ -100,7 +100,7 @@ TEST_F(ErrorReports, ShowErrWritesBeepsAndShowsTheText)
     EXPECT_EQ(seen->icon, QMessageBox::Warning);
     EXPECT_EQ(BeepsSounded(), beeps + 1);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr); // the arrow is back
-    EXPECT_EQ(readAll(gsErrFile), "earlier\r\n" + Record3021);
+    EXPECT_EQ(readAll(Ini().gsErrFile), "earlier\r\n" + Record3021);
 }
 
 TEST_F(ErrorReports, ShowErrAskReturnsTheAnswer)
@@ -116,15 +116,15 @@ TEST_F(ErrorReports, ShowErrAskReturnsTheAnswer)
     seen = TestModal::answerMessageBox(QMessageBox::No);
     EXPECT_FALSE(ShowErrAsk(QStringLiteral("frmPreview_cmdPrint_Click"), e));
     EXPECT_TRUE(seen->shown);
-    const QByteArray file = readAll(gsErrFile);
+    const QByteArray file = readAll(Ini().gsErrFile);
     EXPECT_EQ(file.count("**記錄時間"), 2);
     EXPECT_TRUE(file.endsWith(ErrorText(QStringLiteral("frmPreview_cmdPrint_Click"), e).toUtf8()));
 }
 
 TEST_F(ErrorReports, MissingFolderOrUnwritableFileFailsSilently)
 {
-    gsErrFile = m_dir.filePath(QStringLiteral("LOG/TOVRAN.ERR")); // no LOG folder
-    gsLogFile = m_dir.filePath(QStringLiteral("LOG/TOVRAN.LOG"));
+    EditIni().gsErrFile = m_dir.filePath(QStringLiteral("LOG/TOVRAN.ERR")); // no LOG folder
+    EditIni().gsLogFile = m_dir.filePath(QStringLiteral("LOG/TOVRAN.LOG"));
     LogErr(QStringLiteral("x"), RunError(5, QStringLiteral("y")));
     WriteLog(QStringLiteral("text"));
     const auto seen = TestModal::answerMessageBox(QMessageBox::Ok);
@@ -134,11 +134,11 @@ TEST_F(ErrorReports, MissingFolderOrUnwritableFileFailsSilently)
 
     // A log that exists but cannot be written (a folder stands in for a locked file)
     // leaves a "WriteLog" record in the error file and nothing else happens.
-    gsErrFile = m_dir.filePath(QStringLiteral("TOVRAN.ERR"));
+    EditIni().gsErrFile = m_dir.filePath(QStringLiteral("TOVRAN.ERR"));
     const QString locked = m_dir.filePath(QStringLiteral("LOCKED.LOG"));
     ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("LOCKED.LOG")));
     WriteLog(QStringLiteral("text"), locked);
-    const QString err = QString::fromUtf8(readAll(gsErrFile));
+    const QString err = QString::fromUtf8(readAll(Ini().gsErrFile));
     EXPECT_TRUE(
         err.startsWith(QStringLiteral("**記錄時間 - 19/12/24, 01:48:26 \r\n處理程序: (WriteLog)\r\n"
                                       "執行錯誤, 代碼:  75\r\n")))
@@ -152,14 +152,15 @@ TEST_F(ErrorReports, WriteLogLines)
     WriteLog(QString());
     Clock::setNow(QDateTime(QDate(2019, 12, 24), QTime(13, 2, 3)));
     WriteLog(QStringLiteral("done"));
-    EXPECT_EQ(readAll(gsLogFile), QStringLiteral("2019-12-24 01:48:26 => 查詢 2019/12 部門 A01\r\n"
-                                                 "2019-12-24 01:48:26 => \r\n"
-                                                 "2019-12-24 13:02:03 => done\r\n")
-                                      .toUtf8());
+    EXPECT_EQ(readAll(Ini().gsLogFile),
+              QStringLiteral("2019-12-24 01:48:26 => 查詢 2019/12 部門 A01\r\n"
+                             "2019-12-24 01:48:26 => \r\n"
+                             "2019-12-24 13:02:03 => done\r\n")
+                  .toUtf8());
     const QString other = m_dir.filePath(QStringLiteral("OTHER.LOG"));
     WriteLog(QStringLiteral("x"), other);
     EXPECT_EQ(readAll(other), "2019-12-24 13:02:03 => x\r\n");
-    EXPECT_FALSE(QFile::exists(gsErrFile));
+    EXPECT_FALSE(QFile::exists(Ini().gsErrFile));
 }
 
 TEST(RunErrors, StandardExceptionsBecomeRunErrors)

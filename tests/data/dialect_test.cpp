@@ -1,4 +1,4 @@
-#include "common/globals.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "support/testdatabase.h"
 
@@ -10,17 +10,18 @@ namespace {
 // Keeps the dialect globals of the run around a test.
 struct DialectGuard
 {
-    QString type = gsDBType, date = gsDBDate, like = gsLikeChar, quot = gsDateQuot,
-            rno = gsNewRNoSQL, concat = gsConcatOp, left = gsLeftFunc;
+    QString type = Dialect().gsDBType, date = Dialect().gsDBDate, like = Dialect().gsLikeChar,
+            quot = Dialect().gsDateQuot, rno = Dialect().gsNewRNoSQL, concat = Dialect().gsConcatOp,
+            left = Dialect().gsLeftFunc;
     ~DialectGuard()
     {
-        gsDBType = type;
-        gsDBDate = date;
-        gsLikeChar = like;
-        gsDateQuot = quot;
-        gsNewRNoSQL = rno;
-        gsConcatOp = concat;
-        gsLeftFunc = left;
+        EditDialect().gsDBType = type;
+        EditDialect().gsDBDate = date;
+        EditDialect().gsLikeChar = like;
+        EditDialect().gsDateQuot = quot;
+        EditDialect().gsNewRNoSQL = rno;
+        EditDialect().gsConcatOp = concat;
+        EditDialect().gsLeftFunc = left;
     }
 };
 
@@ -47,7 +48,7 @@ TEST(Quoting, QuotFieldFlattensFreeText)
 TEST(Quoting, QuotDateWritesTheDialectsLiteral)
 {
     DialectGuard g;
-    gsDateQuot = QStringLiteral("'");
+    EditDialect().gsDateQuot = QStringLiteral("'");
     EXPECT_EQ(QuotDate(QDate(2019, 12, 24)), "'2019/12/24 00:00:00'");
     EXPECT_EQ(QuotDate(QDateTime(QDate(2019, 12, 24), QTime(1, 48, 26))), "'2019/12/24 01:48:26'");
     EXPECT_EQ(QuotDate(QStringLiteral("2019-1-5")), "'2019/01/05 00:00:00'");
@@ -56,9 +57,9 @@ TEST(Quoting, QuotDateWritesTheDialectsLiteral)
     EXPECT_EQ(QuotDate(QVariant()), "NULL");
     EXPECT_EQ(QuotDate(QDate(2019, 12, 24), QStringLiteral("MSDAORA")),
               "TO_DATE('2019/12/24 00:00:00','YYYY/MM/DD HH24:MI:SS')");
-    gsDateQuot = QStringLiteral("#");
+    EditDialect().gsDateQuot = QStringLiteral("#");
     EXPECT_EQ(QuotDate(QDate(2019, 12, 24)), "#2019/12/24 00:00:00#");
-    gsDateQuot = QStringLiteral("TO_DATE");
+    EditDialect().gsDateQuot = QStringLiteral("TO_DATE");
     EXPECT_EQ(QuotDate(QDate(2019, 12, 24)),
               "TO_DATE('2019/12/24 00:00:00','YYYY/MM/DD HH24:MI:SS')");
 }
@@ -102,23 +103,23 @@ TEST(SetDBType, ForcedKeysGiveEveryRowOfTheTable)
     };
     for (const Row &r : rows) {
         SetDBType(conn, QLatin1String(r.key));
-        EXPECT_EQ(gsDBDate, QLatin1String(r.dbDate)) << r.key;
-        EXPECT_EQ(gsLikeChar, "%") << r.key;
-        EXPECT_EQ(gsDateQuot, QLatin1String(r.quot)) << r.key;
-        EXPECT_EQ(gsNewRNoSQL, QLatin1String(r.rno)) << r.key;
-        EXPECT_EQ(gsDBType, QLatin1String(r.type)) << r.key;
-        EXPECT_EQ(gsConcatOp, QLatin1String(r.concat)) << r.key;
+        EXPECT_EQ(Dialect().gsDBDate, QLatin1String(r.dbDate)) << r.key;
+        EXPECT_EQ(Dialect().gsLikeChar, "%") << r.key;
+        EXPECT_EQ(Dialect().gsDateQuot, QLatin1String(r.quot)) << r.key;
+        EXPECT_EQ(Dialect().gsNewRNoSQL, QLatin1String(r.rno)) << r.key;
+        EXPECT_EQ(Dialect().gsDBType, QLatin1String(r.type)) << r.key;
+        EXPECT_EQ(Dialect().gsConcatOp, QLatin1String(r.concat)) << r.key;
         EXPECT_EQ(LeftExpr(QStringLiteral("x"), 3), QLatin1String(r.left)) << r.key;
     }
-    // Without a forced key the provider decides; no connection means gCNT.
+    // Without a forced key the provider decides; no connection means Conn().gCNT.
     SetDBType(conn);
-    EXPECT_EQ(gsDBType, "SQLITE");
-    gCNT = conn;
+    EXPECT_EQ(Dialect().gsDBType, "SQLITE");
+    EditConn().gCNT = conn;
     SetDBType(nullptr, QStringLiteral("POSTGRE"));
-    EXPECT_EQ(gsDBType, "PG_SQL");
+    EXPECT_EQ(Dialect().gsDBType, "PG_SQL");
     SetDBType();
-    EXPECT_EQ(gsDBType, "SQLITE");
-    gCNT.reset();
+    EXPECT_EQ(Dialect().gsDBType, "SQLITE");
+    EditConn().gCNT.reset();
 }
 
 TEST(SetDBType, TheProviderDecidesBeforeTheWordPostgreSQL)
@@ -131,16 +132,16 @@ TEST(SetDBType, TheProviderDecidesBeforeTheWordPostgreSQL)
     const auto conn = db.open();
     ASSERT_TRUE(conn->connectionString().contains(QLatin1String("PostgreSQL")));
     SetDBType(conn);
-    EXPECT_EQ(gsDBType, "SQLITE");
+    EXPECT_EQ(Dialect().gsDBType, "SQLITE");
     conn->executeNonQuery(QStringLiteral("INSERT INTO STOCK (DeptNo, StkDate, STKNo, UserID, "
                                          "FileDate) VALUES ('A01', ") +
                           QuotDate(QDate(2019, 12, 31)) + QStringLiteral(", 'X1', 'u', ") +
-                          gsDBDate + QStringLiteral(")"));
-    EXPECT_EQ(conn->execute(gsNewRNoSQL).text(QStringLiteral("NewRNo")), "1");
+                          Dialect().gsDBDate + QStringLiteral(")"));
+    EXPECT_EQ(conn->execute(Dialect().gsNewRNoSQL).text(QStringLiteral("NewRNo")), "1");
 
     // The same file through the Jet provider is an Access database by its provider.
     const auto jet = Ado::Connection::open(
         QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + db.file());
     SetDBType(jet);
-    EXPECT_EQ(gsDBType, "ACCESS");
+    EXPECT_EQ(Dialect().gsDBType, "ACCESS");
 }

@@ -1,9 +1,9 @@
-#include "common/globals.h"
+#include "common/state.h"
 #include "data/adodb.h"
+#include "data/globalsettings.h"
 #include "data/messages.h"
 #include "data/rights.h"
 #include "platform/settingsstore.h"
-#include "startup/globalsettings.h"
 #include "support/modal.h"
 #include "support/programtree.h"
 #include "support/testdatabase.h"
@@ -32,10 +32,10 @@ class Messages : public ::testing::Test
 protected:
     void SetUp() override
     {
-        gsIniFile = tree.iniFile();
-        gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
+        EditIni().gsIniFile = tree.iniFile();
+        EditIni().gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
     }
-    void TearDown() override { gsIniFile.clear(); }
+    void TearDown() override { EditIni().gsIniFile.clear(); }
     ProgramTree tree;
 };
 
@@ -87,7 +87,7 @@ TEST_F(Messages, AMissingFileIsAnnouncedOnceAndLookupsGiveEmptyText)
     EXPECT_EQ(box->icon, QMessageBox::Information);
     EXPECT_EQ(LocalMsg(QStringLiteral("NODATA")), "");
     EXPECT_EQ(JXMSG(QStringLiteral("NODATA")), "");
-    const QByteArray err = tree.readFile(gsErrFile);
+    const QByteArray err = tree.readFile(Ini().gsErrFile);
     EXPECT_TRUE(err.contains("(LocalMsg)"));
     EXPECT_TRUE(err.contains("(JXMSG)"));
 }
@@ -110,8 +110,8 @@ protected:
         menu = std::make_unique<TestDatabase>(GetParam(), QStringLiteral("menu.db"));
         if (!menu->available())
             GTEST_SKIP() << menu->skipReason().toStdString();
-        gsIniFile = tree.iniFile();
-        gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
+        EditIni().gsIniFile = tree.iniFile();
+        EditIni().gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
         BuildMessagesDatabase(tree.bin() + QStringLiteral("/JXMSG.MDB"));
         ASSERT_TRUE(InitMsgDB());
         menu->applySchema(QStringLiteral("menu"));
@@ -132,7 +132,7 @@ protected:
             b->setObjectName(QLatin1String(name));
         }
     }
-    void TearDown() override { gsIniFile.clear(); }
+    void TearDown() override { EditIni().gsIniFile.clear(); }
 
     QStringList hidden() const
     {
@@ -162,9 +162,9 @@ TEST_P(Rights, AFullRightHidesNothingAndUsesUpTheHandOver)
     EXPECT_TRUE(check(QStringLiteral("ADMIN"), QStringLiteral("DEMO"), errMsg));
     EXPECT_EQ(errMsg, "");
     EXPECT_EQ(hidden(), QStringList());
-    EXPECT_EQ(gsUserID, "DEMO");
-    EXPECT_EQ(gsGrpID, "ADMIN");
-    EXPECT_EQ(gsMenuCntStr, menu->connectionString());
+    EXPECT_EQ(User().gsUserID, "DEMO");
+    EXPECT_EQ(User().gsGrpID, "ADMIN");
+    EXPECT_EQ(User().gsMenuCntStr, menu->connectionString());
     EXPECT_EQ(handOver("JXMENUCNTSTR"), "");
     EXPECT_EQ(handOver("GrpID"), "");
     EXPECT_EQ(handOver("UserID"), "");
@@ -203,7 +203,7 @@ TEST_P(Rights, QuotesInIdsAreDoubled)
     QString errMsg;
     EXPECT_TRUE(check(QStringLiteral("G'1"), QStringLiteral("O'Brien"), errMsg))
         << errMsg.toStdString();
-    EXPECT_EQ(gsUserID, "O'Brien");
+    EXPECT_EQ(User().gsUserID, "O'Brien");
 }
 
 TEST_P(Rights, AnUnreachableMenuDatabaseIsShownWithoutItsPassword)
@@ -219,7 +219,7 @@ TEST_P(Rights, AnUnreachableMenuDatabaseIsShownWithoutItsPassword)
                          "Port=1;Location=m;User ID=u;Password=****");
     EXPECT_EQ(gvMsg, box->text);
     EXPECT_FALSE(box->text.contains(QLatin1String("menu-secret")));
-    EXPECT_FALSE(tree.readFile(gsErrFile).contains("menu-secret"));
+    EXPECT_FALSE(tree.readFile(Ini().gsErrFile).contains("menu-secret"));
     // The refused hand-over is used up as well: the next check has nothing to go on.
     EXPECT_EQ(handOver("JXMENUCNTSTR"), "");
 }
@@ -232,9 +232,9 @@ TEST_P(Rights, DevelopmentModeSkipsTheCheck)
     const bool ok = SetRight(QStringLiteral("TOVRAN"), errMsg, &form);
     SetDevMode(false);
     EXPECT_TRUE(ok);
-    EXPECT_EQ(gsUserID, "VURUD");
-    EXPECT_EQ(gsGrpID, "VURUD");
-    EXPECT_EQ(gsMenuCntStr, "kept");
+    EXPECT_EQ(User().gsUserID, "VURUD");
+    EXPECT_EQ(User().gsGrpID, "VURUD");
+    EXPECT_EQ(User().gsMenuCntStr, "kept");
     EXPECT_EQ(handOver("UserID"), "U");
     EXPECT_EQ(hidden(), QStringList());
 }

@@ -1,8 +1,8 @@
-#include "common/globals.h"
+#include "common/state.h"
 #include "common/validtext.h"
 #include "data/adodb.h"
 #include "data/messages.h"
-#include "startup/norv.h"
+#include "data/norv.h"
 #include "support/programtree.h"
 #include "support/testdatabase.h"
 
@@ -23,17 +23,17 @@ protected:
         db = std::make_unique<TestDatabase>(GetParam());
         if (!db->available())
             GTEST_SKIP() << db->skipReason().toStdString();
-        gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
+        EditIni().gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
         db->applySchema(QStringLiteral("business"));
-        gCNT = db->open();
+        EditConn().gCNT = db->open();
         SetDBType();
     }
     void TearDown() override
     {
-        gCNT.reset();
-        gsDBType.clear();
+        EditConn().gCNT.reset();
+        EditDialect().gsDBType.clear();
     }
-    int count(const QString &sql) { return gCNT->execute(sql).text(0).toInt(); }
+    int count(const QString &sql) { return Conn().gCNT->execute(sql).text(0).toInt(); }
 
     ProgramTree tree;
     std::unique_ptr<TestDatabase> db;
@@ -107,18 +107,20 @@ QString flattened(QString t)
 
 TEST_P(SqlBackends, DialectFollowsTheConnection)
 {
-    EXPECT_EQ(gsDBType, GetParam() == Backend::SQLite ? "SQLITE" : "PG_SQL");
+    EXPECT_EQ(Dialect().gsDBType, GetParam() == Backend::SQLite ? "SQLITE" : "PG_SQL");
     // The record number of a new STOCK row, the database's clock in an UPDATE, both dialect
     // pieces exactly as the other code writes them.
-    gCNT->executeNonQuery(QStringLiteral("INSERT INTO STOCK (DeptNo, StkDate, STKNo, UserID, "
-                                         "FileDate) VALUES ('A01', ") +
-                          QuotDate(QDate(2019, 12, 31)) + QStringLiteral(", 'X1', 'u', ") +
-                          gsDBDate + QStringLiteral(")"));
-    const QString rno = gCNT->execute(gsNewRNoSQL).text(QStringLiteral("NewRNo"));
+    Conn().gCNT->executeNonQuery(
+        QStringLiteral("INSERT INTO STOCK (DeptNo, StkDate, STKNo, UserID, "
+                       "FileDate) VALUES ('A01', ") +
+        QuotDate(QDate(2019, 12, 31)) + QStringLiteral(", 'X1', 'u', ") + Dialect().gsDBDate +
+        QStringLiteral(")"));
+    const QString rno = Conn().gCNT->execute(Dialect().gsNewRNoSQL).text(QStringLiteral("NewRNo"));
     EXPECT_GT(rno.toInt(), 0);
-    gCNT->executeNonQuery(QStringLiteral("UPDATE STOCK SET UpdUserID = 'v', upddate = ") +
-                          gsDBDate + QStringLiteral(" WHERE RNo = ") + rno);
-    Ado::Recordset rs = gCNT->execute(QStringLiteral("Select * From Stock Where RNo = ") + rno);
+    Conn().gCNT->executeNonQuery(QStringLiteral("UPDATE STOCK SET UpdUserID = 'v', upddate = ") +
+                                 Dialect().gsDBDate + QStringLiteral(" WHERE RNo = ") + rno);
+    Ado::Recordset rs =
+        Conn().gCNT->execute(QStringLiteral("Select * From Stock Where RNo = ") + rno);
     EXPECT_EQ(rs.text(QStringLiteral("StkDate")), "2019/12/31");
     const QString upd = rs.text(QStringLiteral("UpdDate"));
     EXPECT_TRUE(
@@ -137,12 +139,15 @@ TEST_P(SqlBackends, DialectFollowsTheConnection)
 
 TEST_P(SqlBackends, ConcatenationAndLeadingCharacters)
 {
-    gCNT->executeNonQuery(QStringLiteral("INSERT INTO Corp (CompNo, CompSName, DeptNo, StockNo) "
-                                         "VALUES ('A01', '中央廚房', '01', 1)"));
-    gCNT->executeNonQuery(QStringLiteral("INSERT INTO STK (STKNo, STKName) VALUES ('010001', 'a'), "
-                                         "('010002', 'b'), ('020001', 'c')"));
-    Ado::Recordset rs = gCNT->execute(QStringLiteral("Select CompNo, CompSName ") + gsConcatOp +
-                                      QStringLiteral(" DeptNo as DeptName From Corp"));
+    Conn().gCNT->executeNonQuery(
+        QStringLiteral("INSERT INTO Corp (CompNo, CompSName, DeptNo, StockNo) "
+                       "VALUES ('A01', '中央廚房', '01', 1)"));
+    Conn().gCNT->executeNonQuery(
+        QStringLiteral("INSERT INTO STK (STKNo, STKName) VALUES ('010001', 'a'), "
+                       "('010002', 'b'), ('020001', 'c')"));
+    Ado::Recordset rs =
+        Conn().gCNT->execute(QStringLiteral("Select CompNo, CompSName ") + Dialect().gsConcatOp +
+                             QStringLiteral(" DeptNo as DeptName From Corp"));
     EXPECT_EQ(rs.text(QStringLiteral("DeptName")), "中央廚房01");
     EXPECT_EQ(count(QStringLiteral("Select count(*) as RecCount from stk") +
                     QStringLiteral(" Where ") + LeftExpr(QStringLiteral("stkno"), 4) +
@@ -156,12 +161,12 @@ TEST_P(SqlBackends, QuotedTextReadsBackAsTheQuotingRuleSays)
     for (const QString &text : awkwardTexts()) {
         const QString idStr = QStringLiteral("S%1").arg(++n);
         const QString idField = QStringLiteral("F%1").arg(n);
-        gCNT->executeNonQuery(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES (") +
-                              QuotStr(idStr) + QStringLiteral(", ") + QuotStr(text) +
-                              QStringLiteral(")"));
-        gCNT->executeNonQuery(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES (") +
-                              QuotStr(idField) + QStringLiteral(", ") + QuotField(text) +
-                              QStringLiteral(")"));
+        Conn().gCNT->executeNonQuery(
+            QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES (") + QuotStr(idStr) +
+            QStringLiteral(", ") + QuotStr(text) + QStringLiteral(")"));
+        Conn().gCNT->executeNonQuery(
+            QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES (") +
+            QuotStr(idField) + QStringLiteral(", ") + QuotField(text) + QStringLiteral(")"));
         // QuotStr keeps the text but its outer blanks; QuotField flattens it.
         QString expectStr = text;
         while (expectStr.startsWith(QLatin1Char(' ')))
@@ -197,7 +202,7 @@ TEST_P(SqlBackends, HostileTextsReadBackThroughTheirLiteral)
         const QString sql = QStringLiteral("Select ") + QuotStr(text) + QStringLiteral(" as S, ") +
                             QuotField(text) + QStringLiteral(" as F, ") + QuotDate(text) +
                             QStringLiteral(" as D");
-        Ado::Recordset rs = gCNT->execute(sql);
+        Ado::Recordset rs = Conn().gCNT->execute(sql);
         ASSERT_EQ(rs.text(QStringLiteral("S")), blanksTrimmed(valid)) << sql.toStdString();
         ASSERT_EQ(rs.text(QStringLiteral("F")), flattened(valid)) << sql.toStdString();
         ASSERT_TRUE(rs.isNull(QStringLiteral("D"))) << sql.toStdString();
@@ -208,7 +213,7 @@ TEST_P(SqlBackends, HostileTextsReadBackThroughTheirLiteral)
 
 TEST_P(SqlBackends, HostileTextInOneLiteralNeverWidensTheOtherConditions)
 {
-    gCNT->executeNonQuery(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES "
+    Conn().gCNT->executeNonQuery(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES "
                                          "('A1', 'A'), ('A2', 'Azz'), ('B1', 'A'), ('B2', 'B')"));
     // A department range as the criteria write it: the user's own prefix, then two boxes.
     const auto departmentsA = [](const QString &from, const QString &to) {
@@ -217,14 +222,14 @@ TEST_P(SqlBackends, HostileTextInOneLiteralNeverWidensTheOtherConditions)
                QuotStr(from) + QStringLiteral(" And ParamValue <= ") + QuotField(to);
     };
     const QString loneHigh = QStringLiteral("A") + QChar(0xD800);
-    Ado::Recordset known = gCNT->execute(departmentsA(loneHigh, QStringLiteral(" OR 1=1 --")));
+    Ado::Recordset known = Conn().gCNT->execute(departmentsA(loneHigh, QStringLiteral(" OR 1=1 --")));
     EXPECT_TRUE(known.eof()) << known.text(0).toStdString();
 
     const QStringList texts = hostileTexts(600);
     for (qsizetype i = 0; i + 1 < texts.size(); i += 2) {
         for (const auto &[from, to] : {std::pair(loneHigh + texts[i], texts[i + 1]),
                                        std::pair(texts[i], texts[i + 1] + QChar(0xDBFF))}) {
-            Ado::Recordset rs = gCNT->execute(departmentsA(from, to));
+            Ado::Recordset rs = Conn().gCNT->execute(departmentsA(from, to));
             for (; !rs.eof(); rs.moveNext())
                 ASSERT_TRUE(rs.text(0).startsWith(QLatin1Char('A')))
                     << departmentsA(from, to).toStdString();
@@ -234,9 +239,10 @@ TEST_P(SqlBackends, HostileTextInOneLiteralNeverWidensTheOtherConditions)
 
 TEST_P(SqlBackends, ParametersAreLookedUpByKey)
 {
-    gCNT->executeNonQuery(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES "
-                                         "('POSMode', 'Y'), ('Empty', ''), ('NullValue', NULL), "
-                                         "('USESOUT', 'N'), ('O''Key', 'apostrophe')"));
+    Conn().gCNT->executeNonQuery(
+        QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES "
+                       "('POSMode', 'Y'), ('Empty', ''), ('NullValue', NULL), "
+                       "('USESOUT', 'N'), ('O''Key', 'apostrophe')"));
     QString value = QStringLiteral("before");
     EXPECT_TRUE(getParamValue(QStringLiteral("POSMode"), value));
     EXPECT_EQ(value, "Y");
@@ -262,19 +268,19 @@ TEST_P(SqlBackends, ParametersAreLookedUpByKey)
 
 TEST_P(SqlBackends, ParameterQueryFailureReadsAsNotSet)
 {
-    gCNT->executeNonQuery(QStringLiteral("DROP TABLE xxPARAM"));
+    Conn().gCNT->executeNonQuery(QStringLiteral("DROP TABLE xxPARAM"));
     QString value = QStringLiteral("kept");
     EXPECT_FALSE(getParamValue(QStringLiteral("POSMode"), value));
     EXPECT_EQ(value, "kept");
-    EXPECT_TRUE(tree.readFile(gsErrFile).contains("getParamValue"));
+    EXPECT_TRUE(tree.readFile(Ini().gsErrFile).contains("getParamValue"));
 }
 
 TEST_P(SqlBackends, DepartmentNamesAndSuiteSettings)
 {
-    gCNT->executeNonQuery(QStringLiteral(
+    Conn().gCNT->executeNonQuery(QStringLiteral(
         "INSERT INTO Corp (CompNo, CompSName, DeptNo, StockNo) VALUES ('A01', 'Store', '01', 1), "
         "('B01', NULL, NULL, 0), ('O''1', '引號', '9', 1)"));
-    gCNT->executeNonQuery(
+    Conn().gCNT->executeNonQuery(
         QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES ('AvgPriceMethod', 's')"));
     QString name = QStringLiteral("x");
     EXPECT_TRUE(GetDeptName(QStringLiteral("A01"), name));
@@ -289,7 +295,7 @@ TEST_P(SqlBackends, DepartmentNamesAndSuiteSettings)
     EXPECT_EQ(GetDeptName(QStringLiteral("a01"), name), GetParam() != Backend::SQLite);
 
     InitNORV();
-    EXPECT_EQ(gvAvgPriceMethod, "S");
+    EXPECT_EQ(Suite().gvAvgPriceMethod, "S");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SqlBackends,

@@ -1,7 +1,7 @@
 #include "printing/printingfixture.h"
 
 #include "common/clock.h"
-#include "common/globals.h"
+#include "common/state.h"
 #include "platform/print/previewview.h"
 #include "platform/print/printdocument.h"
 #include "support/modal.h"
@@ -353,7 +353,7 @@ TEST_F(PreviewWindowTest, SaveCsvIntoAFolder)
 
 TEST_F(PreviewWindowTest, FramedAndSignedWindowsDrawTheirFrameAtTheEnd)
 {
-    gsCustName = QStringLiteral("測試公司");
+    EditIni().gsCustName = QStringLiteral("測試公司");
     PreviewWindow &framed = frmPrint();
     framed.setFvHeader(QStringLiteral("月報表"));
     ComposePages(framed, 3);

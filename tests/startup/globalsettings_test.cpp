@@ -1,6 +1,6 @@
-#include "common/globals.h"
+#include "common/state.h"
+#include "data/globalsettings.h"
 #include "platform/settingsstore.h"
-#include "startup/globalsettings.h"
 #include "support/programtree.h"
 
 #include <QDir>
@@ -24,7 +24,7 @@ class InitGlobalTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_userID = gsUserID;
+        m_userID = User().gsUserID;
         SetLoginName(QString());
         SaveSetting(QStringLiteral("EXE"), QStringLiteral("TOVRAN"), QStringLiteral("ckHidAmt"),
                     QString());
@@ -32,11 +32,11 @@ protected:
     void TearDown() override
     {
         SetLoginName(QString());
-        gsUserID = m_userID;
-        gsCalendar = QStringLiteral("YYYY/MM/DD");
-        gsDateSep = QStringLiteral("/");
-        gsErrFile.clear();
-        gsLogFile.clear();
+        EditUser().gsUserID = m_userID;
+        EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
+        EditIni().gsDateSep = QStringLiteral("/");
+        EditIni().gsErrFile.clear();
+        EditIni().gsLogFile.clear();
     }
     ProgramTree tree;
     QString m_userID;
@@ -46,38 +46,39 @@ protected:
 
 TEST_F(InitGlobalTest, NoSettingsFileGivesTheDefaults)
 {
-    gsCustName = gsCorpName = gsLogoFile = gsAmtFmt = QStringLiteral("stale");
-    gsCalendar = QStringLiteral("CC/MM/DD");
-    gsDateSep = QStringLiteral("-");
-    gsDateQuot = QStringLiteral("TO_DATE");
+    EditIni().gsCustName = EditIni().gsCorpName = EditIni().gsLogoFile = EditIni().gsAmtFmt =
+        QStringLiteral("stale");
+    EditIni().gsCalendar = QStringLiteral("CC/MM/DD");
+    EditIni().gsDateSep = QStringLiteral("-");
+    EditDialect().gsDateQuot = QStringLiteral("TO_DATE");
     InitGlobal();
-    EXPECT_EQ(gsCalendar, QStringLiteral("YYYY/MM/DD"));
-    EXPECT_EQ(gsDateSep, QStringLiteral("/"));
-    EXPECT_EQ(gsCustName, QString());
-    EXPECT_EQ(gsCorpName, QString());
-    EXPECT_EQ(gsLogoFile, QString());
-    EXPECT_EQ(gsAmtFmt, QString());
-    EXPECT_EQ(gsDateQuot, QStringLiteral("'"));
-    EXPECT_EQ(gsPCName, GetPCName());
-    EXPECT_EQ(gsUserID, GetLoginName().left(20));
+    EXPECT_EQ(Ini().gsCalendar, QStringLiteral("YYYY/MM/DD"));
+    EXPECT_EQ(Ini().gsDateSep, QStringLiteral("/"));
+    EXPECT_EQ(Ini().gsCustName, QString());
+    EXPECT_EQ(Ini().gsCorpName, QString());
+    EXPECT_EQ(Ini().gsLogoFile, QString());
+    EXPECT_EQ(Ini().gsAmtFmt, QString());
+    EXPECT_EQ(Dialect().gsDateQuot, QStringLiteral("'"));
+    EXPECT_EQ(Ini().gsPCName, GetPCName());
+    EXPECT_EQ(User().gsUserID, GetLoginName().left(20));
 }
 
 TEST_F(InitGlobalTest, PathsBesideTheProgramFolder)
 {
     InitGlobal(QStringLiteral("JXPARAM.INI"));
-    EXPECT_EQ(gsIniFile, tree.bin() + QStringLiteral("/../DAT/JXPARAM.INI"));
-    EXPECT_EQ(gsLogFile, tree.bin() + QStringLiteral("/../LOG/TOVRAN.LOG"));
-    EXPECT_EQ(gsErrFile, tree.bin() + QStringLiteral("/../LOG/TOVRAN.ERR"));
+    EXPECT_EQ(Ini().gsIniFile, tree.bin() + QStringLiteral("/../DAT/JXPARAM.INI"));
+    EXPECT_EQ(Ini().gsLogFile, tree.bin() + QStringLiteral("/../LOG/TOVRAN.LOG"));
+    EXPECT_EQ(Ini().gsErrFile, tree.bin() + QStringLiteral("/../LOG/TOVRAN.ERR"));
     EXPECT_EQ(QFileInfo(QDir::currentPath()).canonicalFilePath(),
               QFileInfo(tree.bin()).canonicalFilePath());
     // They lead to the DAT and LOG folders beside the program's folder.
-    EXPECT_EQ(QFileInfo(gsIniFile).absoluteFilePath(), QDir::cleanPath(tree.iniFile()));
+    EXPECT_EQ(QFileInfo(Ini().gsIniFile).absoluteFilePath(), QDir::cleanPath(tree.iniFile()));
 
     const QString elsewhere = tree.root() + QStringLiteral("/elsewhere");
     InitGlobal(QStringLiteral("OTHER.INI"), elsewhere);
-    EXPECT_EQ(gsIniFile, elsewhere + QStringLiteral("/OTHER.INI"));
-    EXPECT_EQ(gsLogFile, elsewhere + QStringLiteral("/TOVRAN.LOG"));
-    EXPECT_EQ(gsErrFile, elsewhere + QStringLiteral("/TOVRAN.ERR"));
+    EXPECT_EQ(Ini().gsIniFile, elsewhere + QStringLiteral("/OTHER.INI"));
+    EXPECT_EQ(Ini().gsLogFile, elsewhere + QStringLiteral("/TOVRAN.LOG"));
+    EXPECT_EQ(Ini().gsErrFile, elsewhere + QStringLiteral("/TOVRAN.ERR"));
 }
 
 TEST_F(InitGlobalTest, ValuesOfTheParamSection)
@@ -86,17 +87,17 @@ TEST_F(InitGlobalTest, ValuesOfTheParamSection)
                   "CorpName=NORV\r\nCalendar=CC/MM/DD\r\nDateSep=-\r\nLogoFile=logo.bmp\r\n"
                   "AmtFmt=#,##0.00\r\n");
     InitGlobal();
-    EXPECT_EQ(gsCustName, QStringLiteral("台灣食品"));
-    EXPECT_EQ(gsCorpName, QStringLiteral("NORV"));
-    EXPECT_EQ(gsCalendar, QStringLiteral("CC/MM/DD"));
-    EXPECT_EQ(gsDateSep, QStringLiteral("-"));
-    EXPECT_EQ(gsLogoFile, QStringLiteral("logo.bmp"));
-    EXPECT_EQ(gsAmtFmt, QStringLiteral("#,##0.00"));
+    EXPECT_EQ(Ini().gsCustName, QStringLiteral("台灣食品"));
+    EXPECT_EQ(Ini().gsCorpName, QStringLiteral("NORV"));
+    EXPECT_EQ(Ini().gsCalendar, QStringLiteral("CC/MM/DD"));
+    EXPECT_EQ(Ini().gsDateSep, QStringLiteral("-"));
+    EXPECT_EQ(Ini().gsLogoFile, QStringLiteral("logo.bmp"));
+    EXPECT_EQ(Ini().gsAmtFmt, QStringLiteral("#,##0.00"));
 
     tree.writeIni("[PARAM]\r\nCalendar=\r\nDateSep=\"\"\r\n");
     InitGlobal();
-    EXPECT_EQ(gsCalendar, QStringLiteral("YYYY/MM/DD"));
-    EXPECT_EQ(gsDateSep, QStringLiteral("/"));
+    EXPECT_EQ(Ini().gsCalendar, QStringLiteral("YYYY/MM/DD"));
+    EXPECT_EQ(Ini().gsDateSep, QStringLiteral("/"));
 }
 
 TEST_F(InitGlobalTest, HiddenAmountsOnlyForAnUpperCaseY)
@@ -105,14 +106,14 @@ TEST_F(InitGlobalTest, HiddenAmountsOnlyForAnUpperCaseY)
     const QString exe = QStringLiteral("EXE"), key = QStringLiteral("ckHidAmt");
     SaveSetting(exe, QStringLiteral("TOVRAN"), key, QStringLiteral("y"));
     InitGlobal();
-    EXPECT_EQ(gsAmtFmt, QStringLiteral("#,##0.00"));
+    EXPECT_EQ(Ini().gsAmtFmt, QStringLiteral("#,##0.00"));
     SaveSetting(exe, QStringLiteral("TOVRAN"), key, QStringLiteral("Y"));
     InitGlobal();
-    EXPECT_EQ(gsAmtFmt, QStringLiteral("#,##0"));
+    EXPECT_EQ(Ini().gsAmtFmt, QStringLiteral("#,##0"));
     // The setting is the program's own: another executable name does not see it.
     SetProgramLocation(tree.bin(), QStringLiteral("TOVRAN2"));
     InitGlobal();
-    EXPECT_EQ(gsAmtFmt, QStringLiteral("#,##0.00"));
+    EXPECT_EQ(Ini().gsAmtFmt, QStringLiteral("#,##0.00"));
     SetProgramLocation(tree.bin(), QStringLiteral("TOVRAN"));
 }
 
@@ -120,13 +121,13 @@ TEST_F(InitGlobalTest, LoginNameCutToTwentyCharacters)
 {
     SetLoginName(QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
     InitGlobal();
-    EXPECT_EQ(gsUserID, QStringLiteral("abcdefghijklmnopqrst"));
+    EXPECT_EQ(User().gsUserID, QStringLiteral("abcdefghijklmnopqrst"));
     SetLoginName(QStringLiteral("王小明王小明王小明王小明王小明王小明王小明"));
     InitGlobal();
-    EXPECT_EQ(gsUserID, QStringLiteral("王小明王小明王小明王小明王小明王小明王小"));
+    EXPECT_EQ(User().gsUserID, QStringLiteral("王小明王小明王小明王小明王小明王小明王小"));
     SetLoginName(QStringLiteral("DEMO"));
     InitGlobal();
-    EXPECT_EQ(gsUserID, QStringLiteral("DEMO"));
+    EXPECT_EQ(User().gsUserID, QStringLiteral("DEMO"));
     SetLoginName(QString());
     EXPECT_FALSE(GetLoginName().isEmpty()); // the system's name is back
 }
@@ -152,22 +153,22 @@ TEST_F(InitGlobalTest, LogFilesAboveOneHundredKilobytesAreDeleted)
 TEST_F(InitGlobalTest, SizeChecksWithOtherLimitsAndMissingFiles)
 {
     InitGlobal();
-    writeBytes(gsLogFile, 2048);
+    writeBytes(Ini().gsLogFile, 2048);
     ChkLogSize(QStringLiteral("2"));
-    EXPECT_TRUE(QFile::exists(gsLogFile));
+    EXPECT_TRUE(QFile::exists(Ini().gsLogFile));
     ChkLogSize(QStringLiteral("1KB")); // the leading number counts
-    EXPECT_FALSE(QFile::exists(gsLogFile));
-    writeBytes(gsErrFile, 102401);
+    EXPECT_FALSE(QFile::exists(Ini().gsLogFile));
+    writeBytes(Ini().gsErrFile, 102401);
     ChkErrSize(QStringLiteral("200"));
-    EXPECT_TRUE(QFile::exists(gsErrFile));
+    EXPECT_TRUE(QFile::exists(Ini().gsErrFile));
     ChkErrSize();
-    EXPECT_FALSE(QFile::exists(gsErrFile));
+    EXPECT_FALSE(QFile::exists(Ini().gsErrFile));
     ChkLogSize(); // missing files are no error
     ChkErrSize();
     // A folder in the place of the log is left alone.
-    QDir().mkpath(gsLogFile);
+    QDir().mkpath(Ini().gsLogFile);
     ChkLogSize(QStringLiteral("0"));
-    EXPECT_TRUE(QFileInfo(gsLogFile).isDir());
+    EXPECT_TRUE(QFileInfo(Ini().gsLogFile).isDir());
 }
 
 TEST_F(InitGlobalTest, MissingLogFolderIsNotCreated)
@@ -175,7 +176,7 @@ TEST_F(InitGlobalTest, MissingLogFolderIsNotCreated)
     ASSERT_TRUE(QDir(tree.log()).removeRecursively());
     InitGlobal();
     EXPECT_FALSE(QDir(tree.log()).exists());
-    EXPECT_EQ(gsCalendar, QStringLiteral("YYYY/MM/DD"));
+    EXPECT_EQ(Ini().gsCalendar, QStringLiteral("YYYY/MM/DD"));
 }
 
 TEST(DevMode, OnlyTheSwitchTurnsItOn)

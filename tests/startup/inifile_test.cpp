@@ -1,4 +1,4 @@
-#include "startup/inifile.h"
+#include "common/inifile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

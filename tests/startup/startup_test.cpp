@@ -1,10 +1,10 @@
-#include "common/globals.h"
+#include "common/state.h"
 #include "data/adodb.h"
+#include "data/globalsettings.h"
 #include "data/messages.h"
+#include "data/norv.h"
 #include "platform/programend.h"
 #include "platform/settingsstore.h"
-#include "startup/globalsettings.h"
-#include "startup/norv.h"
 #include "startup/submain.h"
 #include "stockwindow/fmtovran.h"
 #include "support/modal.h"
@@ -99,8 +99,8 @@ protected:
             gMainForm->hide();
         ReleaseInstanceLock();
         SetEndProgramHandler(nullptr);
-        gCNT.reset();
-        gsDBType.clear();
+        EditConn().gCNT.reset();
+        EditDialect().gsDBType.clear();
     }
 
     ProgramTree tree;
@@ -117,11 +117,11 @@ TEST_F(StartUp, AFreshHandOverStartsOnceAndASecondStartIsRefused)
     ASSERT_TRUE(sub_Main());
     ASSERT_NE(gMainForm, nullptr);
     EXPECT_TRUE(gMainForm->isVisible());
-    EXPECT_EQ(gsUserID, "DEMO");
-    EXPECT_EQ(gsGrpID, "ADMIN");
-    EXPECT_EQ(gsDBType, "SQLITE");
+    EXPECT_EQ(User().gsUserID, "DEMO");
+    EXPECT_EQ(User().gsGrpID, "ADMIN");
+    EXPECT_EQ(Dialect().gsDBType, "SQLITE");
     // The empty stored password completed the string.
-    EXPECT_EQ(gsCntStr, business.connectionString() + ";Password=;");
+    EXPECT_EQ(Conn().gsCntStr, business.connectionString() + ";Password=;");
     gMainForm->hide();
     ReleaseInstanceLock();
 
@@ -169,8 +169,8 @@ TEST_F(StartUp, AnUnreachableServerEndsTheProgramWithoutShowingThePassword)
     EXPECT_EQ(boxes->at(0).text, "連線失敗!\r\nProvider=PostgreSQL;Data Source=127.0.0.1;Port=1;"
                                  "Location=norv;User ID=jx;Password=****;\r\n");
     EXPECT_EQ(boxes->at(0).icon, QMessageBox::Critical);
-    EXPECT_EQ(gsDBPwd, "s3cret-pw");
-    const QByteArray err = tree.readFile(gsErrFile);
+    EXPECT_EQ(Conn().gsDBPwd, "s3cret-pw");
+    const QByteArray err = tree.readFile(Ini().gsErrFile);
     EXPECT_TRUE(err.contains("(ConnectADO)"));
     EXPECT_FALSE(err.contains("s3cret-pw"));
 }
@@ -181,14 +181,14 @@ TEST_F(StartUp, TheStoredPasswordCompletesAServerConnection)
         TestDatabase server(backend);
         if (!server.available())
             GTEST_SKIP() << server.skipReason().toStdString();
-        gsIniFile = tree.iniFile();
+        EditIni().gsIniFile = tree.iniFile();
         registerConnection(QStringLiteral("PG"), server.connectionString(false), server.password());
         EXPECT_TRUE(InitGCNT());
-        ASSERT_TRUE(gCNT);
-        EXPECT_EQ(gsDBType, "PG_SQL");
-        EXPECT_EQ(gsCntStr,
+        ASSERT_TRUE(Conn().gCNT);
+        EXPECT_EQ(Dialect().gsDBType, "PG_SQL");
+        EXPECT_EQ(Conn().gsCntStr,
                   server.connectionString(false) + ";Password=" + server.password() + ";");
-        gCNT.reset();
+        EditConn().gCNT.reset();
 
         // A wrong password: the box, the end, and no password on the screen.
         registerConnection(QStringLiteral("PG"), server.connectionString(false),
@@ -208,18 +208,18 @@ TEST_F(StartUp, PasswordsWithSemicolonsEqualsQuotesAndBlanksLogIn)
         TestDatabase server(backend);
         if (!server.available())
             GTEST_SKIP() << server.skipReason().toStdString();
-        gsIniFile = tree.iniFile();
-        gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
+        EditIni().gsIniFile = tree.iniFile();
+        EditIni().gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
         const QString role =
             QStringLiteral("tovran_pw_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
         const QString ownUser = PgTestDatabase::user();
         QString base = server.connectionString(false);
         ASSERT_TRUE(base.endsWith(QLatin1String("=") + ownUser));
         base = base.left(base.size() - ownUser.size()) + role;
-        gCNT = server.open();
-        gCNT->executeNonQuery(QStringLiteral("DROP ROLE IF EXISTS ") + role);
-        gCNT->executeNonQuery(QStringLiteral("CREATE ROLE ") + role + QStringLiteral(" LOGIN"));
-        const auto admin = gCNT;
+        EditConn().gCNT = server.open();
+        Conn().gCNT->executeNonQuery(QStringLiteral("DROP ROLE IF EXISTS ") + role);
+        Conn().gCNT->executeNonQuery(QStringLiteral("CREATE ROLE ") + role + QStringLiteral(" LOGIN"));
+        const auto admin = Conn().gCNT;
         const QStringList passwords = {
             QStringLiteral("se;cret"),         QStringLiteral("a=b;c=d"),
             QStringLiteral("it's \"quoted\""), QStringLiteral(" blanks around "),
@@ -231,12 +231,12 @@ TEST_F(StartUp, PasswordsWithSemicolonsEqualsQuotesAndBlanksLogIn)
                     .arg(role, QString(pw).replace(QLatin1Char('\''), QStringLiteral("''"))));
             registerConnection(QStringLiteral("PG"), base, pw);
             ASSERT_TRUE(InitGCNT()) << pw.toStdString();
-            EXPECT_EQ(gsCntStr, base + ";Password=" + Ado::QuoteConnectionStringValue(pw) + ";");
-            EXPECT_EQ(Ado::ConnectionStringItem(gsCntStr, QStringLiteral("Password")), pw);
-            EXPECT_EQ(gCNT->execute(QStringLiteral("Select current_user")).text(0), role)
+            EXPECT_EQ(Conn().gsCntStr, base + ";Password=" + Ado::QuoteConnectionStringValue(pw) + ";");
+            EXPECT_EQ(Ado::ConnectionStringItem(Conn().gsCntStr, QStringLiteral("Password")), pw);
+            EXPECT_EQ(Conn().gCNT->execute(QStringLiteral("Select current_user")).text(0), role)
                 << BackendName(backend) << " " << pw.toStdString();
-            EXPECT_EQ(Ado::MaskPassword(gsCntStr), base + ";Password=****;");
-            gCNT.reset();
+            EXPECT_EQ(Ado::MaskPassword(Conn().gsCntStr), base + ";Password=****;");
+            EditConn().gCNT.reset();
 
             // One character off: refused, and no part of the password in the box or record.
             registerConnection(QStringLiteral("PG"), base, pw + QStringLiteral(";tail"));
@@ -244,7 +244,7 @@ TEST_F(StartUp, PasswordsWithSemicolonsEqualsQuotesAndBlanksLogIn)
             EXPECT_THROW(InitGCNT(), ProgramEnded);
             ASSERT_EQ(boxes->size(), 1);
             EXPECT_EQ(boxes->at(0).text, "連線失敗!\r\n" + base + ";Password=****;\r\n");
-            const QByteArray err = tree.readFile(gsErrFile);
+            const QByteArray err = tree.readFile(Ini().gsErrFile);
             EXPECT_TRUE(err.contains("(ConnectADO)"));
             EXPECT_FALSE(err.contains("tail"));
         }
@@ -254,11 +254,11 @@ TEST_F(StartUp, PasswordsWithSemicolonsEqualsQuotesAndBlanksLogIn)
 
 TEST_F(StartUp, AConnectionStringWithItsOwnPasswordIsUsedAsItIs)
 {
-    gsIniFile = tree.iniFile();
+    EditIni().gsIniFile = tree.iniFile();
     registerConnection(QStringLiteral("X"), business.connectionString() + ";PASSWORD=own",
                        QStringLiteral("stored"));
     EXPECT_TRUE(InitGCNT());
-    EXPECT_EQ(gsCntStr, business.connectionString() + ";PASSWORD=own");
+    EXPECT_EQ(Conn().gsCntStr, business.connectionString() + ";PASSWORD=own");
     // An application id given by the caller wins over the stored one.
     registerConnection(QStringLiteral("Y"),
                        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;"
@@ -267,9 +267,9 @@ TEST_F(StartUp, AConnectionStringWithItsOwnPasswordIsUsedAsItIs)
                        QStringLiteral("pw"));
     save("SYS", "JX", QStringLiteral("APID"), QStringLiteral("X"));
     EXPECT_TRUE(InitGCNT(QStringLiteral("Y")));
-    EXPECT_EQ(gsCntStr, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + business.file() +
-                            ";Jet OLEDB:Database Password=pw;");
-    EXPECT_EQ(gsDBType, "ACCESS");
+    EXPECT_EQ(Conn().gsCntStr, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + business.file() +
+                                   ";Jet OLEDB:Database Password=pw;");
+    EXPECT_EQ(Dialect().gsDBType, "ACCESS");
 }
 
 TEST_F(StartUp, DevelopmentModeReadsTheSettingsFile)
@@ -277,8 +277,8 @@ TEST_F(StartUp, DevelopmentModeReadsTheSettingsFile)
     tree.writeIni("[PARAM]\nGCNT=" + business.connectionString().toUtf8() + "\n");
     SetDevMode(true);
     ASSERT_TRUE(sub_Main());
-    EXPECT_EQ(gsUserID, "VURUD");
-    EXPECT_EQ(gsDBType, "SQLITE");
+    EXPECT_EQ(User().gsUserID, "VURUD");
+    EXPECT_EQ(Dialect().gsDBType, "SQLITE");
     gMainForm->hide();
     ReleaseInstanceLock();
 
@@ -294,34 +294,35 @@ TEST_F(StartUp, DevelopmentModeReadsTheSettingsFile)
 
 TEST_F(StartUp, SuiteSettingsLimitTheDepartmentsOfAllButTheDevelopmentUser)
 {
-    gCNT = business.open();
+    EditConn().gCNT = business.open();
     SetDBType();
     SaveSetting(QStringLiteral("STK"), QStringLiteral("A1"), QStringLiteral("DEFDEPTNO"),
                 QStringLiteral("A01"));
-    gsUserID = QStringLiteral("DEMO");
+    EditUser().gsUserID = QStringLiteral("DEMO");
     InitNORV();
-    EXPECT_EQ(gvAvgPriceMethod, "L");
-    EXPECT_EQ(gvDeptPrefix, "A01");
-    gsUserID = QStringLiteral("VURUD");
+    EXPECT_EQ(Suite().gvAvgPriceMethod, "L");
+    EXPECT_EQ(Suite().gvDeptPrefix, "A01");
+    EditUser().gsUserID = QStringLiteral("VURUD");
     InitNORV();
-    EXPECT_EQ(gvDeptPrefix, "");
+    EXPECT_EQ(Suite().gvDeptPrefix, "");
     SaveSetting(QStringLiteral("STK"), QStringLiteral("A1"), QStringLiteral("DEFDEPTNO"),
                 QString());
-    gsUserID = QStringLiteral("DEMO");
+    EditUser().gsUserID = QStringLiteral("DEMO");
     InitNORV();
-    EXPECT_EQ(gvDeptPrefix, "");
-    gCNT->executeNonQuery(QStringLiteral("DELETE FROM xxPARAM WHERE ParamID = 'AvgPriceMethod'"));
+    EXPECT_EQ(Suite().gvDeptPrefix, "");
+    Conn().gCNT->executeNonQuery(
+        QStringLiteral("DELETE FROM xxPARAM WHERE ParamID = 'AvgPriceMethod'"));
     InitNORV();
-    EXPECT_EQ(gvAvgPriceMethod, "");
+    EXPECT_EQ(Suite().gvAvgPriceMethod, "");
 }
 
 TEST_F(StartUp, AScrambledPasswordSurvivesTheSettingsStoreEvenAsNulCharacters)
 {
-    gsIniFile = tree.iniFile();
+    EditIni().gsIniFile = tree.iniFile();
     // Characters equal to the key scramble to NUL.
     for (const QString &pw : {QStringLiteral("QB_RUM"), QStringLiteral("QB_RUMQB密碼\\;=\"'")}) {
         registerConnection(QStringLiteral("Z"), business.connectionString(), pw);
         EXPECT_TRUE(InitGCNT());
-        EXPECT_EQ(gsDBPwd, pw);
+        EXPECT_EQ(Conn().gsDBPwd, pw);
     }
 }

@@ -4,17 +4,17 @@
 // window test programs (criteria, loading, entry, lookup).
 
 #include "common/clock.h"
-#include "common/globals.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "data/messages.h"
 #include "dialogs/frmsure.h"
 #include "platform/db/sqlscript.h"
-#include "platform/elasticpanel.h"
 #include "platform/grid/flexgrid.h"
+#include "platform/widgets/elasticpanel.h"
 #include "stockwindow/fmtovran.h"
 #include "support/modal.h"
 #include "support/programtree.h"
-#include "support/testdb.h"
+#include "support/testdatabase.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -102,7 +102,7 @@ private:
     int m_ticks = 0;
 };
 
-class WindowFixture : public ::testing::TestWithParam<TestDatabase::Kind>
+class WindowFixture : public ::testing::TestWithParam<Backend>
 {
 protected:
     void SetUp() override
@@ -113,13 +113,13 @@ protected:
         if (!db)
             GTEST_SKIP() << why.toStdString();
         db->makeShared();
-        gsIniFile = tree.iniFile();
-        gsLogFile = tree.log() + QStringLiteral("/TOVRAN.LOG");
-        gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
-        gsUserID = QStringLiteral("TESTER");
-        gsCalendar = QStringLiteral("YYYY/MM/DD");
-        gsDateSep = QStringLiteral("/");
-        gvDeptPrefix.clear();
+        EditIni().gsIniFile = tree.iniFile();
+        EditIni().gsLogFile = tree.log() + QStringLiteral("/TOVRAN.LOG");
+        EditIni().gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
+        EditUser().gsUserID = QStringLiteral("TESTER");
+        EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
+        EditIni().gsDateSep = QStringLiteral("/");
+        EditSuite().gvDeptPrefix.clear();
         buildMessages();
         ASSERT_TRUE(InitMsgDB());
         Clock::setNow(QDateTime(QDate(2003, 2, 5), QTime(10, 0)));
@@ -140,7 +140,7 @@ protected:
         }
         boxes.reset();
         Clock::setNow(QDateTime());
-        gvDeptPrefix.clear();
+        EditSuite().gvDeptPrefix.clear();
     }
 
     // The messages database beside the program, as the build makes it.
@@ -302,9 +302,9 @@ protected:
     std::unique_ptr<UnexpectedBoxes> boxes;
 };
 
-inline std::string kindName(const ::testing::TestParamInfo<TestDatabase::Kind> &info)
+inline std::string kindName(const ::testing::TestParamInfo<Backend> &info)
 {
-    return PrintToString(info.param);
+    return BackendName(info.param);
 }
 
 } // namespace WindowTest

@@ -1,6 +1,6 @@
 #include "support/programtree.h"
 
-#include "startup/globalsettings.h"
+#include "data/globalsettings.h"
 
 #include <QDir>
 #include <QFile>

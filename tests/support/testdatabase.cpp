@@ -1,5 +1,6 @@
 #include "support/testdatabase.h"
 
+#include "data/adodb.h"
 #include "platform/db/sqlscript.h"
 
 #include <QFile>
@@ -33,6 +34,27 @@ TestDatabase::TestDatabase(Backend backend, const QString &fileName) : m_backend
     }
 }
 
+TestDatabase::~TestDatabase()
+{
+    if (m_connection && Conn().gCNT == m_connection)
+        EditConn().gCNT.reset();
+    m_connection.reset(); // before the database itself is dropped
+    m_pg.reset();
+}
+
+std::unique_ptr<TestDatabase> TestDatabase::create(Backend backend, QString *why)
+{
+    auto db = std::make_unique<TestDatabase>(backend, QStringLiteral("business.db"));
+    if (!db->available()) {
+        if (why)
+            *why = db->skipReason();
+        return nullptr;
+    }
+    db->applySchema(QStringLiteral("business"));
+    db->connection();
+    return db;
+}
+
 bool TestDatabase::available() const
 {
     return m_backend == Backend::SQLite ? m_dir.isValid() : m_pg->available();
@@ -64,6 +86,30 @@ QString TestDatabase::connectionString(bool withPassword) const
 Ado::ConnectionPtr TestDatabase::open() const
 {
     return Ado::Connection::open(connectionString());
+}
+
+const Ado::ConnectionPtr &TestDatabase::connection() const
+{
+    if (!m_connection)
+        m_connection = open();
+    return m_connection;
+}
+
+void TestDatabase::makeShared() const
+{
+    EditConn().gCNT = connection();
+    SetDBType(nullptr);
+}
+
+void TestDatabase::exec(const QString &sql) const
+{
+    Ado::RunSqlScript(*connection(), sql);
+}
+
+QString TestDatabase::scalar(const QString &sql) const
+{
+    Ado::Recordset rs = connection()->execute(sql);
+    return rs.eof() ? QString() : rs.text(0);
 }
 
 QString TestDatabase::schemaFile(Backend backend, const QString &name)

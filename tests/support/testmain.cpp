@@ -1,8 +1,16 @@
 #include "startup/programsetup.h"
+#include "support/freshstate.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+namespace {
+class FreshStateForEachTest : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo &) override { FreshState(); }
+};
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -15,5 +23,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     SetupApplication();
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStateForEachTest);
     return RUN_ALL_TESTS();
 }

@@ -3,6 +3,7 @@
 #include "common/numtext.h"
 #include "data/adodb.h"
 #include "platform/db/sqlscript.h"
+#include "platform/db/transaction.h"
 
 #include <QFile>
 #include <QHash>
@@ -156,14 +157,14 @@ void DropDemoTables(Ado::Connection &conn, bool menu)
 void BuildMenuDatabase(Ado::Connection &conn)
 {
     Ado::RunSqlScript(conn, readResource(scriptFolder(conn) + QStringLiteral("menu.sql")));
-    conn.beginTrans();
+    Ado::Transaction transaction(conn);
     conn.executeNonQuery(QStringLiteral("INSERT INTO JX_User (UserID, UserName) VALUES ") +
                          QStringLiteral("('DEMO', '示範使用者'), ('CLERK', '盤點人員')"));
     conn.executeNonQuery(
         QStringLiteral("INSERT INTO JX_Right (GrpID, ProgID, RFlag, AFlag, QFlag, UFlag, DFlag, "
                        "PFlag) VALUES ('ADMIN', 'TOVRAN', 'Y', 'Y', 'Y', 'Y', 'Y', 'Y'), "
                        "('CLERK', 'TOVRAN', 'Y', 'Y', 'Y', 'Y', 'N', 'N')"));
-    conn.commitTrans();
+    transaction.commit();
 }
 
 QString BuildBusinessDatabase(Ado::Connection &conn, const DemoOptions &o)
@@ -173,7 +174,7 @@ QString BuildBusinessDatabase(Ado::Connection &conn, const DemoOptions &o)
     auto between = [&rng](double lo, double hi) { return lo + rng.generateDouble() * (hi - lo); };
     auto chance = [&rng](double p) { return rng.generateDouble() < p; };
 
-    conn.beginTrans();
+    Ado::Transaction transaction(conn);
     // Departments, codes and parameters.
     {
         BatchInsert corp(conn, QStringLiteral("INSERT INTO Corp (CompNo, compname, CompSName, "
@@ -413,7 +414,7 @@ QString BuildBusinessDatabase(Ado::Connection &conn, const DemoOptions &o)
         stock.flush();
         stockRows = stock.count();
     }
-    conn.commitTrans();
+    transaction.commit();
     return QStringLiteral("%1 items, %2 stock-in and %3 stock-out slip lines, %4 stock records "
                           "(%5 to %6)")
         .arg(items.size())

@@ -1,6 +1,7 @@
 #include "platform/db/sqlscript.h"
 
 #include "common/runerror.h"
+#include "platform/db/transaction.h"
 
 #include <QFile>
 
@@ -32,18 +33,10 @@ QStringList SplitSqlScript(const QString &script)
 
 void RunSqlScript(Connection &conn, const QString &script)
 {
-    conn.beginTrans();
-    try {
-        for (const QString &statement : SplitSqlScript(script))
-            conn.executeNonQuery(statement);
-        conn.commitTrans();
-    } catch (...) {
-        try {
-            conn.rollbackTrans();
-        } catch (...) {
-        }
-        throw;
-    }
+    Transaction transaction(conn);
+    for (const QString &statement : SplitSqlScript(script))
+        conn.executeNonQuery(statement);
+    transaction.commit();
 }
 
 void RunSqlScriptFile(Connection &conn, const QString &file)

@@ -1,10 +1,10 @@
 #include "platform/grid/flexgrid.h"
 
-#include "common/units.h"
 #include "platform/grid/csvtext.h"
 #include "platform/grid/gridmodel.h"
 #include "platform/grid/gridview.h"
 #include "platform/grid/textwidths.h"
+#include "platform/widgets/screenunits.h"
 
 #include <QEvent>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #include "common/clock.h"
 #include "common/dates.h"
-#include "common/globals.h"
+#include "common/state.h"
 #include "dialogs/frmfgdate.h"
 #include "platform/grid/flexgrid.h"
 #include "support/modal.h"
@@ -62,16 +62,16 @@ class Calendar : public ::testing::Test
 protected:
     void SetUp() override
     {
-        savedCalendar = gsCalendar;
-        savedSep = gsDateSep;
-        gsCalendar = QStringLiteral("YYYY/MM/DD");
-        gsDateSep = QStringLiteral("/");
+        savedCalendar = Ini().gsCalendar;
+        savedSep = Ini().gsDateSep;
+        EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
+        EditIni().gsDateSep = QStringLiteral("/");
         Clock::setNow(QDateTime(QDate(2013, 5, 20), QTime(10, 0)));
     }
     void TearDown() override
     {
-        gsCalendar = savedCalendar;
-        gsDateSep = savedSep;
+        EditIni().gsCalendar = savedCalendar;
+        EditIni().gsDateSep = savedSep;
         Clock::setNow(QDateTime());
     }
     QString savedCalendar;
@@ -148,7 +148,7 @@ TEST_F(Calendar, MonthButtonsKeepTheDayOrTheMonthsLastDay)
 
 TEST_F(Calendar, ClickOnADayPicksItInDisplayForm)
 {
-    gsCalendar = QStringLiteral("CC/MM/DD");
+    EditIni().gsCalendar = QStringLiteral("CC/MM/DD");
     auto seen = std::make_shared<QStringList>();
     TestModal::whenModal([seen](QWidget *w) {
         FlexGrid *grid = calendarGrid(w);

@@ -1,5 +1,5 @@
 #include "dialogs/frmnumkey.h"
-#include "platform/elasticpanel.h"
+#include "platform/widgets/elasticpanel.h"
 #include "support/modal.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #include "dialogs/frmsure.h"
 #include "platform/db/connection.h"
-#include "platform/elasticpanel.h"
 #include "platform/grid/flexgrid.h"
+#include "platform/widgets/elasticpanel.h"
 #include "support/modal.h"
 #include "support/testdatabase.h"
 
-#include "common/units.h"
+#include "platform/widgets/screenunits.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "common/globals.h"
+#include "common/state.h"
 #include "data/adodb.h"
 #include "dialogs/fmcodedate.h"
 #include "dialogs/frmcode.h"
@@ -28,9 +28,9 @@ class Pickers : public ::testing::Test
 protected:
     void SetUp() override
     {
-        gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
-        gsCalendar = QStringLiteral("YYYY/MM/DD");
-        gsDateSep = QStringLiteral("/");
+        EditIni().gsErrFile = tree.log() + QStringLiteral("/TOVRAN.ERR");
+        EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
+        EditIni().gsDateSep = QStringLiteral("/");
         const QString file = tree.dat() + QStringLiteral("/stock.db");
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "pickers");
@@ -48,12 +48,13 @@ protected:
             db.close();
         }
         QSqlDatabase::removeDatabase("pickers");
-        gCNT = Ado::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file);
+        EditConn().gCNT =
+            Ado::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file);
     }
     void TearDown() override
     {
-        gCNT.reset();
-        gsErrFile.clear();
+        EditConn().gCNT.reset();
+        EditIni().gsErrFile.clear();
     }
 
     static constexpr const char *CodeSql = "Select Code, Dscp From Codes Order by Seq";
@@ -183,13 +184,13 @@ TEST_F(Pickers, PeriodPickerListsStartAndEndOfEachPeriod)
     EXPECT_EQ(to.text(), "2019/12/31");
 
     // The ROC calendar shows in the list too.
-    gsCalendar = QStringLiteral("CC/MM/DD");
+    EditIni().gsCalendar = QStringLiteral("CC/MM/DD");
     auto second = pressOnGrid({Qt::Key_Down, Qt::Key_Return});
     EXPECT_TRUE(fmCodeDateWindow().ShowPick(&from, &to));
     EXPECT_EQ(from.text(), "108/11/01");
     EXPECT_EQ(to.text(), "108/11/30");
 
-    gCNT->executeNonQuery("DELETE FROM Stock");
+    Conn().gCNT->executeNonQuery("DELETE FROM Stock");
     EXPECT_FALSE(fmCodeDateWindow().ShowPick(&from, &to));
 }
 
@@ -237,10 +238,10 @@ TEST_F(Pickers, ComboPicksModallyAndDropsDownWithoutWaiting)
 TEST_F(Pickers, ComboRecordsetListAndPageButton)
 {
     frmCombo &combo = frmComboWindow();
-    gCNT->executeNonQuery("CREATE TABLE Many (v varchar(10))");
-    gCNT->executeNonQuery("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                          "WHERE i < 20) INSERT INTO Many SELECT 'V' || i FROM n");
-    Ado::Recordset rs = gCNT->execute("Select v From Many Order by rowid");
+    Conn().gCNT->executeNonQuery("CREATE TABLE Many (v varchar(10))");
+    Conn().gCNT->executeNonQuery("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                 "WHERE i < 20) INSERT INTO Many SELECT 'V' || i FROM n");
+    Ado::Recordset rs = Conn().gCNT->execute("Select v From Many Order by rowid");
     QList<int> tops;
     auto done = TestModal::whenModal([&](QWidget *w) {
         auto *page = w->findChild<QPushButton *>("cmdBottom");
@@ -280,7 +281,7 @@ TEST_F(Pickers, PickF2ListsRecordsetsAndQueries)
     EXPECT_EQ(pick.PickName, "第二");
     EXPECT_EQ(grid->textMatrix(0, 1), "品名");
 
-    Ado::Recordset rs = gCNT->execute("Select Code, Dscp From Codes Order by Seq");
+    Ado::Recordset rs = Conn().gCNT->execute("Select Code, Dscp From Codes Order by Seq");
     auto esc = pressOnGrid({Qt::Key_Escape});
     EXPECT_FALSE(pick.PickRST(rs));
     EXPECT_EQ(grid->textMatrix(0, 0), "Code");
@@ -300,7 +301,7 @@ TEST_F(Pickers, PickF2ListsRecordsetsAndQueries)
 
 TEST_F(Pickers, PickF1HasNoTitleRow)
 {
-    Ado::Recordset rs = gCNT->execute("Select Dscp, Code From Codes Order by Seq");
+    Ado::Recordset rs = Conn().gCNT->execute("Select Dscp, Code From Codes Order by Seq");
     int rowsSeen = -1;
     bool headerShown = true;
     auto done = TestModal::whenModal([&](QWidget *w) {
@@ -363,7 +364,7 @@ TEST_F(Pickers, SelectWindowLinesButtonsAndKeys)
 TEST_F(Pickers, SelectWindowFromARecordset)
 {
     frmSelect &select = frmSelectWindow();
-    Ado::Recordset rs = gCNT->execute("Select Code, Dscp, Seq From Codes Order by Seq");
+    Ado::Recordset rs = Conn().gCNT->execute("Select Code, Dscp, Seq From Codes Order by Seq");
     bool okShown = true;
     QString title;
     auto done = TestModal::whenModal([&](QWidget *w) {
@@ -380,9 +381,9 @@ TEST_F(Pickers, SelectWindowFromARecordset)
     EXPECT_EQ(select.fgCode->textMatrix(0, 2), "序");
 
     // No records: false without showing; the default caption.
-    Ado::Recordset none = gCNT->execute("Select Code From Codes Where 1 = 0");
+    Ado::Recordset none = Conn().gCNT->execute("Select Code From Codes Where 1 = 0");
     EXPECT_FALSE(select.PickRST(none));
-    Ado::Recordset again = gCNT->execute("Select Code, Dscp From Codes Order by Seq");
+    Ado::Recordset again = Conn().gCNT->execute("Select Code, Dscp From Codes Order by Seq");
     auto esc = TestModal::whenModal([&](QWidget *w) {
         title = w->windowTitle();
         okShown = w->findChild<QPushButton *>("cmdOK")->isVisible();

@@ -1,5 +1,6 @@
 #include "platform/db/connection.h"
 #include "platform/db/sqlscript.h"
+#include "platform/db/transaction.h"
 #include "support/testdatabase.h"
 
 #include <QFile>
@@ -151,14 +152,32 @@ TEST_P(ConnectionTest, FailuresThrowTheDatabasesText)
     EXPECT_EQ(conn->executeNonQuery(QStringLiteral("UPDATE Item SET Cnt = 3")), 1);
 }
 
-TEST_P(ConnectionTest, TransactionsCommitAndRollBack)
+TEST_P(ConnectionTest, TransactionScopeKeepsOnlyWhatItCommits)
 {
-    conn->beginTrans();
-    conn->executeNonQuery(QStringLiteral("INSERT INTO Item VALUES ('T1', 'a', 1, 1, NULL)"));
-    conn->rollbackTrans();
-    conn->beginTrans();
-    conn->executeNonQuery(QStringLiteral("INSERT INTO Item VALUES ('T2', 'b', 1, 1, NULL)"));
-    conn->commitTrans();
+    // A statement that fails inside the scope: the rows written before it go too.
+    try {
+        Transaction transaction(*conn);
+        conn->executeNonQuery(QStringLiteral("INSERT INTO Item VALUES ('T1', 'a', 1, 1, NULL)"));
+        conn->executeNonQuery(QStringLiteral("INSERT INTO NoSuchTable VALUES (1)"));
+        transaction.commit();
+        FAIL() << "the insert into a missing table succeeded";
+    } catch (const RunError &e) {
+        EXPECT_EQ(e.number(), RunError::Database);
+    }
+    {
+        Transaction transaction(*conn);
+        conn->executeNonQuery(QStringLiteral("INSERT INTO Item VALUES ('T2', 'b', 1, 1, NULL)"));
+        transaction.commit();
+    }
+    {
+        Transaction transaction(*conn); // ends without commit
+        conn->executeNonQuery(QStringLiteral("INSERT INTO Item VALUES ('T3', 'c', 1, 1, NULL)"));
+    }
+    // The connection takes a new transaction after each scope.
+    {
+        Transaction transaction(*conn);
+        transaction.commit();
+    }
     auto other = db->open();
     Recordset rs = other->execute(QStringLiteral("Select ItemNo From Item"));
     ASSERT_FALSE(rs.eof());

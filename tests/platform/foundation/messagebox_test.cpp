@@ -1,6 +1,6 @@
-#include "platform/messagebox.h"
 #include "platform/programend.h"
 #include "platform/systeminfo.h"
+#include "platform/widgets/messagebox.h"
 #include "support/modal.h"
 
 #include <QApplication>

@@ -331,5 +331,5 @@ TEST_P(RealMonth, SlipsAndReportKeepEveryFigureWholeAndCountTheirPages)
     frmVSPBlank().hide();
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, RealMonth, ::testing::Values(TestDatabase::Kind::SQLite),
+INSTANTIATE_TEST_SUITE_P(Databases, RealMonth, ::testing::Values(Backend::SQLite),
                          kindName);

@@ -1,13 +1,13 @@
 #include "printing/slips.h"
 
 #include "common/clock.h"
-#include "common/globals.h"
+#include "common/state.h"
 #include "common/numtext.h"
 #include "common/stockperiod.h"
 #include "data/adodb.h"
-#include "platform/elasticpanel.h"
 #include "platform/grid/flexgrid.h"
 #include "platform/print/printdocument.h"
+#include "platform/widgets/elasticpanel.h"
 #include "printing/previewwindow.h"
 #include "support/testdatabase.h"
 
@@ -115,13 +115,13 @@ protected:
     {
         ASSERT_TRUE(db.available()) << db.skipReason().toStdString();
         db.applySchema(QStringLiteral("business"));
-        gCNT = db.open();
+        EditConn().gCNT = db.open();
         SetDBType();
-        gCNT->executeNonQuery(
+        Conn().gCNT->executeNonQuery(
             QStringLiteral("insert into Corp (CompNo, compname) values ('A01', '美味食品中山店')"));
-        saved = {gsCalendar, gsDateSep};
-        gsCalendar = QStringLiteral("CC/MM/DD");
-        gsDateSep = QStringLiteral("/");
+        saved = {Ini().gsCalendar, Ini().gsDateSep};
+        EditIni().gsCalendar = QStringLiteral("CC/MM/DD");
+        EditIni().gsDateSep = QStringLiteral("/");
         Clock::setNow(QDateTime(QDate(2013, 6, 3), QTime(9, 30)));
 
         source.elaMsg = &panel;
@@ -133,10 +133,10 @@ protected:
     }
     void TearDown() override
     {
-        gsCalendar = saved[0];
-        gsDateSep = saved[1];
+        EditIni().gsCalendar = saved[0];
+        EditIni().gsDateSep = saved[1];
         Clock::setNow(QDateTime());
-        gCNT.reset();
+        EditConn().gCNT.reset();
     }
 
     void addItem(const Item &item)
@@ -347,7 +347,7 @@ TEST_F(Slips, ZeroTotalPrintsNothingAndSeparatorsStayInTheirCell)
 
 TEST_F(Slips, GregorianYearsAndUnknownDepartments)
 {
-    gsCalendar = QStringLiteral("YYYY/MM/DD");
+    EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
     source.year = QStringLiteral("2013");
     source.deptNo = QStringLiteral("X99");
     addItems(1);

@@ -316,9 +316,7 @@ TEST_P(Entry, KeypadEntryInTouchMode)
     EXPECT_EQ(stockNumber(rno, "STKQty"), 15);
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, Entry,
-                         ::testing::Values(TestDatabase::Kind::SQLite,
-                                           TestDatabase::Kind::PostgreSQL),
+INSTANTIATE_TEST_SUITE_P(Databases, Entry, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
                          kindName);
 
 TEST_P(Entry, TypingOnTheGridStartsTheEditWithThatKey)

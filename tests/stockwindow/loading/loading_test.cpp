@@ -2,8 +2,8 @@
 // unit, the completion from the item master, the row filters and the display options.
 #include "stockwindow/windowfixture.h"
 
-#include "common/units.h"
 #include "platform/settingsstore.h"
+#include "platform/widgets/screenunits.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +18,7 @@ class Loading : public WindowFixture
 protected:
     QStringList logLines() const
     {
-        QFile f(gsLogFile);
+        QFile f(Ini().gsLogFile);
         if (!f.open(QIODevice::ReadOnly))
             return {};
         return QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
@@ -89,7 +89,7 @@ TEST_P(Loading, RocYearsAndAClosingDayBeyondTheMonth)
     item("A2", "砂糖");
     stock("2003/01/31", "A1", 1, 0);
     stock("2003/02/28", "A2", 1, 0);
-    gsCalendar = QStringLiteral("CC/MM/DD");
+    EditIni().gsCalendar = QStringLiteral("CC/MM/DD");
     start();
     query("92", "1");
     EXPECT_EQ(itemOrder(), QStringList({"A1"}));
@@ -99,7 +99,7 @@ TEST_P(Loading, RocYearsAndAClosingDayBeyondTheMonth)
     param("StockEndDate", "31");
     param("TOVRAN_DeadLine", "5");
     stock("2003/03/03", "A1", 1, 0);
-    gsCalendar = QStringLiteral("YYYY/MM/DD");
+    EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
     Clock::setNow(QDateTime(QDate(2003, 3, 6), QTime(8, 0)));
     start();
     auto sure = answerSure();
@@ -295,7 +295,7 @@ TEST_P(Loading, DisplayOptionsHideColumnsAndRows)
 
 TEST_P(Loading, DataPageScreenshot)
 {
-    if (GetParam() != TestDatabase::Kind::SQLite)
+    if (GetParam() != Backend::SQLite)
         GTEST_SKIP() << "one screenshot is enough";
     item("A1", "高筋麵粉", "包", "公斤", "25", "Y", "A", "25kg");
     item("A2", "細砂糖", "包", "", "1", "N", "A", "1kg");
@@ -322,6 +322,4 @@ TEST_P(Loading, DataPageScreenshot)
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, Loading,
-                         ::testing::Values(TestDatabase::Kind::SQLite,
-                                           TestDatabase::Kind::PostgreSQL),
-                         kindName);
+                         ::testing::Values(Backend::SQLite, Backend::PostgreSQL), kindName);

@@ -208,7 +208,5 @@ TEST_P(Lookup, CategoryBoxPicksFromTheCodes)
     EXPECT_EQ(window->txtLType->text(), ""); // a cancelled pick clears the box
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, Lookup,
-                         ::testing::Values(TestDatabase::Kind::SQLite,
-                                           TestDatabase::Kind::PostgreSQL),
+INSTANTIATE_TEST_SUITE_P(Databases, Lookup, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
                          kindName);

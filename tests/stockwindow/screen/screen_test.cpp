@@ -134,5 +134,5 @@ TEST_P(Screen, EveryPageFitsTheScreenInTheScreenFaceWithNothingClipped)
     EXPECT_GE(header->height(), QFontMetrics(header->font()).height());
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, Screen, ::testing::Values(TestDatabase::Kind::SQLite),
+INSTANTIATE_TEST_SUITE_P(Databases, Screen, ::testing::Values(Backend::SQLite),
                          kindName);

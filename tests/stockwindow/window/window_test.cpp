@@ -79,18 +79,18 @@ protected:
 TEST_P(StockWindow, ProposesLastMonthInTheCalendarOfTheSettings)
 {
     Clock::setNow(QDateTime(QDate(2003, 1, 15), QTime(9, 0)));
-    gsCalendar = QStringLiteral("CC/MM/DD");
+    EditIni().gsCalendar = QStringLiteral("CC/MM/DD");
     start();
     EXPECT_EQ(window->txtYear->text(), "91");
     EXPECT_EQ(window->txtMonth->text(), "12");
     EXPECT_EQ(window->tabPage->currentIndex(), 0);
     EXPECT_EQ(window->lblStatus->text(), "TESTER");
     EXPECT_EQ(window->lblHead[2]->text(), "92/01/15");
-    gsCalendar = QStringLiteral("cc/MM/DD"); // either case
+    EditIni().gsCalendar = QStringLiteral("cc/MM/DD"); // either case
     start();
     EXPECT_EQ(window->txtYear->text(), "91");
 
-    gsCalendar = QStringLiteral("YYYY/MM/DD");
+    EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
     start();
     EXPECT_EQ(window->txtYear->text(), "2002");
     EXPECT_EQ(window->txtMonth->text(), "12");
@@ -107,7 +107,7 @@ TEST_P(StockWindow, SavedDefaultDepartmentFillsItsNameAndWarehouse)
     EXPECT_EQ(window->txtYear->text(), "2003");
     EXPECT_EQ(window->txtMonth->text(), "1");
     // The saved department limits the departments the user may choose.
-    EXPECT_EQ(gvDeptPrefix, "A01");
+    EXPECT_EQ(Suite().gvDeptPrefix, "A01");
 }
 
 TEST_P(StockWindow, UnknownOrMisnumberedDefaultDepartmentStopsTheSetUp)
@@ -281,7 +281,7 @@ TEST_P(StockWindow, RestrictedUserStaysSilentlyInTheDepartmentBox)
     db->exec("insert into Corp (CompNo, CompSName, DeptNo, StockNo) values ('120', '分店', "
              "'20', 1);\n");
     startActive();
-    gvDeptPrefix = QStringLiteral("12");
+    EditSuite().gvDeptPrefix = QStringLiteral("12");
     window->elaMsg->setCaption(QString());
     for (const char *refused : {"1", "13"}) {
         typeAndLeave(window->txtDeptNoB, refused);
@@ -347,7 +347,7 @@ TEST_P(StockWindow, RocDateRangeFromThePickerPassesTheDateCheck)
 {
     stock("2025/11/30", "A1", 1, 0);
     stock("2025/12/31", "A1", 1, 0);
-    gsCalendar = QStringLiteral("CC/MM/DD");
+    EditIni().gsCalendar = QStringLiteral("CC/MM/DD");
     startActive();
     window->txtSINDateB->setFocus();
     QApplication::processEvents();
@@ -446,5 +446,4 @@ TEST_P(StockWindow, NameHeadingSortsForTheNameSearchAndAScanStillFindsItsRow)
     EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from STOCK")).toInt(), 3);
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, StockWindow, ::testing::Values(TestDatabase::Kind::SQLite),
-                         kindName);
+INSTANTIATE_TEST_SUITE_P(Databases, StockWindow, ::testing::Values(Backend::SQLite), kindName);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// How error reports and messages reach the user. The layers below the windows cannot
+// show a box themselves: they hand the text to the presenter that the windows layer
+// installs at start-up. Without one nothing is shown; error reports still reach the
+// error file.
+
+enum class MessageIcon { None, Critical, Warning, Information, Question };
+
+class Presenter
+{
+public:
+    virtual ~Presenter() = default;
+
+    virtual void beep() = 0;
+    // A box with an OK button, the application's title as caption.
+    virtual void showMessage(const QString &text, MessageIcon icon) = 0;
+    // A box with Yes and No buttons; true for Yes.
+    virtual bool askYesNo(const QString &text, MessageIcon icon) = 0;
+    // After an error box: busy cursors are undone, the pointer is an arrow again.
+    virtual void endBusy() = 0;
+};
+
+// The installed presenter (not owned; nullptr removes it).
+void InstallPresenter(Presenter *presenter);
+Presenter *InstalledPresenter();
+
+// A message with an OK button through the installed presenter.
+void ShowMessage(const QString &text, MessageIcon icon = MessageIcon::None);

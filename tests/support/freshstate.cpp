@@ -1,0 +1,12 @@
+#include "support/freshstate.h"
+
+#include "common/state.h"
+#include "data/adodb.h"
+#include "data/globalsettings.h"
+
+void FreshState()
+{
+    ResetStartupState();
+    EditConn() = {};
+    SetLoginName(QString());
+}
