@@ -52,31 +52,45 @@ QString ReadINI(const QString &file, const QString &section, const QString &key)
     bool inSection = false;
     const QString wantedSection = section.trimmed();
     const QString wantedKey = key.trimmed();
-    for (QStringView raw : QStringView(text).split(QLatin1Char('\n'))) {
+    QString value;
+    ScanIniText(text, [&](const IniLine &line) {
+        if (line.isSection) {
+            if (inSection)
+                return false; // only the first section of a name is read
+            inSection = line.name.compare(wantedSection, Qt::CaseInsensitive) == 0;
+            return true;
+        }
+        if (!inSection || line.key.compare(wantedKey, Qt::CaseInsensitive) != 0)
+            return true;
+        value = unquote(line.value.toString());
+        const qsizetype nul = value.indexOf(QChar(0));
+        if (nul >= 0)
+            value.truncate(nul);
+        return false;
+    });
+    return value;
+}
+
+void ScanIniText(QStringView text, const std::function<bool(const IniLine &)> &visit)
+{
+    for (QStringView raw : text.split(QLatin1Char('\n'))) {
         const QStringView line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
             line.startsWith(QLatin1Char('#')))
             continue;
+        IniLine out;
         if (line.startsWith(QLatin1Char('['))) {
             const qsizetype close = line.indexOf(QLatin1Char(']'));
-            if (inSection)
-                break; // only the first section of a name is read
-            const QStringView name = line.mid(1, close < 0 ? line.size() - 1 : close - 1).trimmed();
-            inSection = name.compare(wantedSection, Qt::CaseInsensitive) == 0;
-            continue;
+            out.isSection = true;
+            out.name = line.mid(1, close < 0 ? line.size() - 1 : close - 1).trimmed();
+        } else {
+            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            if (eq < 0)
+                continue;
+            out.key = line.left(eq).trimmed();
+            out.value = line.mid(eq + 1).trimmed();
         }
-        if (!inSection)
-            continue;
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq < 0)
-            continue;
-        if (line.left(eq).trimmed().compare(wantedKey, Qt::CaseInsensitive) != 0)
-            continue;
-        QString value = unquote(line.mid(eq + 1).toString());
-        const qsizetype nul = value.indexOf(QChar(0));
-        if (nul >= 0)
-            value.truncate(nul);
-        return value;
+        if (!visit(out))
+            return;
     }
-    return QString();
 }

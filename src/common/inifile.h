@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
+#include <functional>
 
 // Reading of Windows profile (INI) files: section and key names compared without regard
 // to case, blanks around names and values trimmed, one pair of surrounding quotes
@@ -12,3 +14,16 @@ QString ReadINI(const QString &file, const QString &section, const QString &key)
 
 // The text of an INI file's bytes by the rule above.
 QString DecodeIniText(const QByteArray &bytes);
+
+// One meaningful line of an INI text, blanks and comments (";", "#") passed over: a
+// section heading (name set, no key) or a "key = value" line (key and raw value, trimmed).
+struct IniLine
+{
+    bool isSection = false;
+    QStringView name; // the section's name, trimmed
+    QStringView key;
+    QStringView value;
+};
+// Calls visit for each meaningful line in order until it returns false. Lines with neither
+// a heading nor "=" are passed over.
+void ScanIniText(QStringView text, const std::function<bool(const IniLine &)> &visit);

@@ -1,5 +1,7 @@
 #include "platform/settingsfile.h"
 
+#include "common/inifile.h"
+
 #include <QIODevice>
 #include <QSet>
 #include <QStringView>
@@ -131,29 +133,21 @@ bool read(QIODevice &device, QSettings::SettingsMap &map)
     QSet<QString> sectionsSeen;
     QString prefix;
     bool skipping = false;
-    for (QStringView raw : QStringView(text).split(QLatin1Char('\n'))) {
-        const QStringView line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
-            line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.startsWith(QLatin1Char('['))) {
-            const qsizetype close = line.indexOf(QLatin1Char(']'));
-            const QString name =
-                unescapedKey(line.mid(1, close < 0 ? line.size() - 1 : close - 1).trimmed());
+    ScanIniText(text, [&](const IniLine &line) {
+        if (line.isSection) {
+            const QString name = unescapedKey(line.name);
             skipping = sectionsSeen.contains(name.toLower());
             sectionsSeen.insert(name.toLower());
             prefix = name.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0
                          ? QString()
                          : name + QLatin1Char('/');
-            continue;
+        } else if (!skipping && !line.key.isEmpty()) {
+            const QString key = prefix + unescapedKey(line.key);
+            if (!map.contains(key))
+                map.insert(key, unescapedValue(line.value));
         }
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (skipping || eq <= 0)
-            continue;
-        const QString key = prefix + unescapedKey(line.left(eq).trimmed());
-        if (!map.contains(key))
-            map.insert(key, unescapedValue(line.mid(eq + 1).trimmed()));
-    }
+        return true;
+    });
     return true;
 }
 
