@@ -5,6 +5,7 @@
 #include "common/state.h"
 #include "data/adodb.h"
 #include "platform/db/transaction.h"
+#include "stock/monthwatch.h"
 
 #include <QStringList>
 
@@ -44,6 +45,7 @@ bool ADD_STOCK(StockRecord &record, const Ado::ConnectionPtr &connection)
             throw RunError(RunError::Database, QStringLiteral("新紀錄序號無法讀回"));
         const double rno = rs.number(0);
         rs.close();
+        AnnounceStockWrite(connection, rno);
         transaction.commit();
         record.Rno = rno;
         return true;

@@ -13,9 +13,9 @@
 #include "dialogs/frmsure.h"
 #include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
-#include "stock/stockedit.h"
 #include "platform/widgets/elasticpanel.h"
 #include "stock/rowupdate.h"
+#include "stock/stockedit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -72,8 +72,28 @@ bool fmTOVRAN::showEditOutcome(int row, const EditOutcome &outcome, int col)
         return false;
     case EditOutcome::Overflow:
         return false;
+    case EditOutcome::LockTimeout:
+        showGridRow(row); // nothing was written: the row shows what is stored
+        elaMsg->setCaption(QString());
+        showLimit(QStringLiteral("另一工作站正在存檔, 請稍後再試"));
+        return false;
     }
     return false;
+}
+
+WhileWaiting fmTOVRAN::sayWaiting()
+{
+    return [this] {
+        if (elaMsg->caption() != waitingMessage())
+            elaMsg->setCaption(waitingMessage());
+        // Paint and timers only: no key or click may start other work meanwhile.
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+}
+
+QString fmTOVRAN::waitingMessage()
+{
+    return QStringLiteral("另一工作站正在存檔, 等待中...");
 }
 
 bool fmTOVRAN::enterCount(int row, double x, bool fromGrid)
@@ -94,8 +114,9 @@ bool fmTOVRAN::enterCount(int row, double x, bool fromGrid)
     }
     // The grid stores use-unit counts to four decimals, the keypad always to two.
     const int precision = fromGrid && chkUseUUnit->isChecked() ? 10000 : 100;
-    return showEditOutcome(row, WriteCountEdit(Conn().gCNT, m_month, index, bookKept, x, precision),
-                           ColSTKQty);
+    return showEditOutcome(
+        row, WriteCountEdit(Conn().gCNT, m_month, index, bookKept, x, precision, sayWaiting()),
+        ColSTKQty);
 }
 
 bool fmTOVRAN::enterPrice(int row, double x)
@@ -103,7 +124,8 @@ bool fmTOVRAN::enterPrice(int row, double x)
     const int index = monthIndex(row);
     if (index < 0)
         return false;
-    return showEditOutcome(row, WritePriceEdit(Conn().gCNT, m_month, index, x), ColAvgPrice);
+    return showEditOutcome(row, WritePriceEdit(Conn().gCNT, m_month, index, x, sayWaiting()),
+                           ColAvgPrice);
 }
 
 void fmTOVRAN::fgList_ValidateEdit(int row, int col, bool *cancel, QString *editText)

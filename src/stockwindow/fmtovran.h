@@ -1,10 +1,13 @@
 #pragma once
 
-#include "stock/stockmonth.h"
 #include "stock/stockcolumns.h"
+#include "stock/stockmonth.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QSet>
 #include <QString>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -15,6 +18,8 @@ class QTabWidget;
 class QWidget;
 class ElasticPanel;
 class FlexGrid;
+class MonthWatch;
+struct ReadRecord;
 namespace Ado {
 class Recordset;
 }
@@ -163,6 +168,9 @@ private:
     bool enterCount(int row, double x, bool fromGrid);
     bool enterPrice(int row, double x);
     bool showEditOutcome(int row, const struct EditOutcome &outcome, int col);
+    // Says on the message line that an edit waits for another workstation's save.
+    std::function<void()> sayWaiting();
+    static QString waitingMessage();
     void fgList_BeforeEdit(int row, int col, bool *cancel);
     void fgList_ValidateEdit(int row, int col, bool *cancel, QString *editText);
     void fgList_KeyDown(int key, Qt::KeyboardModifiers modifiers, bool *handled);
@@ -170,6 +178,12 @@ private:
     void fgList_Click();
     void txtSeekItem_Change();
     void txtLType_DblClick();
+
+    // Other workstations' writes to the shown month.
+    void watchMonth();
+    void stopWatchingMonth();
+    void refreshRecords(const QList<ReadRecord> &records);
+    void refreshDeferredRows();
 
     // Brings an existing record of the period into the grid as a loaded row.
     int appendRecordRow(double rno);
@@ -181,4 +195,6 @@ private:
     bool m_focusGridWhenEnabled = false;
     Params m_params;
     StockMonth m_month;
+    MonthWatch *m_watch = nullptr;
+    QSet<qint64> m_deferredRnos; // rows changed elsewhere while being edited here
 };

@@ -6,17 +6,17 @@
 #include "common/dates.h"
 #include "common/errorreport.h"
 #include "common/numtext.h"
-#include "common/stockperiod.h"
-#include "platform/widgets/screenunits.h"
 #include "common/state.h"
+#include "common/stockperiod.h"
 #include "data/adodb.h"
 #include "data/messages.h"
 #include "dialogs/frmsure.h"
 #include "forms/formhelpers.h"
 #include "forms/gridload.h"
 #include "platform/grid/flexgrid.h"
-#include "stock/stockload.h"
 #include "platform/widgets/elasticpanel.h"
+#include "platform/widgets/screenunits.h"
+#include "stock/stockload.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -148,6 +148,7 @@ bool fmTOVRAN::GetData()
         // its result.
         fgList->clearData();
         m_month.reset(m_month.period(), m_month.useUnit());
+        stopWatchingMonth();
 
         QElapsedTimer sinceRepaint;
         sinceRepaint.start();
@@ -158,6 +159,7 @@ bool fmTOVRAN::GetData()
                 sinceRepaint.restart();
             }
         });
+        watchMonth();
         if (m_month.size() == 0)
             return false;
 

@@ -17,6 +17,15 @@ namespace Ado {
 
 namespace {
 
+// PostgreSQL's lock_not_available (lock time-out, NOWAIT); SQLite's busy and locked texts.
+bool isLockBusy(const QSqlError &error)
+{
+    const QString text = error.databaseText();
+    return error.nativeErrorCode() == QLatin1String("55P03") ||
+           text.contains(QLatin1String("database is locked")) ||
+           text.contains(QLatin1String("database table is locked"));
+}
+
 [[noreturn]] void fail(const QSqlError &error, const QString &fallback = QString())
 {
     QString text = error.databaseText().trimmed();
@@ -24,6 +33,8 @@ namespace {
         text = error.driverText().trimmed();
     if (text.isEmpty())
         text = fallback;
+    if (isLockBusy(error))
+        throw LockBusy(RunError::Database, text);
     throw RunError(RunError::Database, text);
 }
 
@@ -307,8 +318,10 @@ std::shared_ptr<Connection> Connection::open(const QString &connectionString)
     if (!s.password.isEmpty())
         c->m_db.setPassword(s.password);
     c->m_db.setConnectOptions(s.connectOptions);
+    c->m_lockWaitMs = s.lockWaitMs;
     if (!c->m_db.open())
         fail(c->m_db.lastError(), QStringLiteral("無法開啟資料庫連線"));
+    c->applyLockWait(c->m_lockWaitMs);
     return c;
 }
 
@@ -370,6 +383,44 @@ void Connection::ensureUsable()
     if (!m_db.open())
         fail(m_db.lastError(), QStringLiteral("無法重新連線到資料庫"));
     m_suspect = false;
+    applyLockWait(m_lockWaitMs);
+}
+
+// The session's lock wait: PostgreSQL's lock_timeout, SQLite's busy time-out (set at open
+// by the driver too). ODBC sources keep their own.
+void Connection::applyLockWait(int ms)
+{
+    QString sql;
+    if (m_db.driverName() == QLatin1String("QPSQL"))
+        sql = QStringLiteral("SET lock_timeout = %1").arg(ms);
+    else if (m_db.driverName() == QLatin1String("QSQLITE"))
+        sql = QStringLiteral("PRAGMA busy_timeout = %1").arg(ms);
+    if (sql.isEmpty())
+        return;
+    QSqlQuery q(m_db);
+    if (!q.exec(sql))
+        failed(q.lastError(), QStringLiteral("無法設定鎖定等候時間"));
+}
+
+void Connection::limitLockWait(int ms)
+{
+    ms = qMax(ms, 1);
+    if (m_db.driverName() == QLatin1String("QPSQL")) {
+        // SET LOCAL ends with the transaction, also when it is aborted.
+        executeNonQuery(QStringLiteral("SET LOCAL lock_timeout = %1").arg(ms));
+    } else if (m_db.driverName() == QLatin1String("QSQLITE")) {
+        applyLockWait(ms);
+        m_lockWaitLimited = true;
+    }
+}
+
+void Connection::transactionEnded()
+{
+    m_inTransaction = false;
+    if (!m_lockWaitLimited)
+        return;
+    m_lockWaitLimited = false;
+    applyLockWait(m_lockWaitMs);
 }
 
 Recordset Connection::execute(const QString &sql)
@@ -409,15 +460,21 @@ void Connection::beginTrans()
 
 void Connection::commitTrans()
 {
-    m_inTransaction = false;
-    if (!m_db.commit())
+    if (!m_db.commit()) {
+        // SQLite keeps the transaction open when its commit has to wait too long: the
+        // caller's rollback ends it.
+        if (m_db.driverName() != QLatin1String("QSQLITE"))
+            transactionEnded();
         failed(m_db.lastError(), QStringLiteral("無法認可交易"));
+    }
+    transactionEnded();
 }
 
 void Connection::rollbackTrans()
 {
-    m_inTransaction = false;
-    if (!m_db.rollback())
+    const bool ok = m_db.rollback();
+    transactionEnded();
+    if (!ok)
         failed(m_db.lastError(), QStringLiteral("無法復原交易"));
 }
 

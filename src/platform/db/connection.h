@@ -24,6 +24,14 @@ namespace Ado {
 // Error number of a field name that a recordset does not have (ADO's "item not found").
 constexpr int ItemNotFound = 3265;
 
+// A statement gave up waiting for a lock another session holds (PostgreSQL's lock time-out,
+// SQLite's "database is locked"): nothing of it was done, and trying again later may work.
+class LockBusy : public RunError
+{
+public:
+    using RunError::RunError;
+};
+
 // A forward-only result: end-of-file test, fields by name (compared without regard to
 // case) or by position, next record.
 class Recordset
@@ -84,7 +92,8 @@ class Connection : public std::enable_shared_from_this<Connection>
 {
 public:
     // Opens a connection from a connection string ("Provider=...;Data Source=...;...").
-    // Connection timeout 10 s, no command timeout.
+    // Connection timeout 10 s, no command timeout; a statement waits for a lock another
+    // session holds at most lockWait() and then throws LockBusy (PostgreSQL, SQLite).
     static std::shared_ptr<Connection> open(const QString &connectionString);
     ~Connection();
 
@@ -104,6 +113,12 @@ public:
     void commitTrans();
     void rollbackTrans();
 
+    bool inTransaction() const { return m_inTransaction; }
+    int lockWait() const { return m_lockWaitMs; } // milliseconds
+    // Inside a transaction: its statements wait for locks at most ms (at least 1) until it
+    // ends; then the connection's own limit holds again.
+    void limitLockWait(int ms);
+
     QSqlDatabase database() const { return m_db; }
 
 private:
@@ -113,10 +128,14 @@ private:
     // failed is never run again.
     void ensureUsable();
     [[noreturn]] void failed(const QSqlError &error, const QString &fallback);
+    void applyLockWait(int ms);
+    void transactionEnded();
 
     QSqlDatabase m_db;
     bool m_inTransaction = false;
     bool m_suspect = false;
+    bool m_lockWaitLimited = false;
+    int m_lockWaitMs = 0;
     QString m_provider;
     QString m_connectionString;
     QString m_dataSource;

@@ -223,6 +223,17 @@ DriverSettings ResolveDriver(const QString &cs)
     DriverSettings d;
     if (cs.trimmed().isEmpty())
         fail(QStringLiteral("連線字串是空的"));
+    const QString lockWait = ConnectionStringItem(cs, QStringLiteral("Lock Wait"));
+    if (!lockWait.isEmpty()) {
+        bool ok = false;
+        const double seconds = lockWait.toDouble(&ok);
+        if (!ok || seconds < 0.1 || seconds > 3600)
+            fail(QStringLiteral("連線字串的 Lock Wait 必須是 0.1 到 3600 之間的秒數: %1")
+                     .arg(lockWait));
+        d.lockWaitMs = qRound(seconds * 1000);
+    }
+    const QString busyTimeout =
+        QStringLiteral("QSQLITE_BUSY_TIMEOUT=") + QString::number(d.lockWaitMs);
     d.provider = ConnectionStringItem(cs, QStringLiteral("Provider"));
     if (d.provider.isEmpty())
         d.provider = QStringLiteral("MSDASQL"); // ADO's default provider
@@ -231,19 +242,20 @@ DriverSettings ResolveDriver(const QString &cs)
     if (prov == QLatin1String("SQLITE")) {
         d.driver = QStringLiteral("QSQLITE");
         d.databaseName = d.dataSource = checkedSqliteFile(cs, d.provider);
-        d.connectOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000");
+        d.connectOptions = busyTimeout;
         return d;
     }
     if (prov.startsWith(QLatin1String("MICROSOFT.JET.OLEDB"))) {
         d.driver = QStringLiteral("QSQLITE");
         d.databaseName = d.dataSource = checkedSqliteFile(cs, d.provider);
-        d.connectOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000");
+        d.connectOptions = busyTimeout;
         return d;
     }
     if (prov == QLatin1String("MSDASQL") || prov.startsWith(QLatin1String("MSDASQL."))) {
         QStringList items;
         for (const ConnectionStringPart &p : ParseConnectionString(cs)) {
-            if (p.key.compare(QLatin1String("Provider"), Qt::CaseInsensitive) == 0)
+            if (p.key.compare(QLatin1String("Provider"), Qt::CaseInsensitive) == 0 ||
+                p.key.compare(QLatin1String("Lock Wait"), Qt::CaseInsensitive) == 0)
                 continue;
             if (p.key.compare(QLatin1String("Extended Properties"), Qt::CaseInsensitive) == 0) {
                 items.append(p.value);

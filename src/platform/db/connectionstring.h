@@ -16,6 +16,10 @@ struct ConnectionStringPart
 
 QList<ConnectionStringPart> ParseConnectionString(const QString &connectionString);
 
+// How long a statement waits for a lock another session holds before it is refused, unless
+// the connection string's "Lock Wait" item gives other seconds (decimals allowed).
+constexpr int DefaultLockWaitMs = 5000;
+
 // How a connection string is opened through Qt SQL.
 struct DriverSettings
 {
@@ -28,6 +32,7 @@ struct DriverSettings
     QString user;
     QString password;
     QString connectOptions;
+    int lockWaitMs = DefaultLockWaitMs;
 };
 
 // Chooses the driver for a connection string:

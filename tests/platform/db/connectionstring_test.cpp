@@ -80,6 +80,10 @@ TEST(ResolveDriver, ServerProvidersMapToTheirDrivers)
     EXPECT_EQ(pg.databaseName, "norv");
     EXPECT_EQ(pg.user, "jx");
     EXPECT_EQ(pg.password, "p1");
+    EXPECT_EQ(pg.lockWaitMs, DefaultLockWaitMs);
+    EXPECT_EQ(
+        ResolveDriver(QStringLiteral("Provider=PostgreSQL;Data Source=h;Lock Wait=2.5")).lockWaitMs,
+        2500);
 
     const DriverSettings mssql = ResolveDriver(QStringLiteral(
         "Provider=SQLOLEDB;Data Source=sql1,1500;Initial Catalog=NORV;User ID=sa;Password=a}b"));
@@ -92,6 +96,9 @@ TEST(ResolveDriver, ServerProvidersMapToTheirDrivers)
         "Provider=MSDASQL;Driver={PostgreSQL Unicode};Server=h;Database=d;User ID=u;Password=p"));
     EXPECT_EQ(odbc.driver, "QODBC");
     EXPECT_EQ(odbc.databaseName, "Driver={PostgreSQL Unicode};Server=h;Database=d;UID=u;PWD=p");
+    // The lock wait is ours, not the ODBC driver's.
+    EXPECT_EQ(ResolveDriver(QStringLiteral("Provider=MSDASQL;DSN=norv;Lock Wait=3")).databaseName,
+              "DSN=norv");
     EXPECT_EQ(odbc.provider, "MSDASQL");
 
     // No provider at all is ADO's default, the ODBC bridge.
@@ -124,4 +131,9 @@ TEST(ResolveDriver, UnsupportedProvidersAndWrongFilesFailWithAClearText)
     EXPECT_TRUE(
         failure(QStringLiteral("Provider=SQLite;Data Source=") + missing).contains(missing));
     EXPECT_TRUE(failure(QStringLiteral("Provider=SQLite")).contains(QLatin1String("Data Source")));
+    for (const char *wait : {"x", "0", "-1", "4000"})
+        EXPECT_EQ(failure(QStringLiteral("Provider=PostgreSQL;Data Source=h;Lock Wait=") +
+                          QLatin1String(wait)),
+                  QStringLiteral("連線字串的 Lock Wait 必須是 0.1 到 3600 之間的秒數: ") +
+                      QLatin1String(wait));
 }
