@@ -1,7 +1,7 @@
 #pragma once
 
-#include "stock/stockmonth.h"
 #include "stock/stockcolumns.h"
+#include "stock/stockmonth.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -158,6 +158,8 @@ private:
     QString stockConditions() const;
     // Whether the criteria boxes still name the loaded month (scans add to it).
     bool criteriaNameLoadedMonth() const;
+    // The first criteria box open to input takes the focus: the clerk types right away.
+    void focusFirstCriteriaBox();
 
     // Entry: a count or price of the row, checked, written and shown as stored.
     bool enterCount(int row, double x, bool fromGrid);
