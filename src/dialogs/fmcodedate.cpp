@@ -5,9 +5,11 @@
 #include "common/state.h"
 #include "data/adodb.h"
 #include "forms/formhelpers.h"
+#include "forms/runwindows.h"
 #include "platform/grid/flexgrid.h"
 
 #include <QLineEdit>
+#include <QPointer>
 
 fmCodeDate::fmCodeDate(QWidget *parent)
     : PickerWindow(QStringLiteral("fmCodeDate"), QStringLiteral("日期選擇輔助視窗"), parent)
@@ -74,6 +76,8 @@ void fmCodeDate::pickRow()
 
 fmCodeDate &fmCodeDateWindow()
 {
-    static fmCodeDate *window = new fmCodeDate;
+    static QPointer<fmCodeDate> window;
+    if (!window)
+        window = OwnedForRun(new fmCodeDate);
     return *window;
 }

@@ -3,10 +3,12 @@
 #include "common/errorreport.h"
 #include "forms/formhelpers.h"
 #include "forms/gridload.h"
+#include "forms/runwindows.h"
 #include "platform/grid/flexgrid.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QPointer>
 
 frmCode::frmCode(QWidget *parent)
     : PickerWindow(QStringLiteral("frmCode"), QStringLiteral("代碼輸入輔助視窗"), parent)
@@ -104,6 +106,8 @@ void frmCode::closeEvent(QCloseEvent *event)
 
 frmCode &frmCodeWindow()
 {
-    static frmCode *window = new frmCode;
+    static QPointer<frmCode> window;
+    if (!window)
+        window = OwnedForRun(new frmCode);
     return *window;
 }

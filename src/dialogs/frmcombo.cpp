@@ -4,10 +4,12 @@
 #include "data/adodb.h"
 #include "forms/formhelpers.h"
 #include "forms/gridload.h"
+#include "forms/runwindows.h"
 #include "platform/grid/flexgrid.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -163,6 +165,8 @@ void frmCombo::pickRow()
 
 frmCombo &frmComboWindow()
 {
-    static frmCombo *window = new frmCombo;
+    static QPointer<frmCombo> window;
+    if (!window)
+        window = OwnedForRun(new frmCombo);
     return *window;
 }

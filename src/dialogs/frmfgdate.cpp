@@ -4,6 +4,7 @@
 #include "common/dates.h"
 #include "common/errorreport.h"
 #include "forms/formhelpers.h"
+#include "forms/runwindows.h"
 #include "platform/grid/flexgrid.h"
 #include "platform/widgets/screenunits.h"
 
@@ -220,6 +221,6 @@ frmFgDate &frmFgDateWindow()
 {
     static QPointer<frmFgDate> window;
     if (!window)
-        window = new frmFgDate;
+        window = OwnedForRun(new frmFgDate);
     return *window;
 }

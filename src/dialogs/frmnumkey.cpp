@@ -3,6 +3,7 @@
 #include "common/errorreport.h"
 #include "common/numtext.h"
 #include "forms/formhelpers.h"
+#include "forms/runwindows.h"
 #include "platform/widgets/elasticpanel.h"
 
 #include <QGridLayout>
@@ -245,6 +246,6 @@ frmNumKey &frmNumKeyWindow()
 {
     static QPointer<frmNumKey> window;
     if (!window)
-        window = new frmNumKey;
+        window = OwnedForRun(new frmNumKey);
     return *window;
 }

@@ -2,7 +2,10 @@
 
 #include "common/errorreport.h"
 #include "forms/formhelpers.h"
+#include "forms/runwindows.h"
 #include "platform/grid/flexgrid.h"
+
+#include <QPointer>
 
 frmPickF1::frmPickF1(QWidget *parent)
     : PickerWindow(QStringLiteral("frmPickF1"), QStringLiteral("選取項目輔助視窗"), parent)
@@ -49,6 +52,8 @@ void frmPickF1::pickRow()
 
 frmPickF1 &frmPickF1Window()
 {
-    static frmPickF1 *window = new frmPickF1;
+    static QPointer<frmPickF1> window;
+    if (!window)
+        window = OwnedForRun(new frmPickF1);
     return *window;
 }

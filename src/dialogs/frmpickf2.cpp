@@ -3,9 +3,11 @@
 #include "common/errorreport.h"
 #include "forms/formhelpers.h"
 #include "forms/gridload.h"
+#include "forms/runwindows.h"
 #include "platform/grid/flexgrid.h"
 
 #include <QLineEdit>
+#include <QPointer>
 
 frmPickF2::frmPickF2(QWidget *parent)
     : PickerWindow(QStringLiteral("frmPickF2"), QStringLiteral("代碼輸入輔助視窗"), parent)
@@ -86,6 +88,8 @@ void frmPickF2::pickRow()
 
 frmPickF2 &frmPickF2Window()
 {
-    static frmPickF2 *window = new frmPickF2;
+    static QPointer<frmPickF2> window;
+    if (!window)
+        window = OwnedForRun(new frmPickF2);
     return *window;
 }

@@ -3,11 +3,13 @@
 #include "common/errorreport.h"
 #include "forms/formhelpers.h"
 #include "forms/gridload.h"
+#include "forms/runwindows.h"
 #include "platform/grid/flexgrid.h"
 #include "platform/widgets/messagebox.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -128,6 +130,8 @@ void frmSelect::pickRow()
 
 frmSelect &frmSelectWindow()
 {
-    static frmSelect *window = new frmSelect;
+    static QPointer<frmSelect> window;
+    if (!window)
+        window = OwnedForRun(new frmSelect);
     return *window;
 }

@@ -2,6 +2,7 @@
 
 #include "common/errorreport.h"
 #include "forms/formhelpers.h"
+#include "forms/runwindows.h"
 #include "platform/db/connection.h"
 #include "platform/grid/flexgrid.h"
 #include "platform/widgets/elasticpanel.h"
@@ -218,6 +219,6 @@ frmSure &frmSureWindow()
 {
     static QPointer<frmSure> window;
     if (!window)
-        window = new frmSure;
+        window = OwnedForRun(new frmSure);
     return *window;
 }

@@ -2,11 +2,12 @@
 
 #include "common/clock.h"
 #include "common/errorreport.h"
-#include "forms/formhelpers.h"
-#include "common/state.h"
 #include "common/localeformats.h"
+#include "common/state.h"
 #include "common/units.h"
 #include "data/messages.h"
+#include "forms/formhelpers.h"
+#include "forms/runwindows.h"
 #include "platform/grid/flexgrid.h"
 #include "platform/print/previewview.h"
 #include "platform/print/printdocument.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -603,9 +605,9 @@ void PreviewWindow::drawFrames()
 namespace {
 PreviewWindow &window(PreviewWindow::Variant variant)
 {
-    static PreviewWindow *windows[3] = {nullptr, nullptr, nullptr};
+    static QPointer<PreviewWindow> windows[3];
     if (!windows[variant])
-        windows[variant] = new PreviewWindow(variant);
+        windows[variant] = OwnedForRun(new PreviewWindow(variant));
     return *windows[variant];
 }
 } // namespace

@@ -6,6 +6,7 @@
 #include "data/globalsettings.h"
 #include "data/messages.h"
 #include "data/rights.h"
+#include "forms/runwindows.h"
 #include "platform/instancelock.h"
 #include "platform/systeminfo.h"
 #include "platform/widgets/messagebox.h"
@@ -13,7 +14,7 @@
 
 #include <QDir>
 
-fmTOVRAN *gMainForm = nullptr;
+QPointer<fmTOVRAN> gMainForm;
 
 namespace {
 // Held for the whole run; released by the operating system when the process ends.
@@ -33,7 +34,7 @@ bool sub_Main()
         if (!g_instanceLock->tryLock())
             return false; // another instance runs: end silently
 
-        gMainForm = new fmTOVRAN();
+        gMainForm = OwnedForRun(new fmTOVRAN());
         QDir::setCurrent(ProgramDir());
         InitGlobal(QStringLiteral("JXPARAM.INI"));
         InitMsgDB();

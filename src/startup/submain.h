@@ -1,9 +1,11 @@
 #pragma once
 
-class fmTOVRAN;
+#include "stockwindow/fmtovran.h"
 
-// The one stock window of the run.
-extern fmTOVRAN *gMainForm;
+#include <QPointer>
+
+// The one stock window of the run, owned for the run (forms/runwindows.h).
+extern QPointer<fmTOVRAN> gMainForm;
 
 // Start-up: previous-instance test, settings, messages database, connection, rights,
 // then the stock window. Returns false when the program is to end without a window.

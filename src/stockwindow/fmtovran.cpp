@@ -348,6 +348,7 @@ void fmTOVRAN::Form_Load()
         elaMsg->setCaption(QStringLiteral("V.") + versionText());
         QApplication::processEvents();
         InitForm();
+        focusFirstCriteriaBox();
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("Form_Load"), ToRunError(e));
     }
@@ -451,6 +452,17 @@ void fmTOVRAN::InitForm()
         ShowErr(QStringLiteral("InitForm"), ToRunError(e));
     }
     setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void fmTOVRAN::focusFirstCriteriaBox()
+{
+    for (QLineEdit *box : {txtYear, txtMonth, txtDeptNoB, txtSTKNoB, txtSTKNoE, txtLType}) {
+        if (box->isEnabled() && HasTabStop(box)) {
+            box->setFocus();
+            box->selectAll();
+            return;
+        }
+    }
 }
 
 void fmTOVRAN::cmdExit_Click()

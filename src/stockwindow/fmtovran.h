@@ -163,6 +163,8 @@ private:
     QString stockConditions() const;
     // Whether the criteria boxes still name the loaded month (scans add to it).
     bool criteriaNameLoadedMonth() const;
+    // The first criteria box open to input takes the focus: the clerk types right away.
+    void focusFirstCriteriaBox();
 
     // Entry: a count or price of the row, checked, written and shown as stored.
     bool enterCount(int row, double x, bool fromGrid);

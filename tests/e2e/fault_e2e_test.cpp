@@ -317,7 +317,6 @@ TEST_F(FaultRun, TwoUsersOneDatabase)
 namespace {
 
 // The boxes of the criteria page, relative to the stock window's client area.
-constexpr QPoint kCriteriaTab{40, 62};
 constexpr QPoint kMonthBox{191, 95};
 constexpr QPoint kDeptBox{143, 123};
 constexpr QPoint kItemFromBox{143, 151};
@@ -354,7 +353,7 @@ TEST_F(FaultRun, AbuseInput)
                       QStringLiteral("1")});
         Pause(200);
     };
-    clickBox(kCriteriaTab);
+    clickBox(Stocktaker::CriteriaTab);
     user.shot(QStringLiteral("01-criteria"));
     // Typed into a box and left with Tab; then the box gets its good text back (a refused
     // box keeps the focus, so the same box is written again).
@@ -392,7 +391,7 @@ TEST_F(FaultRun, AbuseInput)
     user.query(2000);
     user.shot(QStringLiteral("03-query-quoted-item"));
     user.answerBoxes(QStringLiteral("03-query-quoted-item"), 1000);
-    clickBox(kCriteriaTab);
+    clickBox(Stocktaker::CriteriaTab);
     clickBox(kItemFromBox);
     m_x->key({QStringLiteral("ctrl+a"), QStringLiteral("BackSpace"), QStringLiteral("Tab")});
     clickBox(Stocktaker::YearBox);
@@ -406,7 +405,7 @@ TEST_F(FaultRun, AbuseInput)
     EXPECT_EQ(errors(program), 0) << program.logFile(QStringLiteral("TOVRAN.ERR")).toStdString();
 
     // The month again, then the count cell.
-    clickBox(kCriteriaTab);
+    clickBox(Stocktaker::CriteriaTab);
     user.enterCriteria(lastMonthYear(), lastMonthMonth(), QStringLiteral("A01"));
     user.query();
     user.scanItem(item);

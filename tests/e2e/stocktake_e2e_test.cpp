@@ -1,7 +1,10 @@
 // A whole stocktake as a user does it, on the real program under a real X server: the
-// menu's hand-over, the criteria typed, the query, a count typed into the grid, an item
-// scanned into the month, the stock report and the issue slip saved as CSV and PDF, and the
-// exit; then everything the program wrote is read back and checked against what was done.
+// menu's hand-over, the criteria typed, the query and five counts typed by keyboard alone
+// (one refused as negative and retyped, one below opening plus receipts confirmed), a count
+// typed after a scan, an item scanned into the month, a closed month refused and a scan that
+// then writes nothing, the month queried again, the stock report and the issue slip saved as
+// CSV and PDF, and the exit; then everything the program wrote is read back and checked
+// against what was typed, figure for figure.
 #include "e2e_common.h"
 #include "programcopy.h"
 #include "stocktaker.h"
@@ -13,7 +16,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -91,8 +96,27 @@ protected:
 
 TEST_P(EndToEnd, WholeSession)
 {
-    // What the user will work on: an item of the month with an opening stock (it is on the
-    // issue slip), and an item of the master that the month lacks.
+    // The edit deadline: last month is open, a month half a year back is closed.
+    m_db->executeNonQuery(
+        QStringLiteral("Update xxPARAM Set ParamValue = '70' Where ParamID = 'TOVRAN_DeadLine'"));
+    const QDate closed = QDate::currentDate().addMonths(-6);
+
+    // What the user will work on: the first five rows of the month as the grid orders
+    // them, an item of the month with an opening stock (it is on the issue slip), an item
+    // of the master that the month lacks, and one that the closed month lacks.
+    struct Row
+    {
+        QString item;
+        double floor; // opening plus receipts
+    };
+    QList<Row> firstRows;
+    for (Ado::Recordset rs = m_db->execute(
+             QStringLiteral("Select STKNo, LastQty, InQty From STOCK Where DeptNo = 'A01' And "
+                            "StkDate = ") +
+             kPeriodEnd + QStringLiteral(" Order by STKNo"));
+         !rs.eof() && firstRows.size() < 5; rs.moveNext())
+        firstRows.append({rs.text(0), rs.number(1) + rs.number(2)});
+    ASSERT_EQ(firstRows.size(), 5);
     const QString existing = scalar(
         m_db, QStringLiteral("Select min(STKNo) From STOCK Where DeptNo = 'A01' And LastQty > 0 "
                              "And StkDate = ") +
@@ -101,8 +125,13 @@ TEST_P(EndToEnd, WholeSession)
         m_db, QStringLiteral("Select min(STKNo) From STK Where STKNo Not In (Select STKNo From "
                              "STOCK Where DeptNo = 'A01' And StkDate = ") +
                   kPeriodEnd + QStringLiteral(")"));
+    const QString missingWhenClosed = scalar(
+        m_db, QStringLiteral("Select min(STKNo) From STK Where STKNo Not In (Select STKNo From "
+                             "STOCK Where DeptNo = 'A01' And StkDate <> ") +
+                  kPeriodEnd + QStringLiteral(")"));
     ASSERT_NE(existing, QStringLiteral("<no row>"));
     ASSERT_NE(missing, QStringLiteral("<no row>"));
+    ASSERT_NE(missingWhenClosed, QStringLiteral("<no row>"));
     m_db->executeNonQuery(QStringLiteral("Update STOCK Set UpdUserID = 'OLD' Where DeptNo = 'A01' "
                                          "And STKNo = '") +
                           existing + QStringLiteral("'"));
@@ -110,6 +139,18 @@ TEST_P(EndToEnd, WholeSession)
                          Val(stockOf(existing, QStringLiteral("InQty")));
     const QString count = NumText(floor + 7);
     const QString lastQty = NumText(Val(stockOf(existing, QStringLiteral("LastQty"))));
+
+    // Of the five counts, one is first typed negative, one lies below opening plus receipts.
+    int below = -1;
+    for (int i = 0; i < firstRows.size() && below < 0; ++i)
+        if (firstRows[i].floor >= 1)
+            below = i;
+    ASSERT_GE(below, 0) << "no row with an opening stock among the first five";
+    const int negative = below == 0 ? 1 : 0;
+    QMap<QString, QString> typed; // item -> the count typed last
+    for (int i = 0; i < firstRows.size(); ++i)
+        typed[firstRows[i].item] =
+            NumText(i == below ? std::ceil(firstRows[i].floor) - 1 : firstRows[i].floor + i + 0.25);
 
     Stocktaker user(*m_x, m_program, QString());
     const QString dir = artifactDir(runName());
@@ -129,15 +170,40 @@ TEST_P(EndToEnd, WholeSession)
         m_program.setting(QStringLiteral("SYS"), QStringLiteral("JX"), QStringLiteral("UserID")),
         QString());
 
-    // Criteria by keyboard, then the query.
-    user.enterCriteria(lastMonthYear(), lastMonthMonth(), QStringLiteral("A01"));
+    // Keyboard only from here to the counts: the criteria typed from the year box that has
+    // the focus, Alt+Q, and the counts typed straight into the grid, each with Enter.
+    user.typeCriteria(lastMonthYear(), lastMonthMonth(), QStringLiteral("A01"));
     user.shot(QStringLiteral("02-criteria"));
     user.query();
     user.shot(QStringLiteral("03-query"));
+    for (int i = 0; i < firstRows.size(); ++i) {
+        const QString &item = firstRows[i].item;
+        if (i == negative) {
+            user.typeCount(QStringLiteral("-3"));
+            EXPECT_EQ(user.answerBoxes(QStringLiteral("04-negative")), 1)
+                << "no refusal of a negative count";
+        }
+        user.typeCount(typed[item]);
+        if (i == below) {
+            // The question is answered with Enter: its default button writes the count.
+            EXPECT_EQ(user.answerBoxes(QStringLiteral("04-below-floor")), 1)
+                << "no question for a count below opening plus receipts";
+        }
+        const QString sql =
+            QStringLiteral("Select %1 From STOCK Where DeptNo = 'A01' And STKNo = '") + item +
+            QStringLiteral("' And StkDate = ") + kPeriodEnd;
+        for (const char *field : {"STKQty", "ChkQty"})
+            EXPECT_EQ(NumText(Val(waitScalar(m_db, sql.arg(QLatin1String(field)), typed[item])))
+                          .toStdString(),
+                      typed[item].toStdString())
+                << field << " of row " << i + 1 << " (" << item.toStdString() << ")";
+    }
+    user.shot(QStringLiteral("04-five-counts"));
 
     // A count: the item scanned, the count typed into its cell and committed with Enter.
     user.scanItem(existing);
     user.typeCount(count);
+    typed[existing] = count;
     user.shot(QStringLiteral("04-count"));
     EXPECT_EQ(
         waitScalar(m_db,
@@ -164,6 +230,7 @@ TEST_P(EndToEnd, WholeSession)
     const QString addedCount = NumText(Val(stockOf(missing, QStringLiteral("LastQty"))) +
                                        Val(stockOf(missing, QStringLiteral("InQty"))) + 3);
     user.typeCount(addedCount);
+    typed[missing] = addedCount;
     user.shot(QStringLiteral("06-item-added"));
     EXPECT_EQ(
         waitScalar(m_db,
@@ -172,6 +239,28 @@ TEST_P(EndToEnd, WholeSession)
                    addedCount),
         addedCount)
         << "the count of the added item was not written";
+
+    // A closed month typed and queried is refused (answered with Enter); a scan then
+    // writes nowhere: neither into the closed month nor into the one shown.
+    const QString allRecords = QStringLiteral("Select count(*) From STOCK");
+    const QString recordsBefore = scalar(m_db, allRecords);
+    user.click(user.mainWindow(), Stocktaker::CriteriaTab);
+    user.enterCriteria(QString::number(closed.year() - 1911), QString::number(closed.month()),
+                       QStringLiteral("A01"));
+    user.query(1500);
+    EXPECT_EQ(user.answerBoxes(QStringLiteral("06-closed-month")), 1)
+        << "the closed month was not refused";
+    user.click(user.mainWindow(), Stocktaker::DataTab);
+    user.scanItem(missingWhenClosed, 3000);
+    user.shot(QStringLiteral("06-closed-scan"));
+    EXPECT_EQ(scalar(m_db, allRecords), recordsBefore) << "a scan wrote outside the loaded month";
+
+    // The month queried again: the grid shows what was typed, figure for figure with the
+    // database (read through the stock report below).
+    user.click(user.mainWindow(), Stocktaker::CriteriaTab);
+    user.enterCriteria(lastMonthYear(), lastMonthMonth(), QStringLiteral("A01"));
+    user.query();
+    user.shot(QStringLiteral("06-requeried"));
 
     // The stock report, saved as CSV and as PDF.
     const QString report = user.openPreview(Stocktaker::ReportButton);
@@ -192,6 +281,9 @@ TEST_P(EndToEnd, WholeSession)
     // Exit, answering Yes.
     ASSERT_TRUE(user.exitProgram(QStringLiteral("alt+y"), QStringLiteral("09-exit-question")));
     EXPECT_TRUE(WaitEnded(menu, 20000)) << "the program did not end after Yes";
+    // The menu passes on the program's exit code: 0 only when it ended cleanly, its windows
+    // deleted without a crash.
+    EXPECT_EQ(menu->exitCode(), 0) << menu->readAllStandardError().toStdString();
     EXPECT_FALSE(m_program.programRunning());
 
     // What was written, read back.
@@ -202,10 +294,33 @@ TEST_P(EndToEnd, WholeSession)
             << key << " = " << v.toStdString();
     }
     const QStringList report_lines = csvLines(reportCsv);
-    const QStringList row = csvRow(report_lines, existing);
-    EXPECT_TRUE(row.contains(count)) << "report CSV row of " << existing.toStdString() << ": "
-                                     << row.join(QLatin1Char(',')).toStdString();
-    EXPECT_TRUE(csvRow(report_lines, missing).contains(addedCount));
+    const QStringList heading = csvRow(report_lines, QStringLiteral("料號"));
+    const QList<std::pair<QString, QString>> figures{
+        {QStringLiteral("上期庫存"), QStringLiteral("LastQty")},
+        {QStringLiteral("進貨數量"), QStringLiteral("InQty")},
+        {QStringLiteral("耗損數量"), QStringLiteral("LostQty")},
+        {QStringLiteral("盤盈虧"), QStringLiteral("AdjustQty")},
+        {QStringLiteral("耗用數量"), QStringLiteral("UseQty")},
+        {QStringLiteral("庫存量"), QStringLiteral("STKQty")}};
+    for (auto it = typed.cbegin(); it != typed.cend(); ++it) {
+        const QStringList row = csvRow(report_lines, it.key());
+        const QString line = row.join(QLatin1Char(','));
+        EXPECT_EQ(NumText(Val(stockOf(it.key(), QStringLiteral("STKQty")))).toStdString(),
+                  it.value().toStdString())
+            << it.key().toStdString();
+        for (const auto &[title, field] : figures) {
+            const qsizetype col = heading.indexOf(title);
+            if (col < 0)
+                continue; // a column the options hide
+            EXPECT_EQ(row.value(col).toStdString(),
+                      NumText(Val(stockOf(it.key(), field))).toStdString())
+                << it.key().toStdString() << " " << field.toStdString() << ": "
+                << line.toStdString();
+        }
+        EXPECT_EQ(row.value(heading.indexOf(QStringLiteral("庫存量"))).toStdString(),
+                  it.value().toStdString())
+            << line.toStdString();
+    }
     const QString reportText = pdfText(reportPdf);
     EXPECT_TRUE(reportText.contains(QStringLiteral("庫存報表")));
     EXPECT_TRUE(reportText.contains(existing));

@@ -82,6 +82,17 @@ void Stocktaker::enterCriteria(const QString &year, const QString &month, const 
     m_x.type(dept);
 }
 
+void Stocktaker::typeCriteria(const QString &year, const QString &month, const QString &dept)
+{
+    m_x.activate(m_main);
+    m_x.key({QStringLiteral("ctrl+a")});
+    m_x.type(year);
+    m_x.key({QStringLiteral("Tab"), QStringLiteral("ctrl+a")});
+    m_x.type(month);
+    m_x.key({QStringLiteral("Tab"), QStringLiteral("ctrl+a")});
+    m_x.type(dept);
+}
+
 void Stocktaker::query(int waitMs)
 {
     m_x.activate(m_main);
@@ -99,6 +110,7 @@ void Stocktaker::scanItem(const QString &itemNo, int waitMs)
 
 void Stocktaker::typeCount(const QString &text, int waitMs, int keyDelayMs)
 {
+    m_x.activate(m_main); // back from a message window; the focus stays where it was
     m_x.type(text, keyDelayMs);
     m_x.key({QStringLiteral("Return")});
     Pause(waitMs);

@@ -17,6 +17,8 @@ public:
     }
 
     // Places of controls, relative to the client area of their window.
+    static constexpr QPoint CriteriaTab{40, 62};      // tabPage: page 0
+    static constexpr QPoint DataTab{112, 62};         // tabPage: page 1
     static constexpr QPoint YearBox{119, 95};         // criteria page: txtYear
     static constexpr QPoint ItemBox{490, 95};         // data page: textSTKNo
     static constexpr QPoint ReportButton{53, 95};     // data page: cmdPrintRpt
@@ -40,6 +42,8 @@ public:
 
     void click(const QString &window, QPoint at) const;
     void enterCriteria(const QString &year, const QString &month, const QString &dept);
+    // The same by keyboard alone, from the year box that has the focus at start-up.
+    void typeCriteria(const QString &year, const QString &month, const QString &dept);
     void query(int waitMs = 4000);
     // The item box: number and Enter, as a barcode scanner types it.
     void scanItem(const QString &itemNo, int waitMs = 2000);

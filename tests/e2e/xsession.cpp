@@ -153,7 +153,9 @@ void XSession::key(const QStringList &keys) const
 
 void XSession::type(const QString &text, int delayMs) const
 {
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delayMs), text});
+    // "--" ends the options: a text such as "-3" is typed, not taken for one.
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delayMs),
+             QStringLiteral("--"), text});
     Pause(250);
 }
 

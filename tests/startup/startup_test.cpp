@@ -3,8 +3,11 @@
 #include "data/globalsettings.h"
 #include "data/messages.h"
 #include "data/norv.h"
+#include "dialogs/frmsure.h"
+#include "forms/runwindows.h"
 #include "platform/programend.h"
 #include "platform/settingsstore.h"
+#include "printing/previewwindow.h"
 #include "startup/submain.h"
 #include "stockwindow/fmtovran.h"
 #include "support/modal.h"
@@ -12,6 +15,7 @@
 #include "support/testdatabase.h"
 
 #include <QAbstractButton>
+#include <QPointer>
 #include <QUuid>
 #include <gtest/gtest.h>
 
@@ -135,6 +139,27 @@ TEST_F(StartUp, AFreshHandOverStartsOnceAndASecondStartIsRefused)
     EXPECT_FALSE(gMainForm->isVisible());
 }
 
+TEST_F(StartUp, WindowsMadeOnceGoTogetherAtTheEndAndComeBackWhenAskedFor)
+{
+    registerConnection(QStringLiteral("DEMO"), business.connectionString(), QString());
+    handOver(menu.connectionString(), QStringLiteral("ADMIN"), QStringLiteral("DEMO"));
+    ASSERT_TRUE(sub_Main());
+    const QPointer<fmTOVRAN> main = gMainForm.data();
+    const QPointer<frmSure> sure = &frmSureWindow();
+    const QPointer<PreviewWindow> preview = &frmVSPBlank();
+    ASSERT_TRUE(main && sure && preview);
+    EXPECT_EQ(main->parent(), nullptr); // owned by the run, not by another window
+
+    DeleteRunWindows();
+    EXPECT_TRUE(main.isNull());
+    EXPECT_TRUE(gMainForm.isNull());
+    EXPECT_TRUE(sure.isNull());
+    EXPECT_TRUE(preview.isNull());
+    // Asked for again, each is made anew rather than handed out deleted.
+    EXPECT_EQ(frmSureWindow().objectName(), "frmSure");
+    EXPECT_EQ(frmVSPBlank().objectName(), "frmVSPBlank");
+}
+
 TEST_F(StartUp, ARefusedRightShowsTheReasonAndStopRun)
 {
     registerConnection(QStringLiteral("DEMO"), business.connectionString(), QString());
@@ -218,7 +243,8 @@ TEST_F(StartUp, PasswordsWithSemicolonsEqualsQuotesAndBlanksLogIn)
         base = base.left(base.size() - ownUser.size()) + role;
         EditConn().gCNT = server.open();
         Conn().gCNT->executeNonQuery(QStringLiteral("DROP ROLE IF EXISTS ") + role);
-        Conn().gCNT->executeNonQuery(QStringLiteral("CREATE ROLE ") + role + QStringLiteral(" LOGIN"));
+        Conn().gCNT->executeNonQuery(QStringLiteral("CREATE ROLE ") + role +
+                                     QStringLiteral(" LOGIN"));
         const auto admin = Conn().gCNT;
         const QStringList passwords = {
             QStringLiteral("se;cret"),         QStringLiteral("a=b;c=d"),
@@ -231,7 +257,8 @@ TEST_F(StartUp, PasswordsWithSemicolonsEqualsQuotesAndBlanksLogIn)
                     .arg(role, QString(pw).replace(QLatin1Char('\''), QStringLiteral("''"))));
             registerConnection(QStringLiteral("PG"), base, pw);
             ASSERT_TRUE(InitGCNT()) << pw.toStdString();
-            EXPECT_EQ(Conn().gsCntStr, base + ";Password=" + Ado::QuoteConnectionStringValue(pw) + ";");
+            EXPECT_EQ(Conn().gsCntStr,
+                      base + ";Password=" + Ado::QuoteConnectionStringValue(pw) + ";");
             EXPECT_EQ(Ado::ConnectionStringItem(Conn().gsCntStr, QStringLiteral("Password")), pw);
             EXPECT_EQ(Conn().gCNT->execute(QStringLiteral("Select current_user")).text(0), role)
                 << BackendName(backend) << " " << pw.toStdString();

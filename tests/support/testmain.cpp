@@ -1,3 +1,4 @@
+#include "forms/runwindows.h"
 #include "startup/programsetup.h"
 #include "support/freshstate.h"
 
@@ -24,5 +25,7 @@ int main(int argc, char **argv)
     SetupApplication();
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStateForEachTest);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    DeleteRunWindows();
+    return result;
 }

@@ -91,9 +91,13 @@ TEST_P(StockWindow, ProposesLastMonthInTheCalendarOfTheSettings)
     EXPECT_EQ(window->txtYear->text(), "91");
 
     EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
-    start();
+    startActive();
     EXPECT_EQ(window->txtYear->text(), "2002");
     EXPECT_EQ(window->txtMonth->text(), "12");
+    // The year box has the focus with its text selected: what is typed replaces it.
+    ASSERT_EQ(QApplication::focusWidget(), window->txtYear);
+    QTest::keyClicks(QApplication::focusWidget(), "2001");
+    EXPECT_EQ(window->txtYear->text(), "2001");
 }
 
 TEST_P(StockWindow, SavedDefaultDepartmentFillsItsNameAndWarehouse)
@@ -212,10 +216,12 @@ TEST_P(StockWindow, MonthAndYearBoxesRefuseWhatIsNoMonth)
     }
 
     // A refused box keeps the focus also against a click elsewhere and a query.
-    window->txtMonth->setFocus();
-    window->txtMonth->setText("13");
+    typeAndLeave(window->txtYear, "2003");
+    typeAndLeave(window->txtMonth, "13");
+    window->elaMsg->setCaption(QString());
     QTest::mouseClick(window->txtDeptNoB, Qt::LeftButton);
     EXPECT_EQ(QApplication::focusWidget(), window->txtMonth);
+    EXPECT_EQ(msg(), "月份一定在1-12之間");
     window->elaMsg->setCaption(QString());
     window->cmdQry->click();
     EXPECT_EQ(msg(), "月份一定在1-12之間");
