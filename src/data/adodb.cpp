@@ -2,10 +2,10 @@
 
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/state.h"
-#include "common/validtext.h"
 #include "common/inifile.h"
 #include "common/presenter.h"
+#include "common/state.h"
+#include "common/validtext.h"
 #include "data/globalsettings.h"
 #include "platform/programend.h"
 #include "platform/settingsstore.h"
@@ -189,15 +189,66 @@ QString QuotStr(const QString &value)
     return QLatin1Char('\'') + trimBlanks(v) + QLatin1Char('\'');
 }
 
-QString QuotField(const QString &value)
+QString FieldText(const QString &value)
 {
     QString v = ValidText(value);
     v.remove(QStringLiteral("\r\n"));
     v.remove(QLatin1Char('\r'));
     v.remove(QLatin1Char('\n'));
     v.replace(QLatin1Char(','), QLatin1Char(' '));
-    v.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + trimBlanks(v) + QLatin1Char('\'');
+    return trimBlanks(v);
+}
+
+namespace {
+
+QString quoted(QString text)
+{
+    text.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + text + QLatin1Char('\'');
+}
+
+// The first text after every text that begins with prefix, in code point order; empty
+// when there is none that can be written (the prefix ends in the last character or half
+// of a surrogate pair).
+QString prefixSuccessor(QString prefix)
+{
+    while (!prefix.isEmpty()) {
+        const char16_t last = prefix.back().unicode();
+        prefix.chop(1);
+        if (QChar::isSurrogate(last))
+            return QString();
+        if (last != 0xFFFF) {
+            const char16_t next = last + 1 == 0xD800 ? 0xE000 : char16_t(last + 1);
+            return prefix + QChar(next);
+        }
+    }
+    return QString();
+}
+
+} // namespace
+
+QString QuotField(const QString &value)
+{
+    return quoted(FieldText(value));
+}
+
+QString PrefixCondition(const QString &column, const QString &code)
+{
+    const QString text = FieldText(code);
+    const QString same = LeftExpr(column, int(code.size())) + QStringLiteral(" = ") + quoted(text);
+    if (text.size() != code.size())
+        // The left part is as long as the code: a shorter text is only ever the whole value.
+        return column + QStringLiteral(" = ") + quoted(text) + QStringLiteral(" And ") + same;
+    // The range serves the column's index; the left test keeps the meaning exact. PostgreSQL
+    // compares in code point order only under the "C" collation.
+    const QString collate = Dialect().gsDBType == QLatin1String("PG_SQL")
+                                ? QStringLiteral(" COLLATE \"C\"")
+                                : QString();
+    QString sql = column + collate + QStringLiteral(" >= ") + quoted(text);
+    const QString next = prefixSuccessor(text);
+    if (!next.isEmpty())
+        sql += QStringLiteral(" And ") + column + collate + QStringLiteral(" < ") + quoted(next);
+    return sql + QStringLiteral(" And ") + same;
 }
 
 QString Encrypt(const QString &text, const QString &key)

@@ -30,7 +30,13 @@ void SetDBType(const Ado::ConnectionPtr &conn = nullptr, const QString &dbType =
 QString QuotDate(const QVariant &value, const QString &provider = QString());
 QString QuotStr(const QString &value);
 QString QuotField(const QString &value);
+// The text QuotField puts between its quotes (before doubling them).
+QString FieldText(const QString &value);
 QString Encrypt(const QString &text, const QString &key);
 
 // The dialect's leading-characters expression: left(expr, n) or substr(expr, 1, n).
 QString LeftExpr(const QString &expr, int length);
+// The rows whose column begins with code: the same rows as
+// LeftExpr(column, code.size()) + " = " + QuotField(code), written so that an index on the
+// column serves it.
+QString PrefixCondition(const QString &column, const QString &code);

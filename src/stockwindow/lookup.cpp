@@ -5,8 +5,8 @@
 #include "common/dates.h"
 #include "common/errorreport.h"
 #include "common/numtext.h"
-#include "common/stockperiod.h"
 #include "common/state.h"
+#include "common/stockperiod.h"
 #include "common/units.h"
 #include "data/adodb.h"
 #include "data/globalsettings.h"
@@ -15,10 +15,10 @@
 #include "forms/formhelpers.h"
 #include "platform/grid/flexgrid.h"
 #include "platform/settingsstore.h"
-#include "stock/stockload.h"
-#include "stock/stockcalc.h"
 #include "platform/widgets/elasticpanel.h"
 #include "platform/widgets/messagebox.h"
+#include "stock/stockcalc.h"
+#include "stock/stockload.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -65,6 +65,8 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
         const QString dept = period.deptNo;
 
         if (fgList->rows() != 1) {
+            // The grid knows when it is still in this order: then nothing moves, and the
+            // search below is a binary search.
             fgList->sortAscending(ColSTKNo, ColSTKNo);
             fgList->setRow(1);
             fgList->setCol(ColSTKNo);
@@ -76,9 +78,8 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
             }
         }
 
-        const QString prefix = QStringLiteral(" Where ") +
-                               LeftExpr(QStringLiteral("stkno"), int(code.size())) +
-                               QStringLiteral(" = ") + QuotField(code);
+        const QString prefix =
+            QStringLiteral(" Where ") + PrefixCondition(QStringLiteral("stkno"), code);
         double count = 0;
         {
             Ado::Recordset rs = Conn().gCNT->execute(

@@ -155,6 +155,74 @@ TEST_P(SqlBackends, ConcatenationAndLeadingCharacters)
               2);
 }
 
+// The item lookup's prefix condition finds exactly the items the leading-characters test
+// finds, for codes with wildcards, quotes, commas, blanks and wide characters, and an index
+// serves it.
+TEST_P(SqlBackends, PrefixConditionFindsWhatTheLeadingCharactersFind)
+{
+    const QStringList items = {
+        QStringLiteral("A1"),      QStringLiteral("A10"),      QStringLiteral("A11"),
+        QStringLiteral("A1%"),     QStringLiteral("A1_x"),     QStringLiteral("A%1"),
+        QStringLiteral("A_1"),     QStringLiteral("A1'x"),     QStringLiteral("O'N"),
+        QStringLiteral("O'Neil"),  QStringLiteral("a1"),       QStringLiteral("B"),
+        QStringLiteral("Z"),       QStringLiteral("Za"),       QStringLiteral("Z["),
+        QStringLiteral("Z-1"),     QStringLiteral("中文"),     QStringLiteral("中文x"),
+        QStringLiteral("A1 "),     QStringLiteral("A 1"),      QStringLiteral("A,1"),
+        QStringLiteral("A\u00FF"), QStringLiteral("A\u00FFB"), QStringLiteral("\uFFEE1"),
+        QStringLiteral("A2"),      QStringLiteral("[1"),       QStringLiteral("\\1"),
+        QStringLiteral("A1\\"),
+    };
+    for (QString item : items) // as typed: blanks and commas kept
+        Conn().gCNT->executeNonQuery(QStringLiteral("INSERT INTO STK (STKNo, STKName) VALUES ('") +
+                                     item.replace(QLatin1Char('\''), QStringLiteral("''")) +
+                                     QStringLiteral("', 'x')"));
+    ASSERT_EQ(count(QStringLiteral("Select count(*) from STK")), items.size());
+    auto numbers = [](const QString &where) {
+        QStringList found;
+        Ado::Recordset rs = Conn().gCNT->execute(QStringLiteral("Select STKNo From STK Where ") +
+                                                 where + QStringLiteral(" Order By 1"));
+        for (; !rs.eof(); rs.moveNext())
+            found << rs.text(0);
+        found.sort();
+        return found;
+    };
+    const QStringList codes = {
+        QStringLiteral("A1"),     QStringLiteral("A"),   QStringLiteral("A1%"),
+        QStringLiteral("A1_"),    QStringLiteral("%"),   QStringLiteral("_"),
+        QStringLiteral("O'"),     QStringLiteral("'"),   QStringLiteral("Z"),
+        QStringLiteral("中"),     QStringLiteral("A1,"), QStringLiteral("A,1"),
+        QStringLiteral("a"),      QStringLiteral("A1x"), QStringLiteral("A\u00FF"),
+        QStringLiteral("\uFFEE"), QStringLiteral("["),   QStringLiteral("\\"),
+        QStringLiteral("A1\\"),   QStringLiteral("A1 "),
+    };
+    for (const QString &code : codes) {
+        const QStringList expected = numbers(LeftExpr(QStringLiteral("stkno"), int(code.size())) +
+                                             QStringLiteral(" = ") + QuotField(code));
+        EXPECT_EQ(numbers(PrefixCondition(QStringLiteral("stkno"), code)), expected)
+            << code.toStdString();
+    }
+    EXPECT_EQ(numbers(PrefixCondition(QStringLiteral("stkno"), QStringLiteral("A1"))),
+              QStringList({"A1", "A1 ", "A1%", "A1'x", "A10", "A11", "A1\\", "A1_x"}));
+
+    // The plan reads the index, not the whole table.
+    const QString prefix = PrefixCondition(QStringLiteral("stkno"), QStringLiteral("A1"));
+    QString plan;
+    if (GetParam() == Backend::SQLite) {
+        Ado::Recordset rs = Conn().gCNT->execute(
+            QStringLiteral("Explain Query Plan Select count(*) from stk Where ") + prefix);
+        for (; !rs.eof(); rs.moveNext())
+            plan += rs.text(QStringLiteral("detail")) + QLatin1Char('\n');
+        EXPECT_TRUE(plan.contains(QStringLiteral("INDEX"))) << plan.toStdString();
+    } else if (GetParam() == Backend::PostgreSQL) {
+        Conn().gCNT->executeNonQuery(QStringLiteral("Set enable_seqscan = off"));
+        Ado::Recordset rs = Conn().gCNT->execute(
+            QStringLiteral("Explain Select count(*) from stk Where ") + prefix);
+        for (; !rs.eof(); rs.moveNext())
+            plan += rs.text(0) + QLatin1Char('\n');
+        EXPECT_TRUE(plan.contains(QStringLiteral("stk_stkno_codepoints"))) << plan.toStdString();
+    }
+}
+
 TEST_P(SqlBackends, QuotedTextReadsBackAsTheQuotingRuleSays)
 {
     int n = 0;
@@ -213,8 +281,9 @@ TEST_P(SqlBackends, HostileTextsReadBackThroughTheirLiteral)
 
 TEST_P(SqlBackends, HostileTextInOneLiteralNeverWidensTheOtherConditions)
 {
-    Conn().gCNT->executeNonQuery(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES "
-                                         "('A1', 'A'), ('A2', 'Azz'), ('B1', 'A'), ('B2', 'B')"));
+    Conn().gCNT->executeNonQuery(
+        QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue) VALUES "
+                       "('A1', 'A'), ('A2', 'Azz'), ('B1', 'A'), ('B2', 'B')"));
     // A department range as the criteria write it: the user's own prefix, then two boxes.
     const auto departmentsA = [](const QString &from, const QString &to) {
         return QStringLiteral("Select ParamID From xxPARAM Where ParamID Like ") +
@@ -222,7 +291,8 @@ TEST_P(SqlBackends, HostileTextInOneLiteralNeverWidensTheOtherConditions)
                QuotStr(from) + QStringLiteral(" And ParamValue <= ") + QuotField(to);
     };
     const QString loneHigh = QStringLiteral("A") + QChar(0xD800);
-    Ado::Recordset known = Conn().gCNT->execute(departmentsA(loneHigh, QStringLiteral(" OR 1=1 --")));
+    Ado::Recordset known =
+        Conn().gCNT->execute(departmentsA(loneHigh, QStringLiteral(" OR 1=1 --")));
     EXPECT_TRUE(known.eof()) << known.text(0).toStdString();
 
     const QStringList texts = hostileTexts(600);

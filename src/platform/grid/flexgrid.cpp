@@ -33,6 +33,11 @@ struct FlexGrid::Impl : GridHost
     int curCol = 0;
     int pendingTopRow = -1;
     int sortCol = -1; // the column the data rows are sorted by, -1 when none
+    // The leading data rows known to be in sortAscending's order of one column (text,
+    // case-sensitive): a sort by it places only the rows after them, and a case-sensitive
+    // whole-text search in it is a binary search while they are all the data rows.
+    int orderedCol = -1;
+    int orderedRows = 0;
     Qt::SortOrder sortOrder = Qt::AscendingOrder;
     QChar colSeparator = QLatin1Char('\t');
     QChar rowSeparator = QLatin1Char('\r');
@@ -191,6 +196,21 @@ struct FlexGrid::Impl : GridHost
     {
         if (sortCol >= 0)
             setSorted(-1, Qt::AscendingOrder);
+        // Appended rows leave the rows before them in order; fewer rows keep a prefix of it.
+        orderedRows = std::min(orderedRows, dataRowCount());
+    }
+
+    void orderLost()
+    {
+        orderedCol = -1;
+        orderedRows = 0;
+    }
+
+    // A changed cell of the ordered column may break the order from its row on.
+    void cellChanged(int row, int col)
+    {
+        if (col == orderedCol && row >= model->fixedRows)
+            orderedRows = std::min(orderedRows, row - model->fixedRows);
     }
 
     void headingClicked(int col)
@@ -211,6 +231,7 @@ struct FlexGrid::Impl : GridHost
         for (const int i : order)
             sorted.push_back(std::move(first[i]));
         std::move(sorted.begin(), sorted.end(), first);
+        orderLost();
         structureChanged();
     }
 
@@ -359,6 +380,8 @@ void FlexGrid::setCols(int cols)
     if (cols < 0 || cols == d->model->colCount())
         return;
     d->model->setColCount(cols);
+    if (d->orderedCol >= cols)
+        d->orderLost();
     d->structureChanged();
 }
 
@@ -375,6 +398,7 @@ void FlexGrid::setFixedRows(int fixedRows)
     if (d->model->rowCount() < fixedRows)
         d->model->setRowCount(fixedRows);
     d->model->fixedRows = fixedRows;
+    d->orderLost();
     d->structureChanged();
 }
 
@@ -401,6 +425,7 @@ void FlexGrid::setTextMatrix(int row, int col, const QString &text)
     if (row < 0 || row >= m->rowCount() || col < 0 || col >= m->colCount())
         return;
     m->setCell(row, col, text);
+    d->cellChanged(row, col);
     if (!d->redraw || d->dirty)
         return;
     if (row < m->fixedRows) {
@@ -664,9 +689,24 @@ int FlexGrid::findRow(const QString &text, int startRow, int col, bool caseSensi
         return -1;
     if (startRow < 0)
         startRow = fixedRows();
+    const GridModel *m = d->model;
+    if (caseSensitive && fullMatch && col == d->orderedCol && d->orderedRows == d->dataRowCount() &&
+        startRow >= m->fixedRows) {
+        int low = startRow;
+        int high = m->rowCount();
+        while (low < high) {
+            const int mid = low + (high - low) / 2;
+            if (m->cell(mid, col).compare(text) < 0)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        const int r = low;
+        return r < m->rowCount() && m->cell(r, col) == text ? r : -1;
+    }
     const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     for (int r = startRow; r < rows(); ++r) {
-        const QString &cell = d->model->cell(r, col);
+        const QString &cell = m->cell(r, col);
         if (fullMatch ? cell.compare(text, cs) == 0 : cell.startsWith(text, cs))
             return r;
     }
@@ -682,20 +722,34 @@ void FlexGrid::sortAscending(int col1, int col2)
     if (col1 > col2)
         return;
     GridModel *m = d->model;
-    if (m->rowCount() - m->fixedRows >= 2) {
-        std::stable_sort(m->rows.begin() + m->fixedRows, m->rows.end(),
-                         [col1, col2](const GridRow &a, const GridRow &b) {
-                             static const QString empty;
-                             for (int c = col1; c <= col2; ++c) {
-                                 const QString &x = c < a.cells.size() ? a.cells[c] : empty;
-                                 const QString &y = c < b.cells.size() ? b.cells[c] : empty;
-                                 const int order = x.compare(y, Qt::CaseSensitive);
-                                 if (order != 0)
-                                     return order < 0;
-                             }
-                             return false;
-                         });
+    const auto less = [col1, col2](const GridRow &a, const GridRow &b) {
+        static const QString empty;
+        for (int c = col1; c <= col2; ++c) {
+            const QString &x = c < a.cells.size() ? a.cells[c] : empty;
+            const QString &y = c < b.cells.size() ? b.cells[c] : empty;
+            const int order = x.compare(y, Qt::CaseSensitive);
+            if (order != 0)
+                return order < 0;
+        }
+        return false;
+    };
+    const auto first = m->rows.begin() + m->fixedRows;
+    const auto last = m->rows.end();
+    // Rows already in order stay where they are: only the rows after them are sorted and
+    // merged in (stably, so the result is the full stable sort's), and a grid already in
+    // order is neither reordered nor shown anew.
+    const bool known = col1 == col2 && col1 == d->orderedCol;
+    const auto middle = known ? first + d->orderedRows : std::is_sorted_until(first, last, less);
+    if (middle != last) {
+        std::stable_sort(middle, last, less);
+        std::inplace_merge(first, middle, last, less);
         d->structureChanged();
+    }
+    if (col1 == col2) {
+        d->orderedCol = col1;
+        d->orderedRows = d->dataRowCount();
+    } else {
+        d->orderLost();
     }
     d->setSorted(col1 == col2 ? col1 : -1, Qt::AscendingOrder);
     Q_EMIT afterSort(col1, Qt::AscendingOrder);

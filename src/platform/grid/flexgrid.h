@@ -82,12 +82,16 @@ public:
     void setTopRow(int row);
 
     // First row from startRow on whose text in col equals text (whole text) or begins
-    // with it (partial); -1 when none. Case-insensitive unless caseSensitive.
+    // with it (partial); -1 when none. Case-insensitive unless caseSensitive. A
+    // case-sensitive whole-text search in the column of the last sortAscending is a binary
+    // search while the rows are still in that order.
     int findRow(const QString &text, int startRow, int col, bool caseSensitive = false,
                 bool fullMatch = true) const;
 
     // Reorders the data rows by the texts of columns col1..col2, ascending, compared as
     // text and case-sensitively; row data, hidden states and cell styles travel along.
+    // Rows already in that order are not moved: sorting again after appending rows only
+    // places the new ones, and an ordered grid is not reordered at all.
     void sortAscending(int col1, int col2);
     // Whether a click on a data column's heading sorts the rows by that column (a second
     // click descending). Off by default: lists whose order means something keep it.

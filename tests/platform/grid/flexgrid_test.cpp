@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -205,6 +206,87 @@ TEST(FlexGridSearch, SortIsCaseSensitiveStableAndMovesEverythingOfARow)
     grid.sortAscending(1, 2);
     EXPECT_EQ(grid.textMatrix(3, 1) + grid.textMatrix(3, 2), "B4");
     EXPECT_EQ(grid.textMatrix(4, 1) + grid.textMatrix(4, 2), "B9");
+}
+
+// Sorting again after rows were appended, a key cell edited or the heading sort used gives
+// what one stable sort of the whole rows gives, and the whole-text search finds the first
+// equal row whatever the grid knows of its order.
+TEST(FlexGridSearch, SortingAgainAfterChangesEqualsOneFullSort)
+{
+    FlexGrid grid;
+    grid.setCols(2);
+    QList<QStringList> all; // what the grid holds, in insertion order (column 1: serial)
+    int serial = 0;
+    auto append = [&](const QStringList &keys) {
+        for (const QString &key : keys) {
+            const QStringList cells = {key, QString::number(++serial)};
+            all << cells;
+            grid.addRow(cells);
+        }
+    };
+    auto gridRows = [&] {
+        QList<QStringList> rows;
+        for (int r = 1; r < grid.rows(); ++r)
+            rows << QStringList{grid.textMatrix(r, 0), grid.textMatrix(r, 1)};
+        return rows;
+    };
+    auto fullSort = [](QList<QStringList> rows) {
+        std::stable_sort(rows.begin(), rows.end(), [](const QStringList &a, const QStringList &b) {
+            return a[0].compare(b[0], Qt::CaseSensitive) < 0;
+        });
+        return rows;
+    };
+    auto expectSearches = [&](const char *when) {
+        for (const QString key : {"A1", "A10", "a1", "B", "", "Z9", "A11", "%_'", "zz"}) {
+            int expected = -1;
+            for (int r = 1; r < grid.rows() && expected < 0; ++r)
+                if (grid.textMatrix(r, 0) == key)
+                    expected = r;
+            EXPECT_EQ(grid.findRow(key, 1, 0, true, true), expected)
+                << when << " " << qPrintable(key);
+            if (expected > 1) {
+                EXPECT_EQ(grid.findRow(key, expected, 0, true, true), expected) << when;
+            }
+        }
+    };
+
+    append({"B", "A10", "a1", "A1", "", "A1", "%_'", "B"});
+    grid.sortAscending(0, 0);
+    EXPECT_EQ(gridRows(), fullSort(all));
+    expectSearches("sorted");
+
+    const int before = grid.rows();
+    grid.sortAscending(0, 0); // already in order: nothing moves or is shown anew
+    EXPECT_EQ(grid.rows(), before);
+    EXPECT_EQ(gridRows(), fullSort(all));
+
+    append({"A11", "A1", "0", "zz"}); // out of order at the end
+    expectSearches("appended");
+    grid.sortAscending(0, 0);
+    all = gridRows();
+    EXPECT_EQ(all, fullSort(all));
+    expectSearches("appended and sorted");
+
+    grid.setTextMatrix(3, 0, "Z9"); // a key edited in the middle
+    all = gridRows();
+    expectSearches("edited");
+    grid.sortAscending(0, 0);
+    EXPECT_EQ(gridRows(), fullSort(all));
+    expectSearches("edited and sorted");
+
+    grid.sort(0, Qt::DescendingOrder); // another order
+    all = gridRows();
+    expectSearches("descending");
+    grid.sortAscending(0, 0);
+    EXPECT_EQ(gridRows(), fullSort(all));
+    expectSearches("sorted again");
+
+    grid.setRows(4); // fewer rows keep their order
+    all = gridRows();
+    append({"A0"});
+    grid.sortAscending(0, 0);
+    EXPECT_EQ(gridRows(), fullSort(all));
+    expectSearches("cut and sorted");
 }
 
 TEST(FlexGridSearch, HeadingClickSortsByThatColumnAndAgainDescending)

@@ -61,6 +61,34 @@ TEST_P(Lookup, ExactMatchMovesToTheCountCellAfterSortingByNumber)
     EXPECT_TRUE(focused && (focused == grid() || grid()->isAncestorOf(focused)));
 }
 
+// A run of scans as at the shelves: the grid stays in item-number order between scans, a
+// sort by another column is undone by the next scan, and items added by scan (shown at the
+// end) are sorted into place by the next one.
+TEST_P(Lookup, ScansKeepTheGridInItemNumberOrder)
+{
+    item("A0", "醋", "瓶", "", "1", "Y");
+    item("C0", "油", "瓶", "", "1", "Y");
+    start();
+    query("2003", "1");
+    ASSERT_EQ(itemOrder(), QStringList({"A2", "B1"}));
+    scan("B1");
+    EXPECT_EQ(grid()->row(), 2);
+    grid()->sort(fmTOVRAN::ColName, Qt::DescendingOrder); // 鹽 before 砂糖
+    ASSERT_EQ(itemOrder(), QStringList({"B1", "A2"}));
+    scan("A2");
+    EXPECT_EQ(itemOrder(), QStringList({"A2", "B1"}));
+    EXPECT_EQ(grid()->row(), 1);
+    scan("C0");
+    scan("A0");
+    EXPECT_EQ(itemOrder(), QStringList({"A2", "B1", "C0", "A0"}));
+    EXPECT_EQ(grid()->row(), 4);
+    scan("B1");
+    EXPECT_EQ(itemOrder(), QStringList({"A0", "A2", "B1", "C0"}));
+    EXPECT_EQ(grid()->row(), 3);
+    EXPECT_EQ(grid()->col(), fmTOVRAN::ColSTKQty);
+    EXPECT_EQ(records(), 4);
+}
+
 TEST_P(Lookup, ScannedItemMissingFromTheMonthIsAddedInDisplayUnits)
 {
     item("C1", "可樂", "箱", "瓶", "12", "Y", "D");
