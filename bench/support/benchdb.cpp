@@ -1,6 +1,5 @@
 #include "support/benchdb.h"
 
-
 #include "data/adodb.h"
 
 #include <QProcess>

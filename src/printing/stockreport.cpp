@@ -2,8 +2,8 @@
 
 #include "common/clock.h"
 #include "common/errorreport.h"
-#include "platform/widgets/messagebox.h"
 #include "platform/print/printdocument.h"
+#include "platform/widgets/messagebox.h"
 #include "printing/previewwindow.h"
 
 #include <QList>

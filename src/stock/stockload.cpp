@@ -2,8 +2,8 @@
 
 #include "common/dates.h"
 #include "common/errorreport.h"
-#include "common/state.h"
 #include "common/numtext.h"
+#include "common/state.h"
 #include "data/adodb.h"
 
 #include <QHash>

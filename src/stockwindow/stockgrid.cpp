@@ -2,8 +2,8 @@
 // nowhere else, and every grid row names the model row it shows.
 #include "stockwindow/fmtovran.h"
 
-#include "platform/widgets/screenunits.h"
 #include "platform/grid/flexgrid.h"
+#include "platform/widgets/screenunits.h"
 
 #include <QCheckBox>
 

@@ -331,5 +331,4 @@ TEST_P(RealMonth, SlipsAndReportKeepEveryFigureWholeAndCountTheirPages)
     frmVSPBlank().hide();
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, RealMonth, ::testing::Values(Backend::SQLite),
-                         kindName);
+INSTANTIATE_TEST_SUITE_P(Databases, RealMonth, ::testing::Values(Backend::SQLite), kindName);

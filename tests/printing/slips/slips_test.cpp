@@ -1,8 +1,8 @@
 #include "printing/slips.h"
 
 #include "common/clock.h"
-#include "common/state.h"
 #include "common/numtext.h"
+#include "common/state.h"
 #include "common/stockperiod.h"
 #include "data/adodb.h"
 #include "platform/grid/flexgrid.h"

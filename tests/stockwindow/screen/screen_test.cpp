@@ -134,5 +134,4 @@ TEST_P(Screen, EveryPageFitsTheScreenInTheScreenFaceWithNothingClipped)
     EXPECT_GE(header->height(), QFontMetrics(header->font()).height());
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, Screen, ::testing::Values(Backend::SQLite),
-                         kindName);
+INSTANTIATE_TEST_SUITE_P(Databases, Screen, ::testing::Values(Backend::SQLite), kindName);
