@@ -28,8 +28,9 @@
 #include <cmath>
 
 namespace {
-// How often a long load lets the window repaint its message line.
-constexpr int RepaintIntervalMs = 40;
+// How often a long load lets the window repaint its message line: often enough to show
+// that it goes on, seldom enough that repainting the disabled window costs little.
+constexpr int RepaintIntervalMs = 250;
 } // namespace
 
 void fmTOVRAN::cmdQry_Click()
