@@ -3,6 +3,7 @@
 #include "printing/previewwindow.h"
 #include "printing/stockreport.h"
 #include "startup/programsetup.h"
+#include "stock/stockcolumns.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -39,13 +40,8 @@ std::unique_ptr<BenchMonth> stockGrid(int rows)
         row.name = QStringLiteral("物料名稱%1").arg(r);
         row.dscp = QStringLiteral("25kg x 4包");
         row.unit = QStringLiteral("包");
-        double *figures[] = {&row.stored.LastQty, &row.stored.LastAmt, &row.stored.InQty,
-                             &row.stored.InAmt,   &row.stored.OutQty,  &row.stored.OutAmt,
-                             &row.stored.LostQty, &row.stored.ChkQty,  &row.stored.AdjustQty,
-                             &row.stored.UseQty,  &row.stored.STKQty,  &row.stored.STKAmt,
-                             &row.stored.AvgPrice};
-        for (int c = 0; c < 13; ++c)
-            *figures[c] = (r * 7 + c + 8) * 1.25;
+        for (int c = StockColumns::ColLastQty; c <= StockColumns::ColAvgPrice; ++c)
+            StockMonth::storedFigure(row.stored, c) = (r * 7 + c) * 1.25;
         m->selection.rows.append(m->month.append(std::move(row)));
     }
     m->selection.month = &m->month;

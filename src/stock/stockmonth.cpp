@@ -5,6 +5,7 @@
 #include "stock/stockcolumns.h"
 
 #include <cmath>
+#include <stdexcept>
 
 using C = StockColumns;
 
@@ -91,41 +92,54 @@ double StockMonth::shownPrice(double price, double factor)
     return std::floor(price * 100 / factor + 0.5) / 100;
 }
 
-double StockMonth::figure(int index, int col) const
+double &StockMonth::storedFigure(StockRecord &r, int col)
 {
-    const StockRow &row = at(index);
-    const StockRecord &r = row.stored;
-    const auto qty = [&](double v) { return shownQuantity(v, row.factor, m_useUnit); };
     switch (col) {
     case C::ColLastQty:
-        return qty(r.LastQty);
+        return r.LastQty;
     case C::ColLastAmt:
         return r.LastAmt;
     case C::ColInQty:
-        return qty(r.InQty);
+        return r.InQty;
     case C::ColInAmt:
         return r.InAmt;
     case C::ColOutQty:
-        return qty(r.OutQty);
+        return r.OutQty;
     case C::ColOutAmt:
         return r.OutAmt;
     case C::ColLostQty:
-        return qty(r.LostQty);
+        return r.LostQty;
     case C::ColChkQty:
-        return qty(r.ChkQty);
+        return r.ChkQty;
     case C::ColAdjustQty:
-        return qty(r.AdjustQty);
+        return r.AdjustQty;
     case C::ColUseQty:
-        return qty(r.UseQty);
+        return r.UseQty;
     case C::ColSTKQty:
-        return qty(r.STKQty);
+        return r.STKQty;
     case C::ColSTKAmt:
         return r.STKAmt;
     case C::ColAvgPrice:
-        return shownPrice(r.AvgPrice, row.factor);
+        return r.AvgPrice;
     default:
-        return 0;
+        throw std::out_of_range("no figure column");
     }
+}
+
+double StockMonth::storedFigure(const StockRecord &record, int col)
+{
+    return storedFigure(const_cast<StockRecord &>(record), col);
+}
+
+double StockMonth::figure(int index, int col) const
+{
+    if (!isFigureColumn(col))
+        return 0;
+    const StockRow &row = at(index);
+    const double stored = storedFigure(row.stored, col);
+    if (col == C::ColAvgPrice)
+        return shownPrice(stored, row.factor);
+    return isQuantityColumn(col) ? shownQuantity(stored, row.factor, m_useUnit) : stored;
 }
 
 QString StockMonth::text(int index, int col) const

@@ -78,6 +78,9 @@ public:
                                 bool bookKept);
 
     static QString title(int col); // the column's heading
+    // The record's field behind a figure column (stock units, as stored).
+    static double &storedFigure(StockRecord &record, int col);
+    static double storedFigure(const StockRecord &record, int col);
     static bool isQuantityColumn(int col);
     static bool isFigureColumn(int col);
 

@@ -34,13 +34,8 @@ public:
             row.dscp = QStringLiteral("25kg");
             row.unit = QStringLiteral("包");
             row.flag = QStringLiteral("Y");
-            double *figures[] = {&row.stored.LastQty, &row.stored.LastAmt, &row.stored.InQty,
-                                 &row.stored.InAmt,   &row.stored.OutQty,  &row.stored.OutAmt,
-                                 &row.stored.LostQty, &row.stored.ChkQty,  &row.stored.AdjustQty,
-                                 &row.stored.UseQty,  &row.stored.STKQty,  &row.stored.STKAmt,
-                                 &row.stored.AvgPrice};
             for (int c = 8; c <= 20; ++c)
-                *figures[c - 8] = r + (c < 10 ? c / 10.0 : c / 100.0);
+                StockMonth::storedFigure(row.stored, c) = r + (c < 10 ? c / 10.0 : c / 100.0);
             m_rows.push_back(row);
         }
     }
