@@ -1,5 +1,6 @@
 #include "data/globalsettings.h"
 #include "forms/runwindows.h"
+#include "platform/localtimezone.h"
 #include "platform/programend.h"
 #include "startup/programsetup.h"
 #include "startup/submain.h"
@@ -8,6 +9,7 @@
 
 int main(int argc, char *argv[])
 {
+    SettleLocalTimeZone();
     QApplication app(argc, argv);
     // Only the development switch is read from the command line.
     SetDevMode(QApplication::arguments().contains(QStringLiteral("--dev")));

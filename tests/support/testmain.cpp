@@ -1,4 +1,5 @@
 #include "forms/runwindows.h"
+#include "platform/localtimezone.h"
 #include "startup/programsetup.h"
 #include "support/freshstate.h"
 
@@ -21,6 +22,7 @@ int main(int argc, char **argv)
     QTemporaryDir settingsDir;
     if (qEnvironmentVariableIsEmpty("NORV_SETTINGS"))
         qputenv("NORV_SETTINGS", settingsDir.filePath(QStringLiteral("settings.ini")).toUtf8());
+    SettleLocalTimeZone(); // as the program does
     QApplication app(argc, argv);
     SetupApplication();
     ::testing::InitGoogleTest(&argc, argv);
