@@ -1,5 +1,6 @@
 #include "platform/grid/gridview.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -88,6 +89,28 @@ bool GridDelegate::eventFilter(QObject *object, QEvent *event)
 }
 
 GridView::GridView(GridHost *host, QWidget *parent) : QTableView(parent), m_host(host) {}
+
+// The item view repaints its whole viewport when it gains or loses the focus. Handing the
+// focus to the cell editor and back only changes the current cell's focus frame: repaint
+// that cell alone, or every count entered would paint the grid twice.
+void GridView::focusOutEvent(QFocusEvent *event)
+{
+    const QWidget *next = QApplication::focusWidget();
+    m_focusInEditor = next && viewport()->isAncestorOf(next);
+    if (!m_focusInEditor)
+        QTableView::focusOutEvent(event);
+}
+
+void GridView::focusInEvent(QFocusEvent *event)
+{
+    if (m_focusInEditor && currentIndex().isValid()) {
+        m_focusInEditor = false;
+        viewport()->update(visualRect(currentIndex()));
+        return;
+    }
+    m_focusInEditor = false;
+    QTableView::focusInEvent(event);
+}
 
 void GridView::scrollToTopRow(int modelRow)
 {

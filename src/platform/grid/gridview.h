@@ -72,10 +72,13 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     GridHost *m_host;
     bool m_pressedOnCell = false;
+    bool m_focusInEditor = false; // the view's last focus-out went to its own cell editor
 };
 
 // Whether a typed text is a character (not a control code such as Esc or Backspace).
