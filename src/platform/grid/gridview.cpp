@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 
 bool IsTypedCharacter(const QString &text)
@@ -16,6 +17,29 @@ bool IsTypedCharacter(const QString &text)
 GridDelegate::GridDelegate(GridHost *host, QObject *parent)
     : QStyledItemDelegate(parent), m_host(host)
 {
+}
+
+// The style draws the cell (background, selection, focus frame) without its text; the text
+// comes from laid-out texts kept between repaints.
+void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                         const QModelIndex &index) const
+{
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    const QString text = cell.text;
+    cell.text.clear();
+    const QWidget *widget = cell.widget;
+    QStyle *style = widget ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
+    if (text.isEmpty())
+        return;
+    QPalette::ColorGroup group =
+        cell.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(cell.state & QStyle::State_Active))
+        group = QPalette::Inactive;
+    painter->setPen(cell.palette.color(
+        group, cell.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+    DrawCellText(painter, cell, cell.rect, text, m_texts);
 }
 
 QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/grid/celltext.h"
+
 #include <QLineEdit>
 #include <QPersistentModelIndex>
 #include <QPointer>
@@ -42,11 +44,15 @@ public:
 
     QLineEdit *editor() const { return m_editor; }
 
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+
 protected:
     bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
     GridHost *m_host;
+    mutable CellTextCache m_texts;
     mutable QPointer<QLineEdit> m_editor;
     mutable QPersistentModelIndex m_index;
     mutable bool m_validated = false;

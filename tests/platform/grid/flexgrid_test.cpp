@@ -523,3 +523,66 @@ TEST(FlexGridCsv, RoundTripWithCommasQuotesLineBreaksAndChinese)
     EXPECT_EQ(lines[3], QStringList({"'=SUM(A1)", "tab\there", "+3"}));
     EXPECT_FALSE(grid.saveCsv(dir.filePath("no/such/folder/grid.csv")));
 }
+
+namespace {
+
+// The box of the dark pixels inside a cell (grid lines left out).
+QRect inkIn(const QImage &shot, const QRect &cell)
+{
+    QRect ink;
+    for (int y = cell.top() + 2; y < cell.bottom() - 1; ++y)
+        for (int x = cell.left() + 2; x < cell.right() - 1; ++x)
+            if (qGray(shot.pixel(x, y)) < 128)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+} // namespace
+
+TEST(FlexGridPaint, TextsSitAsAlignedStayInTheirCellsAndFollowChanges)
+{
+    FlexGrid grid;
+    grid.resize(600, 200);
+    grid.setFixedRows(1);
+    grid.setCols(4);
+    grid.setRows(1);
+    grid.addRows({{QStringLiteral("12"), QStringLiteral("12"),
+                   QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"), QString()},
+                  {QStringLiteral("12"), QStringLiteral("12"), QString(), QString()}});
+    for (int c = 0; c < 4; ++c)
+        grid.setColWidth(c, 1500);
+    grid.setColAlignment(0, FlexGrid::AlignLeft);
+    grid.setColAlignment(1, FlexGrid::AlignRight);
+    grid.setCellBold(2, 1, 2, 1, true);
+    grid.setRow(2); // the current cell (highlighted) is one no check looks at
+    grid.setCol(2);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    QTableView *view = grid.view();
+    QAbstractItemModel *m = view->model();
+    auto shoot = [&] {
+        QApplication::processEvents();
+        return view->viewport()->grab().toImage();
+    };
+    auto cell = [&](int row, int col) { return view->visualRect(m->index(row, col)); };
+
+    QImage shot = shoot();
+    const QRect left = inkIn(shot, cell(0, 0));
+    const QRect right = inkIn(shot, cell(0, 1));
+    ASSERT_FALSE(left.isEmpty());
+    ASSERT_FALSE(right.isEmpty());
+    EXPECT_LT(left.center().x(), cell(0, 0).center().x());
+    EXPECT_GT(right.center().x(), cell(0, 1).center().x());
+    // A text wider than its column is cut short inside it: nothing spills into the next.
+    EXPECT_FALSE(inkIn(shot, cell(0, 2)).isEmpty());
+    EXPECT_TRUE(inkIn(shot, cell(0, 3)).isEmpty());
+    // The same text in bold is drawn bolder, not from the plain text's layout.
+    EXPECT_GT(inkIn(shot, cell(1, 1)).width(), right.width());
+
+    // A changed text shows at once.
+    grid.setTextMatrix(1, 0, QStringLiteral("1234567"));
+    grid.setTextMatrix(1, 3, QStringLiteral("12"));
+    shot = shoot();
+    EXPECT_GT(inkIn(shot, cell(0, 0)).width(), 2 * left.width());
+    EXPECT_FALSE(inkIn(shot, cell(0, 3)).isEmpty());
+}
