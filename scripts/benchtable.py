@@ -82,7 +82,7 @@ def entry(runs, t):
     """Edit and added item through AddToStock; the scans through textSTKNo + Enter. The figure
     is the largest size, the baseline the next smaller one (flat: ratio near 1)."""
     sizes = {"small": "5k stock, 100k slip lines", "large": "50k stock, 1M slip lines",
-             "huge": "200k stock, 1M slip lines"}
+             "huge": "200k stock, 5M slip lines"}
     for what, label, goal in (("BM_Edit", "Count edit in the grid", 20),
                               ("BM_AddItem", "Item added to the month (AddToStock)", 50),
                               ("BM_ScanKnown", "Scan of an item in the month (textSTKNo + Enter)",
