@@ -1,5 +1,4 @@
 #include "forms/errorboxes.h"
-#include "platform/localtimezone.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -9,7 +8,6 @@
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    SettleLocalTimeZone(); // as the program does
     QApplication app(argc, argv);
     InstallBoxPresenter();
     ::benchmark::Initialize(&argc, argv);

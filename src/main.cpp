@@ -1,6 +1,5 @@
 #include "data/globalsettings.h"
 #include "forms/runwindows.h"
-#include "platform/localtimezone.h"
 #include "platform/programend.h"
 #include "startup/programsetup.h"
 #include "startup/submain.h"
@@ -9,7 +8,6 @@
 
 int main(int argc, char *argv[])
 {
-    SettleLocalTimeZone();
     QApplication app(argc, argv);
     // Only the development switch is read from the command line.
     SetDevMode(QApplication::arguments().contains(QStringLiteral("--dev")));

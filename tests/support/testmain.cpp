@@ -1,5 +1,4 @@
 #include "forms/runwindows.h"
-#include "platform/localtimezone.h"
 #include "startup/programsetup.h"
 #include "support/freshstate.h"
 
@@ -22,7 +21,6 @@ int main(int argc, char **argv)
     QTemporaryDir settingsDir;
     if (qEnvironmentVariableIsEmpty("NORV_SETTINGS"))
         qputenv("NORV_SETTINGS", settingsDir.filePath(QStringLiteral("settings.ini")).toUtf8());
-    SettleLocalTimeZone(); // as the program does
     QApplication app(argc, argv);
     SetupApplication();
     ::testing::InitGoogleTest(&argc, argv);
