@@ -30,105 +30,42 @@ QString atLeastTwo(int v)
 
 } // namespace
 
-namespace {
-
-struct DateParts
-{
-    QDate date;
-    QTime time;
-};
-
-int digitAt(const QString &s, int i)
-{
-    const char16_t c = s.at(i).unicode();
-    return c >= u'0' && c <= u'9' ? c - u'0' : -1;
-}
-
-// The stored forms "yyyy-MM-dd" and "yyyy-MM-dd hh:mm:ss" without the general pattern:
-// a month load reads one per row. Anything else (or a digit missing) returns false.
-bool parseStoredForm(const QString &s, DateParts &out)
-{
-    if (s.size() != 10 && s.size() != 19)
-        return false;
-    static constexpr int dateDigits[] = {0, 1, 2, 3, 5, 6, 8, 9};
-    static constexpr int timeDigits[] = {11, 12, 14, 15, 17, 18};
-    int v[14];
-    int n = 0;
-    for (int i : dateDigits)
-        if ((v[n++] = digitAt(s, i)) < 0)
-            return false;
-    if (s.at(4) != u'-' || s.at(7) != u'-')
-        return false;
-    out.date =
-        QDate(v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3], v[4] * 10 + v[5], v[6] * 10 + v[7]);
-    out.time = QTime(0, 0);
-    if (s.size() == 19) {
-        if ((s.at(10) != u' ' && s.at(10) != u'T') || s.at(13) != u':' || s.at(16) != u':')
-            return false;
-        for (int i : timeDigits)
-            if ((v[n++] = digitAt(s, i)) < 0)
-                return false;
-        out.time = QTime(v[8] * 10 + v[9], v[10] * 10 + v[11], v[12] * 10 + v[13]);
-    }
-    return true;
-}
-
-// Dates and times are taken apart without making a QDateTime: a local QDateTime asks the
-// time zone rules (mktime) for every value, which a month load would pay once per row.
-std::optional<DateParts> parseParts(const QVariant &value)
+std::optional<QDateTime> ParseDateTime(const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
         return std::nullopt;
-    DateParts parts;
     if (value.typeId() == QMetaType::QDate) {
-        parts = {value.toDate(), QTime(0, 0)};
-    } else if (value.typeId() == QMetaType::QDateTime) {
-        const QDateTime dt = value.toDateTime();
-        if (!dt.isValid())
-            return std::nullopt;
-        parts = {dt.date(), dt.time()};
-    } else {
-        const QString text = value.toString();
-        if (!parseStoredForm(text, parts)) {
-            static const QRegularExpression re(
-                QStringLiteral("^\\s*(\\d{1,4})([/.-])(\\d{1,2})\\2(\\d{1,2})"
-                               "(?:[ T]+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.\\d+)?)?)?\\s*$"));
-            const auto m = re.match(FoldFullWidth(text));
-            if (!m.hasMatch())
-                return std::nullopt;
-            parts.date =
-                QDate(expandYear(m.captured(1)), m.captured(3).toInt(), m.captured(4).toInt());
-            parts.time = QTime(0, 0);
-            if (m.capturedLength(5) > 0)
-                parts.time =
-                    QTime(m.captured(5).toInt(), m.captured(6).toInt(), m.captured(7).toInt());
-        }
+        const QDate d = value.toDate();
+        return d.isValid() ? std::optional<QDateTime>(QDateTime(d, QTime(0, 0))) : std::nullopt;
     }
-    if (!parts.date.isValid() || !parts.time.isValid())
-        return std::nullopt;
-    return parts;
-}
-
-} // namespace
-
-std::optional<QDateTime> ParseDateTime(const QVariant &value)
-{
-    if (value.typeId() == QMetaType::QDateTime) { // kept with its own time spec
+    if (value.typeId() == QMetaType::QDateTime) {
         const QDateTime dt = value.toDateTime();
         return dt.isValid() ? std::optional<QDateTime>(dt) : std::nullopt;
     }
-    const auto parts = parseParts(value);
-    if (!parts)
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(\\d{1,4})([/.-])(\\d{1,2})\\2(\\d{1,2})"
+                       "(?:[ T]+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.\\d+)?)?)?\\s*$"));
+    const auto m = re.match(FoldFullWidth(value.toString()));
+    if (!m.hasMatch())
         return std::nullopt;
-    return QDateTime(parts->date, parts->time);
+    const QDate d(expandYear(m.captured(1)), m.captured(3).toInt(), m.captured(4).toInt());
+    if (!d.isValid())
+        return std::nullopt;
+    QTime t(0, 0);
+    if (m.capturedLength(5) > 0) {
+        t = QTime(m.captured(5).toInt(), m.captured(6).toInt(), m.captured(7).toInt());
+        if (!t.isValid())
+            return std::nullopt;
+    }
+    return QDateTime(d, t);
 }
 
 std::optional<QDate> ParseDate(const QVariant &value)
 {
-    const auto parts = parseParts(value);
-    if (!parts)
+    const auto dt = ParseDateTime(value);
+    if (!dt)
         return std::nullopt;
-    return parts->date;
+    return dt->date();
 }
 
 bool IsDate(const QVariant &value)

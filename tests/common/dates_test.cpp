@@ -221,31 +221,3 @@ TEST(Periods, RocYears)
     EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
     EXPECT_EQ(WesternYear(2003), 2003);
 }
-
-// The stored forms are read by a quick path; it must agree with the general pattern.
-TEST(DateValues, StoredFormsAndTheGeneralPatternAgree)
-{
-    const struct
-    {
-        const char *text;
-        QDateTime expected; // invalid: refused
-    } cases[] = {
-        {"2026-11-30", QDateTime(QDate(2026, 11, 30), QTime(0, 0))},
-        {"2026-11-30 08:09:10", QDateTime(QDate(2026, 11, 30), QTime(8, 9, 10))},
-        {"2026-11-30T23:59:59", QDateTime(QDate(2026, 11, 30), QTime(23, 59, 59))},
-        {"0099-11-30", QDateTime(QDate(99, 11, 30), QTime(0, 0))},
-        {"2026/11/30 08:09:10", QDateTime(QDate(2026, 11, 30), QTime(8, 9, 10))},
-        {"2026-11-30 8:09:10", QDateTime(QDate(2026, 11, 30), QTime(8, 9, 10))},
-        {"2026-02-30", {}},
-        {"2026-11-30 24:00:00", {}},
-        {"2026-11-30x08:09:10", {}},
-        {"2026-11-3a", {}},
-        {"２０２６-１１-３０", QDateTime(QDate(2026, 11, 30), QTime(0, 0))},
-    };
-    for (const auto &c : cases) {
-        const auto parsed = ParseDateTime(QString::fromUtf8(c.text));
-        EXPECT_EQ(parsed.value_or(QDateTime()), c.expected) << c.text;
-        EXPECT_EQ(ParseDate(QString::fromUtf8(c.text)).value_or(QDate()), c.expected.date())
-            << c.text;
-    }
-}
