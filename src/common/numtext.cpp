@@ -147,10 +147,44 @@ bool IsNumeric(const QString &text)
     return std::isfinite(parseNumber(s));
 }
 
+namespace {
+
+// A value that is a decimal of up to six places below 10^15 (a count, an amount, a price)
+// is written from its integer digits. It is the double nearest that decimal, so the
+// 15-digit form below gives the same text; that form goes through an exact big-number
+// conversion costing a microsecond or more, and a report writes hundreds of thousands.
+bool shortDecimalText(double value, QString *out)
+{
+    static constexpr double scales[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+    for (int places = 0; places < 7; ++places) {
+        const double scaled = std::nearbyint(value * scales[places]);
+        if (!(std::fabs(scaled) < 1e15))
+            return false;
+        if (scaled / scales[places] != value)
+            continue;
+        const qint64 digits = static_cast<qint64>(scaled);
+        QString text = QString::number(digits < 0 ? -digits : digits);
+        if (places > 0) {
+            if (text.size() <= places)
+                text.prepend(QString(places - text.size() + 1, QLatin1Char('0')));
+            text.insert(text.size() - places, QLatin1Char('.'));
+        }
+        if (digits < 0)
+            text.prepend(QLatin1Char('-'));
+        *out = text;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 QString NumText(double value)
 {
     if (!std::isfinite(value) || value == 0.0)
         return QStringLiteral("0"); // also for -0
+    if (QString text; shortDecimalText(value, &text))
+        return text;
     // 15 significant digits hide the binary noise (0.1 + 0.2 is 0.3); an exponent the
     // short form would use is written out as plain digits instead.
     const QString g = QString::number(value, 'g', 15);

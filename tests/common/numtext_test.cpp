@@ -2,6 +2,7 @@
 #include "support/clibrarylocale.h"
 
 #include <QLocale>
+#include <QRandomGenerator>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -91,6 +92,28 @@ TEST(NumText, PlainDecimalText)
     // What it writes reads back to the same value.
     for (double v : {12.5, 0.3, 1e-7, 1e20, 123.456})
         EXPECT_DOUBLE_EQ(Val(NumText(v)), v);
+}
+
+// Counts, amounts and prices take a quick path; whatever the value, the text must be the
+// 15-significant-digit form wherever that form has no exponent.
+TEST(NumText, QuickDecimalsAgreeWithTheFifteenDigitForm)
+{
+    QRandomGenerator rng(20261209);
+    QList<double> values = {0.05,     -0.05,     1.005, 999999999999999, 1e15 - 0.5, 123456.789012,
+                            0.000001, 0.0000015, 2.675, 1.1 * 3,         4.35 * 100, 0.1 * 3};
+    for (int i = 0; i < 20000; ++i) {
+        const double whole = double(rng.bounded(2000000)) - 1000000;
+        const int places = rng.bounded(9);
+        values << whole / std::pow(10.0, places)                           // a typed decimal
+               << std::round(whole * 1.37) / 100 * (rng.bounded(50) + 0.5) // amount x price
+               << (rng.generateDouble() - 0.5) * std::pow(10.0, rng.bounded(-8, 14));
+    }
+    for (double v : values) {
+        const QString general = QString::number(v, 'g', 15);
+        if (!general.contains(QLatin1Char('e')) && v != 0) {
+            ASSERT_EQ(NumText(v), general) << general.toStdString();
+        }
+    }
 }
 
 TEST(Rounding, HalfUpAsTheFormulasWriteIt)

@@ -8,7 +8,6 @@
 #include <QHash>
 #include <QPainter>
 #include <QPen>
-#include <QRegularExpression>
 #include <QTextLayout>
 #include <QTextOption>
 #include <cmath>
@@ -85,11 +84,48 @@ QColor fromWinColor(int bgr)
 
 // A figure as the printouts write numbers: a sign, digits with or without thousands
 // separators, decimals, an exponent or a percent sign. Figures are never broken.
+// (Read by hand: a report asks it of every cell.)
 bool isFigure(const QString &text)
 {
-    static const QRegularExpression figure(
-        QStringLiteral("^\\s*[-+]?(\\d[\\d,]*(\\.\\d*)?|\\.\\d+)([eE][-+]?\\d+)?%?\\s*$"));
-    return figure.match(text).hasMatch();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    auto digit = [&](qsizetype at) { return at < n && text.at(at).isDigit(); };
+    auto skipSpace = [&] {
+        while (i < n && text.at(i).isSpace())
+            ++i;
+    };
+    skipSpace();
+    if (i < n && (text.at(i) == u'-' || text.at(i) == u'+'))
+        ++i;
+    if (digit(i)) {
+        while (digit(i) || (i < n && text.at(i) == u','))
+            ++i;
+        if (i < n && text.at(i) == u'.') {
+            ++i;
+            while (digit(i))
+                ++i;
+        }
+    } else if (i < n && text.at(i) == u'.' && digit(i + 1)) {
+        ++i;
+        while (digit(i))
+            ++i;
+    } else {
+        return false;
+    }
+    if (i < n && (text.at(i) == u'e' || text.at(i) == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (text.at(j) == u'-' || text.at(j) == u'+'))
+            ++j;
+        if (!digit(j))
+            return false;
+        i = j;
+        while (digit(i))
+            ++i;
+    }
+    if (i < n && text.at(i) == u'%')
+        ++i;
+    skipSpace();
+    return i == n;
 }
 
 // The font at the largest size, down to the smallest figure size, at which text fits
@@ -169,6 +205,50 @@ struct PrintDocument::Impl
     }
 
     const QFontMetricsF &fm(int font) const { return *metrics[font]; }
+
+    // Whether text surely fits width without shaping it: the sum of its characters' own
+    // advances, kept per font, with room for kerning. Shaping every cell of a long report
+    // was most of the time of composing it. Scripts other than Latin and CJK are shaped.
+    mutable std::vector<QHash<char16_t, double>> charAdvances; // per font
+    bool surelyFits(int font, const QString &text, double width) const
+    {
+        if (charAdvances.size() <= size_t(font))
+            charAdvances.resize(size_t(font) + 1);
+        QHash<char16_t, double> &advances = charAdvances[size_t(font)];
+        const double room = width * 0.98;
+        double sum = 0;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            const bool simple = (u >= 0x20 && u < 0x300) || (u >= 0x3000 && u < 0xA000) ||
+                                (u >= 0xFF00 && u < 0xFFF0);
+            if (!simple)
+                return false;
+            auto it = advances.constFind(u);
+            if (it == advances.cend())
+                it = advances.insert(u, fm(font).horizontalAdvance(c));
+            sum += *it;
+            if (sum > room)
+                return false;
+        }
+        return true;
+    }
+    bool fits(int font, const QString &text, double width) const
+    {
+        return surelyFits(font, text, width) || fm(font).horizontalAdvance(text) <= width;
+    }
+
+    // The columns of the last table format read: a report adds its rows one table call each.
+    QString parsedFormat, parsedSeps;
+    QList<TableColumn> parsedColumns;
+    const QList<TableColumn> &columnsOf(const QString &format)
+    {
+        if (format != parsedFormat || tableSep != parsedSeps || parsedFormat.isNull()) {
+            parsedColumns = ParseTableFormat(format, TableSeparators::fromTableSep(tableSep));
+            parsedFormat = format.isNull() ? QStringLiteral("") : format;
+            parsedSeps = tableSep;
+        }
+        return parsedColumns;
+    }
     double lineHeight(int font) const { return fm(font).lineSpacing(); }
 
     // Breaks text into the lines that fit width (twips).
@@ -183,7 +263,7 @@ struct PrintDocument::Impl
                       .split(QLatin1Char('\n'))
                 : QStringList{text};
         for (const QString &para : paragraphs) {
-            if (para.isEmpty() || fm(font).horizontalAdvance(para) <= width) {
+            if (para.isEmpty() || fits(font, para, width)) {
                 lines.append(para);
                 continue;
             }
@@ -211,9 +291,9 @@ struct PrintDocument::Impl
     QString clipped(int font, const QString &text, double boxWidth, int align) const
     {
         const double width = boxWidth + (align == TableColumn::Centre ? 2 : 1) * ClipReach;
-        const QFontMetricsF &metrics = fm(font);
-        if (metrics.horizontalAdvance(text) <= width)
+        if (fits(font, text, width))
             return text;
+        const QFontMetricsF &metrics = fm(font);
         const bool fromEnd = align == TableColumn::Right;
         auto part = [&](qsizetype n) { return fromEnd ? text.right(n) : text.left(n); };
         qsizetype lo = 0, hi = text.size();
@@ -536,8 +616,7 @@ void PrintDocument::addTable(const QString &format, const QStringList &header,
                              bool headerOnBreakOnly)
 {
     d->ensurePage();
-    const QList<TableColumn> columns =
-        ParseTableFormat(format, TableSeparators::fromTableSep(d->tableSep));
+    const QList<TableColumn> columns = d->columnsOf(format);
     double tableWidth = 0;
     for (const TableColumn &c : columns)
         tableWidth += c.width;

@@ -169,6 +169,10 @@ TEST_F(PrintDocumentTest, FiguresAreNeverBroken)
         {QStringLiteral("99999999.99"), Case::Shrinks},
         {QStringLiteral("1,680,328.25"), Case::Shrinks},
         {QStringLiteral("-0.01"), Case::Fits},
+        {QStringLiteral("-.5"), Case::Fits},
+        {QStringLiteral("12.5%"), Case::Fits},
+        {QStringLiteral("1.5E+12"), Case::Fits},
+        {QStringLiteral("１２３４５６"), Case::Shrinks},
         {QStringLiteral("123456789012345678901234567"), Case::BeyondFloor},
     };
     doc.setMarginLeft(1000);
