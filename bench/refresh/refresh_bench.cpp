@@ -150,7 +150,10 @@ double refreshOnce(Setup &s, Kind kind, int k, QList<double> &rnos, double *unti
             if (!t.isValid())
                 t.start();
         });
-        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        QTimer timeout; // stopped with the wait, so that it leaves no event behind
+        timeout.setSingleShot(true);
+        QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timeout.start(10000);
         if (!done)
             loop.exec();
         QObject::disconnect(first);

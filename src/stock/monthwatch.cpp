@@ -168,12 +168,22 @@ void MonthWatch::check()
 QList<ReadRecord> MonthWatch::read(const QStringList &numbers)
 {
     QList<ReadRecord> records;
-    // SQLite would go through the month's index (all its records) rather than look the
-    // few numbers up: it is told to use none but the record number.
-    const QString from = isSqlite(m_connection) ? QStringLiteral("NOT INDEXED ") : QString();
-    Ado::Recordset rs = m_connection->execute(StockRecordSelect() + from + m_conditions +
-                                              QStringLiteral(" And RNo in (") +
-                                              numbers.join(QLatin1Char(',')) + QLatin1Char(')'));
+    const QString list =
+        QStringLiteral("RNo in (") + numbers.join(QLatin1Char(',')) + QLatin1Char(')');
+    // Without statistics (a month just made) either database may go through the month's
+    // index, all its records, rather than look the few numbers up. SQLite is told to use
+    // no index but the record number; PostgreSQL applies the month's conditions to the
+    // records of these numbers only (the WITH query stands for STOCK in the main query).
+    QString sql;
+    if (isSqlite(m_connection))
+        sql = StockRecordSelect() + QStringLiteral("NOT INDEXED ") + m_conditions +
+              QStringLiteral(" And ") + list;
+    else if (isPostgres(m_connection))
+        sql = QStringLiteral("With STOCK As Materialized (Select * From STOCK Where ") + list +
+              QStringLiteral(") ") + StockRecordSelect() + m_conditions;
+    else
+        sql = StockRecordSelect() + m_conditions + QStringLiteral(" And ") + list;
+    Ado::Recordset rs = m_connection->execute(sql);
     while (!rs.eof()) {
         ReadRecord r;
         r.record = ReadStockRecord(rs, &r.updDate);
