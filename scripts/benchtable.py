@@ -147,6 +147,36 @@ def grid(runs, t):
           yes(ratio < 1))
 
 
+def refresh(runs, t):
+    """Rows another workstation writes, taken up by a window showing 50,000 rows: window time
+    per changed row for k rows in one write; and the window's processor time while nothing
+    changes, with the watcher running against stopped."""
+    for db in ("SQLite", "PostgreSQL"):
+        ks = [runs.get(f"BM_Refresh/{db}/{k}") for k in (1, 10, 100)]
+        why = next((failed(r) for r in ks if failed(r)), None)
+        if why:
+            t.missing("Refresh of rows written elsewhere", db, why)
+        else:
+            worst = max(r["per_row_ms"] for r in ks)
+            bare = max(r["bare_read_ms"] for r in ks)
+            figure = ", ".join(f"k={r['k']:.0f}: {r['per_row_ms']:.2f}" for r in ks)
+            figure += f" ms/row (first change after load: {ks[0]['first_change_ms']:.1f} ms)"
+            t.add("Refresh of k rows written elsewhere, window time per row (50,000 shown)", db,
+                  figure, f"{bare:.2f} ms/row re-read by number", f"{worst / bare:.1f}",
+                  "< 5 ms per changed row", yes(worst < 5))
+        on, off = runs.get(f"BM_IdleWatching/{db}"), runs.get(f"BM_IdleStopped/{db}")
+        why = failed(on) or failed(off)
+        if why:
+            t.missing("Idle window, watcher running", db, why)
+            continue
+        extra = on["cpu_ms_per_s"] - off["cpu_ms_per_s"]
+        t.add("Idle window (10 s), processor time per s of idle", db,
+              f"{on['cpu_ms_per_s']:.3f} ms/s watching, {on['events_per_s']:.1f} events/s, "
+              f"poll {on['no_change_poll_ms']:.3f} ms",
+              f"{off['cpu_ms_per_s']:.3f} ms/s stopped, {off['events_per_s']:.1f} events/s",
+              f"{extra:+.3f} ms/s", "watching adds < 1 ms/s (~0)", yes(extra < 1))
+
+
 def main():
     runs = load(sys.argv[1:])
     if not runs:
@@ -157,6 +187,7 @@ def main():
     entry(runs, t)
     printing(runs, t)
     grid(runs, t)
+    refresh(runs, t)
     t.print()
     return 0
 

@@ -28,6 +28,8 @@ CREATE TABLE STOCK (
     UpdDate TEXT
 );
 CREATE UNIQUE INDEX STOCK_Dept_Date_Item ON STOCK (DeptNo, StkDate, STKNo);
+-- Workstations showing a month find the records others wrote by their stamp.
+CREATE INDEX STOCK_UpdDate ON STOCK (UpdDate);
 
 CREATE TABLE STK (
     STKNo VARCHAR(20) NOT NULL PRIMARY KEY,

@@ -14,6 +14,11 @@ namespace {
 
 const QString kChannel = QStringLiteral("tovran_stock");
 
+// A write is stamped when its statement runs and seen when it commits; a commit may wait
+// for readers up to the lock wait. Records stamped this long before the last look are read
+// again, and the window leaves out those it holds already.
+constexpr int StampLagSeconds = 10;
+
 bool isPostgres(const Ado::ConnectionPtr &connection)
 {
     return connection && connection->driverName() == QLatin1String("QPSQL");
@@ -45,14 +50,28 @@ MonthWatch::~MonthWatch()
     stop();
 }
 
+WatchMark MonthWatch::mark(const Ado::ConnectionPtr &connection)
+{
+    WatchMark m;
+    if (!isSqlite(connection))
+        return m;
+    Ado::Recordset rs = connection->execute(QStringLiteral("Select ") + Dialect().gsDBDate +
+                                            QStringLiteral(", (Select max(RNo) From STOCK)"));
+    if (!rs.eof()) {
+        m.since = rs.text(0);
+        m.lastRno = rs.number(1);
+    }
+    return m;
+}
+
 void MonthWatch::watch(const Ado::ConnectionPtr &connection, const QString &conditions,
-                       const QString &lastStamp, double lastRno)
+                       const WatchMark &from)
 {
     stop();
     m_connection = connection;
     m_conditions = conditions;
-    m_lastStamp = lastStamp;
-    m_lastRno = lastRno;
+    m_since = from.since;
+    m_lastRno = from.lastRno;
     if (isPostgres(connection)) {
         QSqlDriver *driver = connection->database().driver();
         m_listening = driver->subscribeToNotification(kChannel);
@@ -109,8 +128,7 @@ void MonthWatch::check()
             for (qint64 rno : std::as_const(m_pending))
                 numbers << QString::number(rno);
             m_pending.clear();
-            records = read(QStringLiteral(" And RNo in (") + numbers.join(QLatin1Char(',')) +
-                           QLatin1Char(')'));
+            records = read(numbers);
         } else {
             Ado::Recordset rs = m_connection->execute(QStringLiteral("PRAGMA data_version"));
             const qint64 version = rs.eof() ? -1 : static_cast<qint64>(rs.number(0));
@@ -118,14 +136,25 @@ void MonthWatch::check()
             if (version == m_dataVersion)
                 return; // nobody else committed: nothing is read
             m_dataVersion = version;
-            // The stamp keeps seconds: records of the last second seen are read again and
-            // the window leaves out the ones it holds already.
-            QString since = QStringLiteral(" And (RNo > ") + NumText(m_lastRno);
-            if (!m_lastStamp.isEmpty())
-                since += QStringLiteral(" Or UpdDate >= ") + QuotDate(m_lastStamp);
+            const WatchMark now = mark(m_connection);
+            // The candidates by the stamp's index and the record number alone: the month's
+            // conditions would lead the database through all the month's records.
+            QString candidates =
+                QStringLiteral("Select RNo From STOCK Where RNo > ") + NumText(m_lastRno);
+            if (const std::optional<QDateTime> since = ParseDateTime(m_since))
+                candidates +=
+                    QStringLiteral(" Or UpdDate >= ") + QuotDate(since->addSecs(-StampLagSeconds));
             else
-                since += QStringLiteral(" Or UpdDate Is Not Null");
-            records = read(since + QLatin1Char(')'));
+                candidates += QStringLiteral(" Or UpdDate Is Not Null");
+            QStringList numbers;
+            for (Ado::Recordset c = m_connection->execute(candidates); !c.eof(); c.moveNext()) {
+                numbers << NumText(c.number(0));
+                // Records added elsewhere (other months too) are candidates once.
+                m_lastRno = qMax(m_lastRno, c.number(0));
+            }
+            if (!numbers.isEmpty())
+                records = read(numbers);
+            m_since = now.since;
         }
         noteSeen(records);
         if (!records.isEmpty())
@@ -136,10 +165,25 @@ void MonthWatch::check()
     }
 }
 
-QList<ReadRecord> MonthWatch::read(const QString &where)
+QList<ReadRecord> MonthWatch::read(const QStringList &numbers)
 {
     QList<ReadRecord> records;
-    Ado::Recordset rs = m_connection->execute(StockRecordSelect() + m_conditions + where);
+    const QString list =
+        QStringLiteral("RNo in (") + numbers.join(QLatin1Char(',')) + QLatin1Char(')');
+    // Without statistics (a month just made) either database may go through the month's
+    // index, all its records, rather than look the few numbers up. SQLite is told to use
+    // no index but the record number; PostgreSQL applies the month's conditions to the
+    // records of these numbers only (the WITH query stands for STOCK in the main query).
+    QString sql;
+    if (isSqlite(m_connection))
+        sql = StockRecordSelect() + QStringLiteral("NOT INDEXED ") + m_conditions +
+              QStringLiteral(" And ") + list;
+    else if (isPostgres(m_connection))
+        sql = QStringLiteral("With STOCK As Materialized (Select * From STOCK Where ") + list +
+              QStringLiteral(") ") + StockRecordSelect() + m_conditions;
+    else
+        sql = StockRecordSelect() + m_conditions + QStringLiteral(" And ") + list;
+    Ado::Recordset rs = m_connection->execute(sql);
     while (!rs.eof()) {
         ReadRecord r;
         r.record = ReadStockRecord(rs, &r.updDate);
@@ -151,11 +195,6 @@ QList<ReadRecord> MonthWatch::read(const QString &where)
 
 void MonthWatch::noteSeen(const QList<ReadRecord> &records)
 {
-    for (const ReadRecord &r : records) {
+    for (const ReadRecord &r : records)
         m_lastRno = qMax(m_lastRno, r.record.Rno);
-        const std::optional<QDateTime> stamp = ParseDateTime(r.updDate);
-        const std::optional<QDateTime> last = ParseDateTime(m_lastStamp);
-        if (stamp && (!last || *stamp > *last))
-            m_lastStamp = r.updDate;
-    }
 }

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 // A STOCK record as read just now, with its stamp's time.
@@ -16,6 +17,14 @@ struct ReadRecord
     QString updDate;
 };
 
+// Where watching a month begins, taken just before the month is read (SQLite only; empty
+// elsewhere): the database clock as a stamp text and the highest record number.
+struct WatchMark
+{
+    QString since;
+    double lastRno = 0;
+};
+
 // Tells the workstations showing a month that a record was written or added: on
 // PostgreSQL a notification sent with the transaction it belongs to (call it inside that
 // transaction). Elsewhere the watchers find the change themselves.
@@ -23,9 +32,9 @@ void AnnounceStockWrite(const Ado::ConnectionPtr &connection, double rno);
 
 // Watches the records of the shown month for other workstations' writes and re-reads only
 // the records that changed or were added: on PostgreSQL from the notifications, on SQLite
-// when PRAGMA data_version says another connection committed, by the stamp time and the
-// record number. Reads nothing while the connection is inside a transaction (an edit is
-// being written); the change is taken up right after.
+// when PRAGMA data_version says another connection committed, by the stamp time (through
+// the stamp's index) and the record number. Reads nothing while the connection is inside a
+// transaction (an edit is being written); the change is taken up right after.
 class MonthWatch : public QObject
 {
     Q_OBJECT
@@ -33,10 +42,11 @@ public:
     explicit MonthWatch(QObject *parent = nullptr);
     ~MonthWatch() override;
 
-    // Starts watching the records "From STOCK" + conditions (the month as queried):
-    // lastStamp is the latest stamp time the month holds, lastRno its highest number.
+    static WatchMark mark(const Ado::ConnectionPtr &connection);
+    // Starts watching the records "From STOCK" + conditions (the month as queried), read
+    // after `from` was taken.
     void watch(const Ado::ConnectionPtr &connection, const QString &conditions,
-               const QString &lastStamp, double lastRno);
+               const WatchMark &from);
     void stop();
     // Re-reads what changed since the last look (the timer and the notifications call it).
     void check();
@@ -46,12 +56,12 @@ Q_SIGNALS:
 
 private:
     void notified(const QString &name, int source, const QVariant &payload);
-    QList<ReadRecord> read(const QString &where);
+    QList<ReadRecord> read(const QStringList &numbers); // the month's records of these numbers
     void noteSeen(const QList<ReadRecord> &records);
 
     Ado::ConnectionPtr m_connection;
     QString m_conditions;
-    QString m_lastStamp;
+    QString m_since; // the clock at the last look: later writes are stamped from it on
     double m_lastRno = 0;
     qint64 m_dataVersion = -1;
     bool m_listening = false;

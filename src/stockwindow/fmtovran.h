@@ -20,6 +20,7 @@ class ElasticPanel;
 class FlexGrid;
 class MonthWatch;
 struct ReadRecord;
+struct WatchMark;
 namespace Ado {
 class Recordset;
 }
@@ -182,7 +183,7 @@ private:
     void txtLType_DblClick();
 
     // Other workstations' writes to the shown month.
-    void watchMonth();
+    void watchMonth(const WatchMark &from); // from: taken before the month was read
     void stopWatchingMonth();
     void refreshRecords(const QList<ReadRecord> &records);
     void refreshDeferredRows();

@@ -16,6 +16,7 @@
 #include "platform/grid/flexgrid.h"
 #include "platform/widgets/elasticpanel.h"
 #include "platform/widgets/screenunits.h"
+#include "stock/monthwatch.h"
 #include "stock/stockload.h"
 
 #include <QApplication>
@@ -151,6 +152,7 @@ bool fmTOVRAN::GetData()
         m_month.reset(m_month.period(), m_month.useUnit());
         stopWatchingMonth();
 
+        const WatchMark readBegins = MonthWatch::mark(Conn().gCNT);
         QElapsedTimer sinceRepaint;
         sinceRepaint.start();
         LoadStockRows(Conn().gCNT, stockConditions(), order, m_month, [&](int rowsRead) {
@@ -160,7 +162,7 @@ bool fmTOVRAN::GetData()
                 sinceRepaint.restart();
             }
         });
-        watchMonth();
+        watchMonth(readBegins);
         if (m_month.size() == 0)
             return false;
 

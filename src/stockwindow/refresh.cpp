@@ -11,21 +11,14 @@
 
 #include <QTimer>
 
-void fmTOVRAN::watchMonth()
+void fmTOVRAN::watchMonth(const WatchMark &from)
 {
     if (!m_watch) {
         m_watch = new MonthWatch(this);
         connect(m_watch, &MonthWatch::recordsChanged, this, &fmTOVRAN::refreshRecords);
     }
-    QString lastStamp;
-    double lastRno = 0;
-    for (int i = 0; i < m_month.size(); ++i) {
-        const StockRow &row = m_month.at(i);
-        lastStamp = qMax(lastStamp, row.updDate); // stamp texts sort by time
-        lastRno = qMax(lastRno, row.stored.Rno);
-    }
     m_deferredRnos.clear();
-    m_watch->watch(Conn().gCNT, stockConditions(), lastStamp, lastRno);
+    m_watch->watch(Conn().gCNT, stockConditions(), from);
 }
 
 void fmTOVRAN::stopWatchingMonth()

@@ -1,5 +1,7 @@
 #include "stocktaker.h"
 
+#include "e2e_common.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 
@@ -153,6 +155,28 @@ void Stocktaker::closePreview(const QString &preview)
 {
     click(preview, PreviewExit);
     m_x.waitGone(preview, 10000);
+}
+
+QHash<QString, QString> Stocktaker::shownCounts(const QString &csvFile)
+{
+    QFile::remove(csvFile);
+    QHash<QString, QString> counts;
+    const QString preview = openPreview(ReportButton);
+    if (preview.isEmpty())
+        return counts;
+    const bool saved = saveFromPreview(preview, csvFile);
+    closePreview(preview);
+    if (!saved)
+        return counts;
+    int column = -1;
+    for (const QString &line : E2E::csvLines(csvFile)) {
+        const QStringList fields = line.split(QLatin1Char(','));
+        if (column < 0 && fields.front() == QStringLiteral("料號"))
+            column = int(fields.indexOf(QStringLiteral("庫存量")));
+        else if (column >= 0 && fields.size() > column)
+            counts.insert(fields.front(), fields[column]);
+    }
+    return counts;
 }
 
 bool Stocktaker::exitProgram(const QString &answerKey, const QString &shotName)

@@ -3,6 +3,7 @@
 #include "programcopy.h"
 #include "xsession.h"
 
+#include <QHash>
 #include <QPoint>
 #include <QString>
 
@@ -54,6 +55,10 @@ public:
     // Saves the shown document through the preview's save dialog.
     bool saveFromPreview(const QString &preview, const QString &file);
     void closePreview(const QString &preview);
+    // What the grid shows: the stock report (printed from the grid's rows) saved as CSV
+    // through its preview to `csvFile`; the count column by item number. Empty when the
+    // preview or the file could not be had.
+    QHash<QString, QString> shownCounts(const QString &csvFile);
     // Alt+Z and the answer (alt+y / alt+n); false when no question came.
     bool exitProgram(const QString &answerKey, const QString &shotName);
 

@@ -159,6 +159,19 @@ void XSession::type(const QString &text, int delayMs) const
     Pause(250);
 }
 
+void XSession::keyTo(const QString &window, const QString &key) const
+{
+    xdotool({QStringLiteral("key"), QStringLiteral("--window"), window, key});
+    Pause(250);
+}
+
+void XSession::typeTo(const QString &window, const QString &text, int delayMs) const
+{
+    xdotool({QStringLiteral("type"), QStringLiteral("--window"), window, QStringLiteral("--delay"),
+             QString::number(delayMs), QStringLiteral("--"), text});
+    Pause(250);
+}
+
 void XSession::shot(const QString &name) const
 {
     QProcess p;

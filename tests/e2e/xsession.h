@@ -35,6 +35,10 @@ public:
     void key(const QStringList &keys) const; // xdotool key names: "Tab", "alt+q", ...
     // Typed character by character, `delayMs` between keys.
     void type(const QString &text, int delayMs = 60) const;
+    // The same sent to one window without activating it (the active window keeps the focus
+    // and any editor open in it stays open): what another user types at their own screen.
+    void keyTo(const QString &window, const QString &key) const;
+    void typeTo(const QString &window, const QString &text, int delayMs = 60) const;
     void shot(const QString &name) const; // <artifactDir>/<name>.png
 
     QString xdotool(const QStringList &args, int *exitCode = nullptr) const;

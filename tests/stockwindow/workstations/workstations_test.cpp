@@ -3,8 +3,10 @@
 // without a word, and the other workstation's writes show on the window by themselves.
 #include "stockwindow/windowfixture.h"
 
+#include "common/dates.h"
 #include "common/numtext.h"
 #include "stock/fdstock.h"
+#include "stock/monthwatch.h"
 #include "stock/stockedit.h"
 #include "stock/stockload.h"
 
@@ -183,12 +185,24 @@ TEST_P(Workstations, OtherCountsAndItemsShowByThemselves)
 {
     item("P1", "麵粉");
     item("P2", "砂糖");
+    item("P3", "鹽");
     item("P4", "醋");
     const QString p1 = stock("2003/01/31", "P1", 10, 20, 0, 2);
     const QString p2 = stock("2003/01/31", "P2", 10, 20, 0, 2);
+    const QString p3 = stock("2003/01/31", "P3", 10, 20, 0, 2);
+    // The month as made by one batch: every record has the same stamp.
+    db->exec(QStringLiteral("update STOCK set UpdDate = %1;\n")
+                 .arg(QuotDate(QStringLiteral("2003/02/01 08:00:00"))));
     start();
     query("2003", "1");
     ASSERT_GE(rowOf("P2"), 1);
+    auto *watch = window->findChild<MonthWatch *>();
+    ASSERT_TRUE(watch);
+    QStringList reread; // the records the window was given again
+    QObject::connect(watch, &MonthWatch::recordsChanged, [&](const QList<ReadRecord> &records) {
+        for (const ReadRecord &r : records)
+            reread << NumText(r.record.Rno);
+    });
     window->fgList->sort(fmTOVRAN::ColSTKNo, Qt::DescendingOrder);
     const QStringList order = itemOrder();
     grid()->setRow(rowOf("P2"));
@@ -202,6 +216,21 @@ TEST_P(Workstations, OtherCountsAndItemsShowByThemselves)
     EXPECT_EQ(itemOrder(), order);
     EXPECT_EQ(grid()->row(), rowOf("P2"));
     EXPECT_EQ(grid()->col(), fmTOVRAN::ColSTKQty);
+    // Only the record written is read again, not the month's records of the same stamp.
+    EXPECT_EQ(reread, QStringList{p1});
+
+    // A write stamped before the window's last look but committed after it (its commit
+    // waited for a reader): it shows all the same.
+    const QDateTime p1Stamp = *ParseDateTime(stockField(p1, "UpdDate"));
+    other->beginTrans();
+    other->executeNonQuery(QStringLiteral("update STOCK set STKQty = 7, ChkQty = 7, UseQty = 23, "
+                                          "STKAmt = 14, UpdUserID = 'LATE', UpdDate = %1 "
+                                          "where RNo = %2")
+                               .arg(QuotDate(p1Stamp.addSecs(-3)), p3));
+    AnnounceStockWrite(other, Val(p3));
+    other->commitTrans();
+    EXPECT_TRUE(waitForCell("P3", fmTOVRAN::ColSTKQty, "7"));
+    EXPECT_EQ(cell(rowOf("P3"), fmTOVRAN::ColUpdUserID), "LATE");
 
     // A count elsewhere of the row being edited here: the editor keeps the clerk's text;
     // the row shows the other count once the editor closes.
@@ -222,8 +251,8 @@ TEST_P(Workstations, OtherCountsAndItemsShowByThemselves)
     added.UserID = added.UpdUserID = QStringLiteral("DEMO");
     ASSERT_TRUE(ADD_STOCK(added, other));
     EXPECT_TRUE(waitForCell("P4", fmTOVRAN::ColName, "醋"));
-    EXPECT_EQ(window->month().size(), 3);
-    expectRecordsConsistent({{p1, "DEMO"}, {p2, "DEMO"}});
+    EXPECT_EQ(window->month().size(), 4);
+    expectRecordsConsistent({{p1, "DEMO"}, {p2, "DEMO"}, {p3, "LATE"}});
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, Workstations,
