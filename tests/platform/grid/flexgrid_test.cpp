@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -411,6 +412,93 @@ TEST(FlexGridVisibility, HiddenRowsAndColumns)
     EXPECT_TRUE(grid.view()->isColumnHidden(1));
     grid.setColHidden(1, false);
     EXPECT_FALSE(grid.view()->isColumnHidden(1));
+}
+
+// A few rows appended, hidden or merged into the order reach the view as single rows, not
+// as a reset: an open editor keeps its row and text, the current cell stays where it was, and
+// the view shows what the grid holds.
+TEST(FlexGridVisibility, FewRowsReachTheViewWithoutAReset)
+{
+    FlexGrid grid;
+    grid.resize(600, 400);
+    grid.show();
+    grid.setCols(2);
+    QList<QStringList> rows;
+    for (int i = 0; i < 2000; ++i)
+        rows << QStringList{QStringLiteral("K%1").arg(i * 10, 6, 10, QLatin1Char('0')),
+                            QString::number(i)};
+    grid.addRows(rows);
+    grid.sortAscending(0, 0);
+    QApplication::processEvents();
+    QAbstractItemModel *model = grid.view()->model();
+    QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy moved(model, &QAbstractItemModel::rowsMoved);
+    auto viewMatchesGrid = [&] {
+        int shown = 0;
+        for (int r = 1; r < grid.rows(); ++r) {
+            if (grid.rowHidden(r))
+                continue;
+            if (model->index(shown, 0).data().toString() != grid.textMatrix(r, 0) ||
+                model->index(shown, 1).data().toString() != grid.textMatrix(r, 1))
+                return false;
+            ++shown;
+        }
+        return shown == model->rowCount();
+    };
+    auto rowOf = [&](const QString &key) { return grid.findRow(key, 1, 0, true, true); };
+
+    // Editing row K005000 (grid row 501) while rows come and go.
+    grid.setRow(501);
+    grid.setCol(1);
+    grid.editCell();
+    QApplication::processEvents();
+    QLineEdit *box = grid.view()->findChild<QLineEdit *>(QStringLiteral("gridEditor"));
+    ASSERT_TRUE(box);
+    box->setText(QStringLiteral("typed"));
+
+    grid.addRow({QStringLiteral("K000005"), QStringLiteral("a")}); // sorts near the top
+    grid.addRow({QStringLiteral("K004995"), QStringLiteral("b")}); // just above the edited row
+    grid.addRow({QStringLiteral("K099999"), QStringLiteral("c")}); // already in place
+    grid.setRowHidden(3, true);
+    QApplication::processEvents();
+    EXPECT_EQ(model->rowCount(), 2002);
+    EXPECT_EQ(inserted.count(), 1); // the three appended rows in one insertion
+    EXPECT_EQ(removed.count(), 1);
+    EXPECT_TRUE(viewMatchesGrid());
+    ASSERT_TRUE(grid.isEditing());
+    EXPECT_EQ(box->text(), "typed");
+
+    grid.sortAscending(0, 0);
+    EXPECT_EQ(moved.count(), 2);
+    EXPECT_TRUE(viewMatchesGrid());
+    EXPECT_EQ(rowOf("K000005"), 2);
+    EXPECT_EQ(rowOf("K099999"), 2003);
+    // The editor moved down with its row; the current cell went along.
+    ASSERT_TRUE(grid.isEditing());
+    EXPECT_EQ(box->text(), "typed");
+    EXPECT_EQ(grid.row(), 503);
+    EXPECT_EQ(grid.textMatrix(grid.row(), 0), "K005000");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(grid.textMatrix(503, 1), "typed");
+
+    // Without an editor the current cell stays at its place, as after any sort.
+    grid.setRow(10);
+    grid.addRow({QStringLiteral("K000001"), QStringLiteral("d")});
+    grid.sortAscending(0, 0);
+    EXPECT_EQ(grid.row(), 10);
+    EXPECT_EQ(grid.view()->currentIndex(), model->index(8, 1)); // a row above is hidden
+    EXPECT_TRUE(viewMatchesGrid());
+    EXPECT_EQ(resets.count(), 0);
+
+    // More rows than a few: one reset.
+    for (int i = 0; i < 100; ++i)
+        grid.addRow({QStringLiteral("K%1").arg(i * 13, 6, 10, QLatin1Char('0')), "e"});
+    grid.sortAscending(0, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(resets.count(), 2); // the appended rows, then their sort
+    EXPECT_TRUE(viewMatchesGrid());
 }
 
 TEST(FlexGridVisibility, BulkHidingWithRedrawOnCostsOneReset)
