@@ -9,10 +9,18 @@
 
 using C = StockColumns;
 
+namespace {
+// More distinct texts than this are no longer shared: they are not the repeating kind.
+constexpr qsizetype MaxSharedTexts = 4096;
+} // namespace
+
 void StockMonth::reset(const Period &period, bool useUnit)
 {
     m_rows.clear();
     m_byRno.clear();
+    m_sharedTexts.clear();
+    for (QString &last : m_lastShared)
+        last.clear();
     m_period = period;
     m_useUnit = useUnit;
     m_loaded = true;
@@ -22,13 +30,42 @@ void StockMonth::clear()
 {
     m_rows.clear();
     m_byRno.clear();
+    m_sharedTexts.clear();
+    for (QString &last : m_lastShared)
+        last.clear();
     m_period = Period();
     m_useUnit = false;
     m_loaded = false;
 }
 
+void StockMonth::share(QString &text, int field)
+{
+    QString &last = m_lastShared[field];
+    if (text.isEmpty())
+        return;
+    if (text == last) {
+        text = last;
+        return;
+    }
+    const auto known = m_sharedTexts.constFind(text);
+    if (known != m_sharedTexts.cend())
+        text = *known;
+    else if (m_sharedTexts.size() < MaxSharedTexts)
+        m_sharedTexts.insert(text);
+    last = text;
+}
+
 int StockMonth::append(StockRow row)
 {
+    // A month's rows repeat these texts: each is kept once (item numbers and names are not).
+    share(row.stored.DeptNo, 0);
+    share(row.stored.UserID, 1);
+    share(row.stored.UpdUserID, 2);
+    share(row.updDate, 3);
+    share(row.unit, 4);
+    share(row.flag, 5);
+    share(row.lType, 6);
+    share(row.dscp, 7);
     const int index = size();
     m_byRno.insert(qint64(row.stored.Rno), index);
     m_rows.push_back(std::move(row));

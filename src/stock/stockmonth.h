@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <vector>
 
@@ -85,11 +86,18 @@ public:
     static bool isFigureColumn(int col);
 
 private:
+    // Keeps one copy of a text many rows hold alike.
+    void share(QString &text, int field);
+
     static double shownQuantity(double stockQty, double factor, bool useUnit);
     static double shownPrice(double price, double factor);
 
     std::vector<StockRow> m_rows;
     QHash<qint64, int> m_byRno;
+    // Texts rows share (department, users, stamps, units, flags): the one copy of each, and
+    // per field the last one met, which the next row most often repeats.
+    QSet<QString> m_sharedTexts;
+    QString m_lastShared[8];
     Period m_period;
     bool m_useUnit = false;
     bool m_loaded = false;

@@ -307,6 +307,10 @@ void fmTOVRAN::connectHandlers()
     connect(fgList, &FlexGrid::keyDown, this, &fmTOVRAN::fgList_KeyDown);
     connect(fgList, &FlexGrid::keyPress, this, &fmTOVRAN::fgList_KeyPress);
     connect(fgList, &FlexGrid::clicked, this, &fmTOVRAN::fgList_Click);
+    // Stock rows keep no texts in the grid: they are made from the month when shown.
+    fgList->setCellSource([this](int index, int col) {
+        return index >= 0 && index < m_month.size() ? m_month.text(index, col) : QString();
+    });
 
     // The window sees the keys and clicks of its boxes first (and clicks where
     // they reach the window, before the focus moves).

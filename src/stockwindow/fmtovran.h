@@ -152,7 +152,6 @@ private:
 
     // Stock grid: the view of the month model.
     void formatAfterQuery();
-    QStringList rowTexts(int index) const;
     void fillGrid();
     int appendGridRow(int index);
     void showGridRow(int row);

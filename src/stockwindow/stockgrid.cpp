@@ -1,44 +1,31 @@
 // The stock grid as a view of the month model: grid rows are made from model rows here and
-// nowhere else, and every grid row names the model row it shows.
+// nowhere else, every grid row names the model row it shows (its row key), and the grid
+// asks the month for the texts of a row when it shows them.
 #include "stockwindow/fmtovran.h"
 
 #include "platform/grid/flexgrid.h"
 #include "platform/widgets/screenunits.h"
 
 #include <QCheckBox>
-
-QStringList fmTOVRAN::rowTexts(int index) const
-{
-    QStringList cells;
-    cells.reserve(ColumnCount);
-    for (int c = 0; c < ColumnCount; ++c)
-        cells.append(m_month.text(index, c));
-    return cells;
-}
+#include <numeric>
 
 void fmTOVRAN::fillGrid()
 {
     fgList->setRedraw(false);
     fgList->clearData();
-    QList<QStringList> rows;
-    rows.reserve(m_month.size());
+    QList<int> indexes(m_month.size());
+    std::iota(indexes.begin(), indexes.end(), 0);
+    fgList->addSourceRows(indexes, 1);
+    // The row data is the display factor, as the suite's grids keep it.
     for (int i = 0; i < m_month.size(); ++i)
-        rows.append(rowTexts(i));
-    fgList->addRows(std::move(rows), 1);
-    for (int i = 0; i < m_month.size(); ++i) {
-        const int r = i + fgList->fixedRows();
-        fgList->setRowKey(r, i);
-        // The row data is the display factor, as the suite's grids keep it.
-        fgList->setRowData(r, m_month.at(i).factor);
-    }
+        fgList->setRowData(i + fgList->fixedRows(), m_month.at(i).factor);
     fgList->setRedraw(true);
 }
 
 int fmTOVRAN::appendGridRow(int index)
 {
-    fgList->addRow(rowTexts(index), m_month.at(index).factor);
+    fgList->addSourceRows({index}, m_month.at(index).factor);
     const int row = fgList->rows() - 1;
-    fgList->setRowKey(row, index);
     styleEntryCells(row);
     return row;
 }
@@ -48,11 +35,13 @@ void fmTOVRAN::showGridRow(int row)
     const int index = monthIndex(row);
     if (index < 0)
         return;
+    // A text an edit left in a cell gives way to the month's.
     for (int c = 0; c < ColumnCount; ++c) {
         const QString text = m_month.text(index, c);
         if (fgList->textMatrix(row, c) != text)
             fgList->setTextMatrix(row, c, text);
     }
+    fgList->refreshRow(row);
 }
 
 int fmTOVRAN::monthIndex(int row) const

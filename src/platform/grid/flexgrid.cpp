@@ -15,6 +15,12 @@
 #include <limits>
 #include <numeric>
 
+namespace {
+// A sort that finds at most this many rows out of order after the ordered ones moves them
+// one by one in the view instead of showing the whole grid anew.
+constexpr int StepwiseMergeRows = 32;
+} // namespace
+
 struct FlexGrid::Impl : GridHost
 {
     FlexGrid *q;
@@ -46,10 +52,18 @@ struct FlexGrid::Impl : GridHost
 
     int dataRowCount() const { return model->rowCount() - model->fixedRows; }
 
-    // A structural change: the view gets it in one reset, at once with redraw off only
-    // when redraw comes back, otherwise when control returns to the event loop (so a loop
-    // of single changes costs one reset).
+    // A structural change (rows removed, reordered or renumbered, columns changed): the view
+    // gets it in one reset.
     void structureChanged()
+    {
+        model->requireReset();
+        rowsChanged();
+    }
+
+    // Rows appended, hidden or shown: the view gets them at once with redraw off only when
+    // redraw comes back, otherwise when control returns to the event loop or the grid is read
+    // (so a loop of single changes is told once, and a few changes as single rows).
+    void rowsChanged()
     {
         keepCurrentInside();
         dirty = true;
@@ -84,8 +98,12 @@ struct FlexGrid::Impl : GridHost
         const int top = pendingTopRow >= 0 ? pendingTopRow : viewTopGridRow();
         pendingTopRow = -1;
         syncing = true;
+        const bool editing = view->editing();
         model->publish();
         dirty = false;
+        if (editing && delegate->editorOpen())
+            view->resumeEditing();
+        followEditor();
         view->horizontalHeader()->setVisible(model->fixedRows >= 1);
         applyColumns();
         applyCurrentToView();
@@ -107,6 +125,20 @@ struct FlexGrid::Impl : GridHost
             if (header->sectionSize(c) != width || column.hidden)
                 header->resizeSection(c, width);
             view->setColumnHidden(c, column.hidden);
+        }
+    }
+
+    // An open editor outlives stepwise changes and stays on its row: the current cell goes
+    // with it wherever the row went.
+    void followEditor()
+    {
+        if (!view->editing())
+            return;
+        const int row = model->gridRowOf(view->currentIndex().row());
+        if (row >= 0 && row != curRow) {
+            const int oldRow = curRow;
+            curRow = row;
+            Q_EMIT q->afterRowColChange(oldRow, curCol, curRow, curCol);
         }
     }
 
@@ -213,6 +245,19 @@ struct FlexGrid::Impl : GridHost
             orderedRows = std::min(orderedRows, row - model->fixedRows);
     }
 
+    // A row's text in the ordered column may have changed unseen (a source row): the order
+    // holds while the row still sorts between its neighbours.
+    void keyMayHaveChanged(int row)
+    {
+        const int at = row - model->fixedRows;
+        if (orderedCol < 0 || at < 0 || at >= orderedRows)
+            return;
+        const QString key = model->cell(row, orderedCol);
+        if ((at > 0 && model->cell(row - 1, orderedCol).compare(key) > 0) ||
+            (at + 1 < orderedRows && key.compare(model->cell(row + 1, orderedCol)) > 0))
+            cellChanged(row, orderedCol);
+    }
+
     void headingClicked(int col)
     {
         // Sorting would pull the row from under an open editor; fixed columns are headings.
@@ -233,6 +278,45 @@ struct FlexGrid::Impl : GridHost
         std::move(sorted.begin(), sorted.end(), first);
         orderLost();
         structureChanged();
+    }
+
+    // Merges the rows from grid row start on, one by one, into the ordered rows before them
+    // (each after its equals, as a stable sort puts it), moving each in the view as well:
+    // the view keeps its rows, and the current cell stays where it was.
+    template <typename Less> void mergeStepwise(int start, const Less &less)
+    {
+        const bool wasSyncing = syncing;
+        syncing = true;
+        for (int r = start; r < model->rowCount(); ++r) {
+            const auto first = model->rows.begin() + model->fixedRows;
+            const auto at = std::upper_bound(first, model->rows.begin() + r, model->rows[r], less);
+            model->moveRow(r, static_cast<int>(at - model->rows.begin()));
+        }
+        syncing = wasSyncing;
+        followEditor();
+        applyCurrentToView();
+        if (redraw)
+            view->viewport()->update();
+    }
+
+    // Restyles rows r1..r2 one by one; a row styled as the one before it was takes that
+    // row's new styles, shared, so that a column styled over many rows costs one list.
+    template <typename Restyle> void restyle(int r1, int r2, const Restyle &restyleRow)
+    {
+        QList<quint16> before;
+        QList<quint16> after;
+        bool first = true;
+        for (int r = r1; r <= r2; ++r) {
+            QList<quint16> &styles = model->rows[r].styles;
+            if (!first && styles == before) {
+                styles = after;
+                continue;
+            }
+            before = styles;
+            restyleRow(r);
+            after = model->rows[r].styles;
+            first = false;
+        }
     }
 
     void cellsRestyled()
@@ -365,9 +449,9 @@ void FlexGrid::setRows(int rows)
 {
     if (rows < 0 || rows == d->model->rowCount())
         return;
-    d->model->setRowCount(rows);
+    d->model->setRowCount(rows); // fewer rows: the model asks for a reset itself
     d->rowsAddedOrRemoved();
-    d->structureChanged();
+    d->rowsChanged();
 }
 
 int FlexGrid::cols() const
@@ -467,14 +551,14 @@ void FlexGrid::addItem(const QString &rowText)
 {
     d->model->appendRow(rowText.split(d->colSeparator), QVariant());
     d->rowsAddedOrRemoved();
-    d->structureChanged();
+    d->rowsChanged();
 }
 
 void FlexGrid::addRow(const QStringList &cells, const QVariant &rowData)
 {
     d->model->appendRow(cells, rowData);
     d->rowsAddedOrRemoved();
-    d->structureChanged();
+    d->rowsChanged();
 }
 
 void FlexGrid::addRows(QList<QStringList> rows, const QVariant &rowData)
@@ -485,7 +569,38 @@ void FlexGrid::addRows(QList<QStringList> rows, const QVariant &rowData)
     for (QStringList &cells : rows)
         d->model->appendRow(std::move(cells), rowData);
     d->rowsAddedOrRemoved();
-    d->structureChanged();
+    d->rowsChanged();
+}
+
+void FlexGrid::setCellSource(CellSource source)
+{
+    d->model->source = std::move(source);
+    d->orderLost();
+    d->cellsRestyled();
+}
+
+void FlexGrid::addSourceRows(const QList<int> &keys, const QVariant &rowData)
+{
+    if (keys.isEmpty())
+        return;
+    d->model->rows.reserve(d->model->rows.size() + keys.size());
+    for (const int key : keys)
+        d->model->appendSourceRow(key, rowData);
+    d->rowsAddedOrRemoved();
+    d->rowsChanged();
+}
+
+void FlexGrid::refreshRow(int row)
+{
+    GridModel *m = d->model;
+    if (row < m->fixedRows || row >= m->rowCount())
+        return;
+    d->keyMayHaveChanged(row);
+    if (!d->redraw || d->dirty)
+        return;
+    const QModelIndex first = m->indexOf(row, 0);
+    if (first.isValid())
+        Q_EMIT m->dataChanged(first, m->index(first.row(), m->columnCount(QModelIndex()) - 1));
 }
 
 void FlexGrid::clearData()
@@ -559,8 +674,10 @@ void FlexGrid::setRowHidden(int row, bool hidden)
     if (row < 0 || row >= rows() || d->model->rows[row].hidden == hidden)
         return;
     d->model->rows[row].hidden = hidden;
-    if (row >= fixedRows())
-        d->structureChanged();
+    if (row >= fixedRows()) {
+        d->model->noteVisibilityChanged(row);
+        d->rowsChanged();
+    }
 }
 
 bool FlexGrid::colHidden(int col) const
@@ -722,28 +839,60 @@ void FlexGrid::sortAscending(int col1, int col2)
     if (col1 > col2)
         return;
     GridModel *m = d->model;
-    const auto less = [col1, col2](const GridRow &a, const GridRow &b) {
-        static const QString empty;
-        for (int c = col1; c <= col2; ++c) {
-            const QString &x = c < a.cells.size() ? a.cells[c] : empty;
-            const QString &y = c < b.cells.size() ? b.cells[c] : empty;
-            const int order = x.compare(y, Qt::CaseSensitive);
+    const int fixed = m->fixedRows;
+    const int n = d->dataRowCount();
+    const int width = col2 - col1 + 1;
+    // The texts of col1..col2 of every data row, read once (a source row's come from the
+    // source): many comparisons read each.
+    std::vector<QString> keys;
+    const auto readKeys = [&] {
+        keys.reserve(static_cast<size_t>(n) * width);
+        for (int r = fixed; r < m->rowCount(); ++r)
+            for (int c = col1; c <= col2; ++c)
+                keys.push_back(m->cell(r, c));
+    };
+    const auto keyLess = [&keys, width](int a, int b) {
+        for (int c = 0; c < width; ++c) {
+            const int order =
+                keys[size_t(a) * width + c].compare(keys[size_t(b) * width + c], Qt::CaseSensitive);
             if (order != 0)
                 return order < 0;
         }
         return false;
     };
-    const auto first = m->rows.begin() + m->fixedRows;
-    const auto last = m->rows.end();
+    std::vector<int> positions(static_cast<size_t>(std::max(n, 0)));
+    std::iota(positions.begin(), positions.end(), 0);
     // Rows already in order stay where they are: only the rows after them are sorted and
     // merged in (stably, so the result is the full stable sort's), and a grid already in
     // order is neither reordered nor shown anew.
     const bool known = col1 == col2 && col1 == d->orderedCol;
-    const auto middle = known ? first + d->orderedRows : std::is_sorted_until(first, last, less);
-    if (middle != last) {
-        std::stable_sort(middle, last, less);
-        std::inplace_merge(first, middle, last, less);
-        d->structureChanged();
+    int middle = n;
+    if (known) {
+        middle = d->orderedRows;
+    } else {
+        readKeys();
+        middle = static_cast<int>(
+            std::is_sorted_until(positions.begin(), positions.end(), keyLess) - positions.begin());
+    }
+    if (middle < n) {
+        d->ensurePublished();
+        if (d->redraw && !d->dirty && n - middle <= StepwiseMergeRows) {
+            d->mergeStepwise(fixed + middle, [m, col1, col2](const GridRow &a, const GridRow &b) {
+                for (int c = col1; c <= col2; ++c) {
+                    const int order = m->textOf(a, c).compare(m->textOf(b, c), Qt::CaseSensitive);
+                    if (order != 0)
+                        return order < 0;
+                }
+                return false;
+            });
+        } else {
+            if (keys.empty())
+                readKeys();
+            std::stable_sort(positions.begin() + middle, positions.end(), keyLess);
+            std::inplace_merge(positions.begin(), positions.begin() + middle, positions.end(),
+                               keyLess);
+            d->reorderDataRows(positions);
+        }
     }
     if (col1 == col2) {
         d->orderedCol = col1;
@@ -773,31 +922,31 @@ void FlexGrid::sort(int col, Qt::SortOrder order)
     const int n = m->rowCount() - m->fixedRows;
     std::vector<int> positions(static_cast<size_t>(std::max(n, 0)));
     std::iota(positions.begin(), positions.end(), 0);
+    // Each text read once (a source row's come from the source).
+    std::vector<QString> texts;
+    texts.reserve(positions.size());
     bool numeric = false;
+    bool decided = false;
     for (int r = m->fixedRows; r < m->rowCount(); ++r) {
-        const QString &text = m->cell(r, col);
-        if (text.isEmpty())
+        texts.push_back(m->cell(r, col));
+        if (decided || texts.back().isEmpty())
             continue;
-        numeric = LooksNumeric(text);
-        if (!numeric)
-            break;
+        numeric = LooksNumeric(texts.back());
+        decided = !numeric;
     }
     const bool descending = order == Qt::DescendingOrder;
     if (numeric) {
         // Empty cells count as the smallest values.
         std::vector<double> keys(positions.size());
-        for (int i = 0; i < n; ++i) {
-            const QString &text = m->cell(m->fixedRows + i, col);
-            keys[i] = text.isEmpty() ? -std::numeric_limits<double>::infinity() : text.toDouble();
-        }
+        for (int i = 0; i < n; ++i)
+            keys[i] =
+                texts[i].isEmpty() ? -std::numeric_limits<double>::infinity() : texts[i].toDouble();
         std::stable_sort(positions.begin(), positions.end(), [&keys, descending](int a, int b) {
             return descending ? keys[b] < keys[a] : keys[a] < keys[b];
         });
     } else {
-        std::stable_sort(positions.begin(), positions.end(), [m, col, descending](int a, int b) {
-            const QString &x = m->cell(m->fixedRows + a, col);
-            const QString &y = m->cell(m->fixedRows + b, col);
-            const int cmp = x.compare(y, Qt::CaseInsensitive);
+        std::stable_sort(positions.begin(), positions.end(), [&texts, descending](int a, int b) {
+            const int cmp = texts[a].compare(texts[b], Qt::CaseInsensitive);
             return descending ? cmp > 0 : cmp < 0;
         });
     }
@@ -815,10 +964,10 @@ void FlexGrid::setCellBackColor(int row1, int col1, int row2, int col2, const QC
     const int r2 = std::min(std::max(row1, row2), rows() - 1);
     const int c1 = std::max(std::min(col1, col2), 0);
     const int c2 = std::min(std::max(col1, col2), cols() - 1);
-    for (int r = r1; r <= r2; ++r) {
+    d->restyle(r1, r2, [&](int r) {
         for (int c = c1; c <= c2; ++c)
             m->setStyle(r, c, static_cast<quint16>((m->style(r, c) & ~StyleColorMask) | code));
-    }
+    });
     d->cellsRestyled();
 }
 
@@ -834,12 +983,12 @@ void FlexGrid::setCellBold(int row1, int col1, int row2, int col2, bool bold)
     const int r2 = std::min(std::max(row1, row2), rows() - 1);
     const int c1 = std::max(std::min(col1, col2), 0);
     const int c2 = std::min(std::max(col1, col2), cols() - 1);
-    for (int r = r1; r <= r2; ++r) {
+    d->restyle(r1, r2, [&](int r) {
         for (int c = c1; c <= c2; ++c) {
             const quint16 old = m->style(r, c);
             m->setStyle(r, c, bold ? (old | StyleBold) : (old & ~StyleBold));
         }
-    }
+    });
     d->cellsRestyled();
 }
 

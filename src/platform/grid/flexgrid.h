@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QTableView;
@@ -49,6 +50,14 @@ public:
     // stays in that cell. The bulk form for loaders.
     void addRow(const QStringList &cells, const QVariant &rowData = QVariant());
     void addRows(QList<QStringList> rows, const QVariant &rowData = QVariant());
+    // Rows whose texts come from their owner: the cell source gives the text of a column of
+    // the row with a key (rowKey). Such a row keeps no texts of its own; a text set on it is
+    // kept only while it differs from the source's. When the owner's texts of a row change,
+    // refreshRow shows them.
+    using CellSource = std::function<QString(int key, int col)>;
+    void setCellSource(CellSource source);
+    void addSourceRows(const QList<int> &keys, const QVariant &rowData = QVariant());
+    void refreshRow(int row);
     // Removes data rows (rows := fixed rows) — same as setRows(fixedRows()).
     void clearData();
 

@@ -4,7 +4,14 @@
 #include <algorithm>
 
 namespace {
-const QString EmptyText;
+
+// More changes than this since the last publish reach the view in one model reset: a reset
+// costs about as much as a few hundred single-row changes of a large grid, and tells a bulk
+// change in one signal.
+constexpr size_t MaxStepwiseChanges = 64;
+
+// The columns whose texts a source row can hold itself (one bit each).
+constexpr int SourceOwnColumns = 32;
 
 Qt::Alignment toQt(FlexGrid::Alignment alignment, const QString &text)
 {
@@ -57,6 +64,8 @@ void GridModel::setColCount(int cols)
         for (GridRow &r : rows) {
             if (r.cells.size() > cols)
                 r.cells.resize(cols);
+            if (cols < SourceOwnColumns)
+                r.own &= (1u << cols) - 1;
             if (r.styles.size() > cols)
                 r.styles.resize(cols);
         }
@@ -67,25 +76,55 @@ void GridModel::setColCount(int cols)
 void GridModel::setRowCount(int count)
 {
     count = std::max(0, count);
+    if (count < m_publishedRows)
+        m_resetNeeded = true;
     rows.resize(count);
     fixedRows = std::min(fixedRows, count);
 }
 
-const QString &GridModel::cell(int row, int col) const
+QString GridModel::cell(int row, int col) const
 {
     if (row < 0 || row >= rowCount() || col < 0 || col >= colCount())
-        return EmptyText;
-    const QStringList &cells = rows[row].cells;
-    return col < cells.size() ? cells[col] : EmptyText;
+        return QString();
+    return textOf(rows[row], col);
+}
+
+QString GridModel::textOf(const GridRow &row, int col) const
+{
+    if (row.sourced && !(col < SourceOwnColumns && (row.own >> col) & 1u))
+        return source ? source(row.key, col) : QString();
+    return col < row.cells.size() ? row.cells[col] : QString();
 }
 
 void GridModel::setCell(int row, int col, const QString &text)
 {
     if (row < 0 || row >= rowCount() || col < 0 || col >= colCount())
         return;
-    QStringList &cells = rows[row].cells;
+    GridRow &r = rows[row];
+    QStringList &cells = r.cells;
+    if (r.sourced) {
+        const QString sourced = source ? source(r.key, col) : QString();
+        if (col < SourceOwnColumns && text == sourced) {
+            r.own &= ~(1u << col);
+            if (r.own == 0)
+                cells = QStringList();
+            return;
+        }
+        if (col >= SourceOwnColumns) {
+            // Beyond the columns a source row can hold: the row takes all its texts.
+            QStringList all;
+            all.reserve(colCount());
+            for (int c = 0; c < colCount(); ++c)
+                all.append(textOf(r, c));
+            cells = std::move(all);
+            r.sourced = false;
+            r.own = 0;
+        } else {
+            r.own |= 1u << col;
+        }
+    }
     if (cells.size() <= col) {
-        if (text.isEmpty())
+        if (text.isEmpty() && !r.sourced)
             return;
         cells.resize(col + 1);
     }
@@ -99,6 +138,15 @@ void GridModel::appendRow(QStringList cells, const QVariant &data)
     GridRow row;
     row.cells = std::move(cells);
     row.data = data;
+    rows.push_back(std::move(row));
+}
+
+void GridModel::appendSourceRow(int key, const QVariant &data)
+{
+    GridRow row;
+    row.data = data;
+    row.key = key;
+    row.sourced = true;
     rows.push_back(std::move(row));
 }
 
@@ -143,7 +191,35 @@ QColor GridModel::colorOf(quint16 code) const
     return at < m_colors.size() ? m_colors[at] : QColor();
 }
 
+void GridModel::noteVisibilityChanged(int row)
+{
+    if (m_resetNeeded || row >= m_publishedRows)
+        return; // an appended row is published from its own state
+    if (m_toggled.size() >= MaxStepwiseChanges) {
+        m_resetNeeded = true;
+        m_toggled.clear();
+        return;
+    }
+    m_toggled.push_back(row);
+}
+
+bool GridModel::upToDate() const
+{
+    return !m_resetNeeded && m_toggled.empty() && m_publishedRows == rowCount() &&
+           m_publishedCols == colCount();
+}
+
 void GridModel::publish()
+{
+    const size_t appended = static_cast<size_t>(std::max(0, rowCount() - m_publishedRows));
+    if (m_resetNeeded || m_publishedCols != colCount() ||
+        appended + m_toggled.size() > MaxStepwiseChanges)
+        resetShown();
+    else
+        publishSteps();
+}
+
+void GridModel::resetShown()
 {
     beginResetModel();
     m_shown.clear();
@@ -153,7 +229,91 @@ void GridModel::publish()
             m_shown.push_back(r);
     }
     m_publishedCols = colCount();
+    m_publishedRows = rowCount();
+    m_resetNeeded = false;
+    m_toggled.clear();
     endResetModel();
+}
+
+void GridModel::publishSteps()
+{
+    // Rows hidden or shown in between: each is one removal or insertion (a row toggled
+    // twice is where it was).
+    std::sort(m_toggled.begin(), m_toggled.end());
+    m_toggled.erase(std::unique(m_toggled.begin(), m_toggled.end()), m_toggled.end());
+    for (const int row : m_toggled) {
+        if (row < fixedRows)
+            continue;
+        const auto it = std::lower_bound(m_shown.begin(), m_shown.end(), row);
+        const int at = static_cast<int>(it - m_shown.begin());
+        const bool listed = it != m_shown.end() && *it == row;
+        if (rows[row].hidden && listed) {
+            beginRemoveRows(QModelIndex(), at, at);
+            m_shown.erase(it);
+            endRemoveRows();
+        } else if (!rows[row].hidden && !listed) {
+            beginInsertRows(QModelIndex(), at, at);
+            m_shown.insert(it, row);
+            endInsertRows();
+        }
+    }
+    m_toggled.clear();
+    // Appended rows: one insertion at the end.
+    std::vector<int> appended;
+    for (int r = std::max(m_publishedRows, fixedRows); r < rowCount(); ++r) {
+        if (!rows[r].hidden)
+            appended.push_back(r);
+    }
+    m_publishedRows = rowCount();
+    if (appended.empty())
+        return;
+    const int first = static_cast<int>(m_shown.size());
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(appended.size()) - 1);
+    m_shown.insert(m_shown.end(), appended.begin(), appended.end());
+    endInsertRows();
+}
+
+void GridModel::moveRow(int from, int to)
+{
+    if (from == to || from < 0 || to < 0 || from >= rowCount() || to >= rowCount())
+        return;
+    const auto base = rows.begin();
+    if (to < from)
+        std::rotate(base + to, base + from, base + from + 1);
+    else
+        std::rotate(base + from, base + from + 1, base + to + 1);
+    if (!upToDate()) {
+        m_resetNeeded = true;
+        return;
+    }
+    // The rows between the two places shift by one toward the place the row left.
+    const int low = std::min(from, to);
+    const int high = std::max(from, to);
+    const int shift = to < from ? 1 : -1;
+    const auto renumber = [&] {
+        auto it = std::lower_bound(m_shown.begin(), m_shown.end(), low);
+        for (; it != m_shown.end() && *it <= high; ++it)
+            *it += shift;
+    };
+    const auto source = std::lower_bound(m_shown.begin(), m_shown.end(), from);
+    if (source == m_shown.end() || *source != from) {
+        renumber(); // a hidden row: every shown row keeps its place in the view
+        return;
+    }
+    const int src = static_cast<int>(source - m_shown.begin());
+    // The view's row before which it lands, counted before the move.
+    const int dst =
+        static_cast<int>((to < from ? std::lower_bound(m_shown.begin(), m_shown.end(), to)
+                                    : std::upper_bound(m_shown.begin(), m_shown.end(), to)) -
+                         m_shown.begin());
+    const bool moves = dst != src && dst != src + 1;
+    if (moves)
+        beginMoveRows(QModelIndex(), src, src, QModelIndex(), dst);
+    m_shown.erase(m_shown.begin() + src);
+    renumber();
+    m_shown.insert(std::lower_bound(m_shown.begin(), m_shown.end(), to), to);
+    if (moves)
+        endMoveRows();
 }
 
 int GridModel::modelRowOf(int gridRow) const
@@ -200,6 +360,8 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     case Qt::EditRole:
         return cell(row, col);
     case Qt::TextAlignmentRole:
+        if (columns[col].alignment != FlexGrid::AlignGeneral)
+            return QVariant::fromValue(toQt(columns[col].alignment, QString()));
         return QVariant::fromValue(toQt(columns[col].alignment, cell(row, col)));
     case Qt::BackgroundRole: {
         const int at = style(row, col) & StyleColorMask;

@@ -7,19 +7,27 @@
 #include <QList>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <vector>
 
-// One grid row. A row may hold fewer cells than the grid has columns (missing cells are
-// empty), so growing the column count costs nothing per row. Style codes exist only for
-// rows that have a styled cell.
+// One grid row. A row holds its texts itself, or takes them from the grid's cell source by
+// its key (a source row): then it holds only the texts set on it that differ from the
+// source's. A row may hold fewer cells than the grid has columns (missing cells are empty),
+// so growing the column count costs nothing per row. Style codes exist only for rows that
+// have a styled cell, and rows styled alike share them.
 struct GridRow
 {
-    QStringList cells;
+    QStringList cells; // a source row: the texts of the columns in `own`, others unused
     QVariant data;
-    int key = -1; // the owner's own index of the row (e.g. into its model); travels along
     QList<quint16> styles;
+    int key = -1;    // the owner's own index of the row (e.g. into its model); travels along
+    quint32 own = 0; // a source row: the columns (bit per column) whose text the row holds
     bool hidden = false;
+    bool sourced = false;
 };
+
+// The texts of source rows: the text of column col of the row with the given key.
+using GridCellSource = std::function<QString(int key, int col)>;
 
 // Per-column state kept by the grid itself, so it survives model resets.
 struct GridColumn
@@ -37,9 +45,11 @@ constexpr quint16 StyleColorMask = 0x7FFF;
 
 // The grid's storage and the table model the view reads. The storage (rows, columns) is
 // addressed by grid row, fixed rows included; the view sees the published list of shown
-// data rows, which is rebuilt by publish() in one model reset. Between a structural change
-// and the next publish the view keeps reading the old list (every access is bounds-checked),
-// which is what makes bulk changes with redraw off cheap.
+// data rows, which publish() brings up to date. Between a change and the next publish the
+// view keeps reading the old list (every access is bounds-checked), which is what makes bulk
+// changes with redraw off cheap. A few rows appended, hidden or shown since the last publish
+// reach the view as row insertions and removals (its current cell, selection and open editor
+// stay with their rows); anything else, or more rows, in one model reset.
 class GridModel : public QAbstractTableModel
 {
 public:
@@ -58,18 +68,31 @@ public:
     void setColCount(int cols);
     void setRowCount(int count);
 
-    const QString &cell(int row, int col) const;
+    QString cell(int row, int col) const;
+    QString textOf(const GridRow &row, int col) const;
+    // A source row keeps a text only while it differs from the source's.
     void setCell(int row, int col, const QString &text);
     // Appends one row from its cells; cells beyond the column count are dropped.
     void appendRow(QStringList cells, const QVariant &data);
+    // Appends one source row.
+    void appendSourceRow(int key, const QVariant &data);
+    GridCellSource source;
 
     quint16 style(int row, int col) const;
     void setStyle(int row, int col, quint16 code);
     quint16 colorCode(const QColor &color); // adds the colour to the table when new
     QColor colorOf(quint16 code) const;
 
-    // The view's list of shown rows, rebuilt in one model reset.
+    // The view's list of shown rows brought up to date.
     void publish();
+    // Rows were removed, reordered or renumbered: the next publish is a model reset.
+    void requireReset() { m_resetNeeded = true; }
+    // The row was hidden or shown since the last publish.
+    void noteVisibilityChanged(int row);
+    // Moves one row of the storage to another place, the view's list along with it when it
+    // is up to date (nothing waits to be published), else the next publish is a reset.
+    void moveRow(int from, int to);
+    bool upToDate() const;
     int modelRowOf(int gridRow) const; // -1 when the row is not shown (or not published)
     int gridRowOf(int modelRow) const; // -1 when out of range
     QModelIndex indexOf(int gridRow, int col) const;
@@ -81,9 +104,15 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
+    void resetShown();
+    void publishSteps();
+
     std::vector<int> m_shown; // model row -> grid row, ascending
     int m_publishedCols = 0;
-    QList<QColor> m_colors; // index 0 unused (no colour)
+    int m_publishedRows = 0;    // storage rows at the last publish; rows after it are appended
+    bool m_resetNeeded = true;  // the published list no longer names the rows it showed
+    std::vector<int> m_toggled; // rows hidden or shown since the last publish
+    QList<QColor> m_colors;     // index 0 unused (no colour)
     QList<QVariant> m_brushes;
 };
 

@@ -54,6 +54,15 @@ QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
     return box;
 }
 
+void GridDelegate::destroyEditor(QWidget *editor, const QModelIndex &index) const
+{
+    if (editor == m_editor) {
+        m_editor = nullptr;
+        m_index = QPersistentModelIndex();
+    }
+    QStyledItemDelegate::destroyEditor(editor, index);
+}
+
 void GridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
     if (auto *box = qobject_cast<QLineEdit *>(editor))

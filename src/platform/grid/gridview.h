@@ -42,7 +42,11 @@ public:
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override;
 
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
+
     QLineEdit *editor() const { return m_editor; }
+    // An editor is open on a row the model still has.
+    bool editorOpen() const { return m_editor && m_index.isValid(); }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
@@ -68,6 +72,9 @@ public:
     using QTableView::edit;
 
     bool editing() const { return state() == EditingState; }
+    // Rows removed around an open editor end the view's editing state though the editor
+    // stays: this takes it up again.
+    void resumeEditing() { setState(EditingState); }
 
     // Scrolls so that the given model row is the first one shown.
     void scrollToTopRow(int modelRow);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -413,6 +414,93 @@ TEST(FlexGridVisibility, HiddenRowsAndColumns)
     EXPECT_FALSE(grid.view()->isColumnHidden(1));
 }
 
+// A few rows appended, hidden or merged into the order reach the view as single rows, not
+// as a reset: an open editor keeps its row and text, the current cell stays where it was, and
+// the view shows what the grid holds.
+TEST(FlexGridVisibility, FewRowsReachTheViewWithoutAReset)
+{
+    FlexGrid grid;
+    grid.resize(600, 400);
+    grid.show();
+    grid.setCols(2);
+    QList<QStringList> rows;
+    for (int i = 0; i < 2000; ++i)
+        rows << QStringList{QStringLiteral("K%1").arg(i * 10, 6, 10, QLatin1Char('0')),
+                            QString::number(i)};
+    grid.addRows(rows);
+    grid.sortAscending(0, 0);
+    QApplication::processEvents();
+    QAbstractItemModel *model = grid.view()->model();
+    QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy moved(model, &QAbstractItemModel::rowsMoved);
+    auto viewMatchesGrid = [&] {
+        int shown = 0;
+        for (int r = 1; r < grid.rows(); ++r) {
+            if (grid.rowHidden(r))
+                continue;
+            if (model->index(shown, 0).data().toString() != grid.textMatrix(r, 0) ||
+                model->index(shown, 1).data().toString() != grid.textMatrix(r, 1))
+                return false;
+            ++shown;
+        }
+        return shown == model->rowCount();
+    };
+    auto rowOf = [&](const QString &key) { return grid.findRow(key, 1, 0, true, true); };
+
+    // Editing row K005000 (grid row 501) while rows come and go.
+    grid.setRow(501);
+    grid.setCol(1);
+    grid.editCell();
+    QApplication::processEvents();
+    QLineEdit *box = grid.view()->findChild<QLineEdit *>(QStringLiteral("gridEditor"));
+    ASSERT_TRUE(box);
+    box->setText(QStringLiteral("typed"));
+
+    grid.addRow({QStringLiteral("K000005"), QStringLiteral("a")}); // sorts near the top
+    grid.addRow({QStringLiteral("K004995"), QStringLiteral("b")}); // just above the edited row
+    grid.addRow({QStringLiteral("K099999"), QStringLiteral("c")}); // already in place
+    grid.setRowHidden(3, true);
+    QApplication::processEvents();
+    EXPECT_EQ(model->rowCount(), 2002);
+    EXPECT_EQ(inserted.count(), 1); // the three appended rows in one insertion
+    EXPECT_EQ(removed.count(), 1);
+    EXPECT_TRUE(viewMatchesGrid());
+    ASSERT_TRUE(grid.isEditing());
+    EXPECT_EQ(box->text(), "typed");
+
+    grid.sortAscending(0, 0);
+    EXPECT_EQ(moved.count(), 2);
+    EXPECT_TRUE(viewMatchesGrid());
+    EXPECT_EQ(rowOf("K000005"), 2);
+    EXPECT_EQ(rowOf("K099999"), 2003);
+    // The editor moved down with its row; the current cell went along.
+    ASSERT_TRUE(grid.isEditing());
+    EXPECT_EQ(box->text(), "typed");
+    EXPECT_EQ(grid.row(), 503);
+    EXPECT_EQ(grid.textMatrix(grid.row(), 0), "K005000");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(grid.textMatrix(503, 1), "typed");
+
+    // Without an editor the current cell stays at its place, as after any sort.
+    grid.setRow(10);
+    grid.addRow({QStringLiteral("K000001"), QStringLiteral("d")});
+    grid.sortAscending(0, 0);
+    EXPECT_EQ(grid.row(), 10);
+    EXPECT_EQ(grid.view()->currentIndex(), model->index(8, 1)); // a row above is hidden
+    EXPECT_TRUE(viewMatchesGrid());
+    EXPECT_EQ(resets.count(), 0);
+
+    // More rows than a few: one reset.
+    for (int i = 0; i < 100; ++i)
+        grid.addRow({QStringLiteral("K%1").arg(i * 13, 6, 10, QLatin1Char('0')), "e"});
+    grid.sortAscending(0, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(resets.count(), 2); // the appended rows, then their sort
+    EXPECT_TRUE(viewMatchesGrid());
+}
+
 TEST(FlexGridVisibility, BulkHidingWithRedrawOnCostsOneReset)
 {
     FlexGrid grid;
@@ -493,6 +581,113 @@ TEST(FlexGridStyles, BackColourAndBoldForRanges)
     grid.setCellBackColor(1, 2, 5, 2, QColor());
     EXPECT_FALSE(grid.cellBackColor(2, 2).isValid());
     EXPECT_TRUE(grid.cellBold(2, 3));
+}
+
+// Rows whose texts come from their owner behave as rows holding the same texts: reading,
+// the view, sorts, searches, CSV and column sizes; a text set on such a row is kept while it
+// differs from the owner's, and the owner's later texts show once the row is refreshed.
+TEST(FlexGridSource, SourceRowsBehaveAsRowsHoldingTheOwnersTexts)
+{
+    QTemporaryDir dir;
+    // The owner: texts by key; numbers in column 1, codes in column 2.
+    QList<QStringList> owner;
+    for (int k = 0; k < 300; ++k)
+        owner << QStringList{QStringLiteral("k%1").arg(k), QString::number((k * 37) % 101 - 50),
+                             QStringLiteral("%1x").arg((k * 7919) % 300, 3, 10, QLatin1Char('0')),
+                             k % 3 ? QStringLiteral("Ab") : QStringLiteral("aB長")};
+    FlexGrid plain;
+    FlexGrid sourced;
+    QList<int> keys;
+    for (FlexGrid *grid : {&plain, &sourced}) {
+        grid->resize(500, 300);
+        grid->show();
+        grid->setFormatString(QStringLiteral("名|數|碼|字"));
+    }
+    for (int k = 0; k < owner.size(); ++k) {
+        plain.addRow(owner[k], k);
+        plain.setRowKey(k + 1, k);
+        keys << k;
+    }
+    sourced.setCellSource([&owner](int key, int col) { return owner.value(key).value(col); });
+    sourced.addSourceRows(keys);
+    for (int k = 0; k < owner.size(); ++k)
+        sourced.setRowData(k + 1, k);
+    auto same = [&](const char *when) {
+        ASSERT_EQ(sourced.rows(), plain.rows()) << when;
+        for (int r = 0; r < plain.rows(); ++r) {
+            EXPECT_EQ(sourced.rowKey(r), plain.rowKey(r)) << when << " row " << r;
+            EXPECT_EQ(sourced.rowData(r), plain.rowData(r)) << when << " row " << r;
+            for (int c = 0; c < 4; ++c)
+                EXPECT_EQ(sourced.textMatrix(r, c), plain.textMatrix(r, c)) << when << " " << r;
+        }
+        QAbstractItemModel *a = plain.view()->model();
+        QAbstractItemModel *b = sourced.view()->model();
+        ASSERT_EQ(b->rowCount(), a->rowCount()) << when;
+        for (int r = 0; r < a->rowCount(); r += 7)
+            for (int c = 0; c < 4; ++c)
+                for (int role : {int(Qt::DisplayRole), int(Qt::TextAlignmentRole)})
+                    EXPECT_EQ(b->index(r, c).data(role), a->index(r, c).data(role)) << when;
+    };
+    same("added");
+    for (const auto &[col, order] : QList<std::pair<int, Qt::SortOrder>>{
+             {1, Qt::AscendingOrder}, {3, Qt::DescendingOrder}, {2, Qt::AscendingOrder}}) {
+        plain.sort(col, order);
+        sourced.sort(col, order);
+        same("heading sort");
+    }
+    plain.sortAscending(3, 0);
+    sourced.sortAscending(3, 0);
+    same("sorted by a range");
+    plain.sortAscending(2, 2);
+    sourced.sortAscending(2, 2);
+    same("sorted by codes");
+    for (const char *code : {"000x", "150x", "299x", "nope"})
+        EXPECT_EQ(sourced.findRow(code, 1, 2, true, true), plain.findRow(code, 1, 2, true, true));
+    EXPECT_EQ(sourced.findRow("AB長", 1, 3, false, false),
+              plain.findRow("AB長", 1, 3, false, false));
+    plain.autoSize(0, 3);
+    sourced.autoSize(0, 3);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(sourced.colWidth(c), plain.colWidth(c));
+
+    // A text set on a source row stays while it differs; set back, the owner's shows again.
+    const int row = sourced.findRow("k5", 1, 0, true, true);
+    ASSERT_GE(row, 1);
+    sourced.setTextMatrix(row, 1, "edited");
+    owner[5][1] = "later";
+    owner[5][0] = "K5";
+    EXPECT_EQ(sourced.textMatrix(row, 1), "edited");
+    EXPECT_EQ(sourced.textMatrix(row, 0), "K5");
+    QSignalSpy changed(sourced.view()->model(), &QAbstractItemModel::dataChanged);
+    sourced.setTextMatrix(row, 1, "later");
+    sourced.refreshRow(row);
+    ASSERT_EQ(changed.count(), 2);
+    const QModelIndex from = changed.last()[0].toModelIndex();
+    const QModelIndex to = changed.last()[1].toModelIndex();
+    EXPECT_EQ(from.column(), 0);
+    EXPECT_EQ(to.column(), 3);
+    EXPECT_EQ(from.data().toString(), "K5");
+    owner[5][1] = "again";
+    EXPECT_EQ(sourced.textMatrix(row, 1), "again");
+    // A changed key breaks the known order: the next sort puts the row in place.
+    plain.setTextMatrix(row, 0, "K5");
+    plain.setTextMatrix(row, 1, "again");
+    owner[5][2] = "999x";
+    plain.setTextMatrix(row, 2, "999x");
+    sourced.refreshRow(row);
+    plain.sortAscending(2, 2);
+    sourced.sortAscending(2, 2);
+    same("key changed and sorted");
+    EXPECT_EQ(sourced.findRow("999x", 1, 2, true, true), sourced.rows() - 1);
+
+    const QString a = dir.filePath("plain.csv");
+    const QString b = dir.filePath("sourced.csv");
+    ASSERT_TRUE(plain.saveCsv(a));
+    ASSERT_TRUE(sourced.saveCsv(b));
+    QFile fa(a);
+    QFile fb(b);
+    ASSERT_TRUE(fa.open(QIODevice::ReadOnly) && fb.open(QIODevice::ReadOnly));
+    EXPECT_EQ(fb.readAll(), fa.readAll());
 }
 
 TEST(FlexGridCsv, RoundTripWithCommasQuotesLineBreaksAndChinese)

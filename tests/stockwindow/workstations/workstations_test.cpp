@@ -243,7 +243,10 @@ TEST_P(Workstations, OtherCountsAndItemsShowByThemselves)
     escapeEditor();
     EXPECT_TRUE(waitForCell("P2", fmTOVRAN::ColSTKQty, "35"));
 
-    // A record added elsewhere appears.
+    // A record added elsewhere appears; a count being typed here meanwhile stays in its
+    // editor.
+    box = typeWithoutEnter(rowOf("P1"), "41");
+    ASSERT_TRUE(box);
     StockRecord added;
     added.DeptNo = QStringLiteral("A01");
     added.StkDate = QDate(2003, 1, 31);
@@ -252,6 +255,11 @@ TEST_P(Workstations, OtherCountsAndItemsShowByThemselves)
     ASSERT_TRUE(ADD_STOCK(added, other));
     EXPECT_TRUE(waitForCell("P4", fmTOVRAN::ColName, "醋"));
     EXPECT_EQ(window->month().size(), 4);
+    ASSERT_TRUE(grid()->isEditing());
+    EXPECT_EQ(openEditor(), box);
+    EXPECT_EQ(box->text(), "41");
+    EXPECT_EQ(cell(grid()->row(), fmTOVRAN::ColSTKNo), "P1");
+    escapeEditor();
     expectRecordsConsistent({{p1, "DEMO"}, {p2, "DEMO"}, {p3, "LATE"}});
 }
 
