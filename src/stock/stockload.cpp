@@ -82,6 +82,12 @@ QString StockRecordSelect()
                           "From STOCK ");
 }
 
+QString MonthItemsSelect(const QString &conditions)
+{
+    return itemSelect() + QStringLiteral(" Where STKNo in ( Select STKNo From STOCK ") +
+           conditions + QStringLiteral(" )");
+}
+
 StockRecord ReadStockRecord(const Ado::Recordset &rs, QString *updDate)
 {
     StockRecord r;
@@ -125,6 +131,8 @@ void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditio
             rs.moveNext();
         }
     }
+    if (progress)
+        progress(month.size());
     if (month.size() == 0)
         return;
 
@@ -133,9 +141,7 @@ void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditio
     rowsOfItem.reserve(month.size());
     for (int i = 0; i < month.size(); ++i)
         rowsOfItem.insert(month.at(i).stored.STKNo, i);
-    Ado::Recordset item = connection->execute(
-        itemSelect() + QStringLiteral(" Where STKNo in ( Select STKNo From STOCK ") + conditions +
-        QStringLiteral(" )"));
+    Ado::Recordset item = connection->execute(MonthItemsSelect(conditions));
     const bool useUnit = month.useUnit();
     while (!item.eof()) {
         for (auto it = rowsOfItem.constFind(item.text(0));
@@ -144,6 +150,13 @@ void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditio
         }
         item.moveNext();
     }
+}
+
+int CountStockRows(const Ado::ConnectionPtr &connection, const QString &conditions)
+{
+    Ado::Recordset rs =
+        connection->execute(QStringLiteral("Select count(*) From STOCK ") + conditions);
+    return rs.eof() ? 0 : int(rs.number(0));
 }
 
 void CompleteFromItem(const Ado::ConnectionPtr &connection, StockRow &row, bool useUnit)

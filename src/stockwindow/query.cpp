@@ -25,13 +25,8 @@
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QTabWidget>
+#include <algorithm>
 #include <cmath>
-
-namespace {
-// How often a long load lets the window repaint its message line: often enough to show
-// that it goes on, seldom enough that repainting the disabled window costs little.
-constexpr int RepaintIntervalMs = 250;
-} // namespace
 
 void fmTOVRAN::cmdQry_Click()
 {
@@ -80,6 +75,10 @@ void fmTOVRAN::cmdQry_Click()
         m_month.reset(period, chkUseUUnit->isChecked());
         if (GetData()) {
             formatAfterQuery();
+            // The count of rows read goes beside the message, flashed with it.
+            elaMsg->setCaption(QStringLiteral("查詢完成"));
+            elaMsg->setNote(QStringLiteral("共 ") + QString::number(m_month.size()) +
+                            QStringLiteral(" 筆"));
             DispElaMsg(elaMsg, QStringLiteral("查詢完成"));
             tabPage->setCurrentIndex(1);
             loaded = true;
@@ -151,15 +150,29 @@ bool fmTOVRAN::GetData()
         m_month.reset(m_month.period(), m_month.useUnit());
         stopWatchingMonth();
 
+        // A long load shows rows read of rows expected in the message line's flood and
+        // lets the disabled window repaint now and then: often enough to show that it goes
+        // on, seldom enough that repainting costs little.
+        const int expected = CountStockRows(Conn().gCNT, stockConditions());
+        QElapsedTimer sinceStart;
+        sinceStart.start();
         QElapsedTimer sinceRepaint;
-        sinceRepaint.start();
+        const auto showProgress = [&](int rowsRead) {
+            const int of = std::max(expected, rowsRead);
+            elaMsg->setCaption(QStringLiteral("資料整理中：") + QString::number(rowsRead) +
+                               QStringLiteral(" / ") + QString::number(of));
+            elaMsg->setFlood(rowsRead, of);
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sinceRepaint.start();
+        };
         LoadStockRows(Conn().gCNT, stockConditions(), order, m_month, [&](int rowsRead) {
-            if (sinceRepaint.elapsed() >= RepaintIntervalMs) {
-                elaMsg->setCaption(QStringLiteral("資料整理中：") + QString::number(rowsRead));
-                QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                sinceRepaint.restart();
-            }
+            if (sinceRepaint.isValid() ? sinceRepaint.elapsed() >= m_loadProgress.repaintEveryMs
+                                       : sinceStart.elapsed() >= m_loadProgress.showAfterMs)
+                showProgress(rowsRead);
         });
+        // Every record is read: a progress shown is full while the grid is filled.
+        if (sinceRepaint.isValid() && elaMsg->floodValue() != m_month.size())
+            showProgress(m_month.size());
         watchMonth();
         if (m_month.size() == 0)
             return false;
