@@ -144,10 +144,9 @@ void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditio
     Ado::Recordset item = connection->execute(MonthItemsSelect(conditions));
     const bool useUnit = month.useUnit();
     while (!item.eof()) {
-        for (auto it = rowsOfItem.constFind(item.text(0));
-             it != rowsOfItem.cend() && it.key() == item.text(0); ++it) {
+        const QString no = item.text(0);
+        for (auto it = rowsOfItem.constFind(no); it != rowsOfItem.cend() && it.key() == no; ++it)
             completeRow(month.itemFields(it.value()), item, useUnit);
-        }
         item.moveNext();
     }
 }
