@@ -271,6 +271,14 @@ TEST_P(Loading, ALongLoadShowsItsProgressAndTheCountWhenDone)
     EXPECT_EQ(cell(1500, fmTOVRAN::ColName), "砂糖");
     EXPECT_EQ(cell(3000, fmTOVRAN::ColSTKNo), "P103000");
 
+    // Texts that repeat from record to record are kept once.
+    const StockMonth &m = window->month();
+    ASSERT_EQ(m.size(), 3000);
+    EXPECT_EQ(m.at(0).stored.UserID, "MAKER");
+    EXPECT_EQ(m.at(2999).stored.DeptNo, "A01");
+    EXPECT_EQ(m.at(0).stored.UserID.constData(), m.at(2999).stored.UserID.constData());
+    EXPECT_EQ(m.at(0).stored.DeptNo.constData(), m.at(2999).stored.DeptNo.constData());
+
     // The next message has no count beside it.
     query("2003", "2");
     EXPECT_EQ(msg(), LocalMsg("NODATA"));
