@@ -207,6 +207,11 @@ private:
     Params m_params;
     StockMonth m_month;
     LoadProgressTiming m_loadProgress;
+    struct LastLoad
+    {
+        QString conditions; // of the last load that read its records
+        int rows = 0;
+    } m_lastLoad;
     MonthWatch *m_watch = nullptr;
     QSet<qint64> m_deferredRnos; // rows changed elsewhere while being edited here
 };

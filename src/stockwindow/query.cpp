@@ -153,7 +153,11 @@ bool fmTOVRAN::GetData()
         // A long load shows rows read of rows expected in the message line's flood and
         // lets the disabled window repaint now and then: often enough to show that it goes
         // on, seldom enough that repainting costs little.
-        const int expected = CountStockRows(Conn().gCNT, stockConditions());
+        // Rows expected: as many as the last load of the same criteria read, else counted.
+        const QString conditions = stockConditions();
+        const int expected = conditions == m_lastLoad.conditions
+                                 ? m_lastLoad.rows
+                                 : CountStockRows(Conn().gCNT, conditions);
         QElapsedTimer sinceStart;
         sinceStart.start();
         QElapsedTimer sinceRepaint;
@@ -165,7 +169,8 @@ bool fmTOVRAN::GetData()
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             sinceRepaint.start();
         };
-        LoadStockRows(Conn().gCNT, stockConditions(), order, m_month, [&](int rowsRead) {
+        m_lastLoad = {};
+        LoadStockRows(Conn().gCNT, conditions, order, m_month, [&](int rowsRead) {
             if (sinceRepaint.isValid() ? sinceRepaint.elapsed() >= m_loadProgress.repaintEveryMs
                                        : sinceStart.elapsed() >= m_loadProgress.showAfterMs)
                 showProgress(rowsRead);
@@ -173,6 +178,7 @@ bool fmTOVRAN::GetData()
         // Every record is read: a progress shown is full while the grid is filled.
         if (sinceRepaint.isValid() && elaMsg->floodValue() != m_month.size())
             showProgress(m_month.size());
+        m_lastLoad = {conditions, m_month.size()};
         watchMonth();
         if (m_month.size() == 0)
             return false;
