@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(
     build-essential cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
-    libgl-dev libsqlite3-dev sqlite3
+    libgl-dev libsqlite3-dev sqlite3 libpq-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-arphic-ukai fonts-arphic-uming fonts-noto-cjk
     poppler-utils imagemagick

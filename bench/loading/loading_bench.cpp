@@ -1,15 +1,19 @@
-// Loading one department's month into the stock window (50,000 stock rows, an item master
-// of 60,000 items) through the real window's query command, against a bare read of the
-// same two queries through the same connection layer.
+// Loading one department's month into the stock window through the real window's query
+// command, against the physical limit: the same two statements (the month's STOCK rows and
+// the item master rows they need) read through libsqlite3 or libpq directly, interleaved
+// with the window's query in the same run. Month sizes 10,000 to 500,000 rows: one month of
+// 500,000 rows is generated, the smaller loads take the first rows by an item-number range
+// (the criteria box "to item"). Warm: the same window queries again; first: a fresh
+// process opens the window and runs one query, with its peak memory.
 #include "common/clock.h"
 #include "common/dates.h"
-#include "common/numtext.h"
 #include "common/state.h"
 #include "common/stockperiod.h"
 #include "data/adodb.h"
-#include "platform/grid/flexgrid.h"
-#include "platform/widgets/elasticpanel.h"
+#include "physicalread.h"
+#include "stock/stockload.h"
 #include "stockwindow/fmtovran.h"
+#include "support/benchchild.h"
 #include "support/benchdb.h"
 
 #include <QApplication>
@@ -23,79 +27,109 @@ namespace {
 
 using Kind = BenchDatabase::Kind;
 
+constexpr int MonthRows = 500000;
+// The query shows two messages that each hold the window for 0.2 s by design
+// ("資料搜尋中...", "查詢完成").
+constexpr double MessageHolds = 0.4;
+constexpr int WarmRounds = 3;
+constexpr int FirstRounds = 2;
+
 struct Setup
 {
     std::unique_ptr<BenchDatabase> db;
     std::unique_ptr<fmTOVRAN> window;
-    double bareSeconds = 0;
+    std::unique_ptr<PhysicalReader> reader;
+    QDate end;
 };
 
-// Counts the repaints of the message line while the window loads.
-class PaintCounter : public QObject
+// The settings file and clock of a window run (the benchmark and its child processes).
+void prepareWindowRun()
 {
-public:
-    int paints = 0;
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
+    static QTemporaryDir settings;
+    qputenv("NORV_SETTINGS", settings.filePath(QStringLiteral("settings.ini")).toUtf8());
+    Clock::setNow(QDateTime(*ParseDate(BenchDatabase::today()), QTime(12, 0)));
+}
 
+std::unique_ptr<fmTOVRAN> openWindow()
+{
+    auto window = std::make_unique<fmTOVRAN>();
+    window->showWindow();
+    window->txtDeptNoB->setText(QStringLiteral("A01"));
+    QApplication::processEvents();
+    return window;
+}
+
+// One kind's database at a time: the other's month is let go first.
 Setup *setupFor(Kind kind)
 {
     // Torn down with the application object, before the window system goes away.
     static auto *setups = new std::map<Kind, std::unique_ptr<Setup>>;
-    static QTemporaryDir settings;
     static bool cleanup = (qAddPostRoutine([] { setups->clear(); }), true);
     Q_UNUSED(cleanup);
+    for (auto &[k, other] : *setups)
+        if (k != kind && other)
+            other.reset(new Setup);
     auto &s = (*setups)[kind];
     if (s)
         return s->db ? s.get() : nullptr;
     s = std::make_unique<Setup>();
-    qputenv("NORV_SETTINGS", settings.filePath(QStringLiteral("settings.ini")).toUtf8());
-    Clock::setNow(QDateTime(*ParseDate(BenchDatabase::today()), QTime(12, 0)));
-    s->db = BenchDatabase::make(kind, BenchDatabase::Size());
+    prepareWindowRun();
+    BenchDatabase::Size size;
+    size.items = MonthRows;
+    size.stockRows = MonthRows;
+    size.slipLines = 1000; // a load reads no slips
+    size.months = 1;
+    QElapsedTimer generation;
+    generation.start();
+    s->db = BenchDatabase::make(kind, size);
     if (!s->db)
         return nullptr;
+    std::fprintf(stderr, "generated in %.0f s\n", generation.elapsed() / 1000.0);
     s->db->makeShared();
-    s->window = std::make_unique<fmTOVRAN>();
-    s->window->showWindow();
-    s->window->txtDeptNoB->setText(QStringLiteral("A01"));
+    s->window = openWindow();
+    s->end = PeriodEndDate(s->window->criteriaYear(), s->window->criteriaMonth(),
+                           s->window->params().StockEndDate);
+    s->reader = kind == Kind::SQLite ? PhysicalReader::sqlite(s->db->sqliteFile())
+                                     : PhysicalReader::postgres(s->db->libpqConnInfo());
     return s.get();
 }
 
-// The two queries of a load, read field by field as text.
-void bareRead(const QString &stockSql)
+// The "to item" criterion that makes the month's first rows a load: none for the whole
+// month.
+QString toItem(const Setup &s, int rows)
 {
-    qint64 cells = 0;
-    for (const QString &sql :
-         {stockSql,
-          QStringLiteral("Select StkNo, StkName , STKDscp , Unit ,STKFlag , uunit , uqty , "
-                         "LType From STK")}) {
-        Ado::Recordset rs = Conn().gCNT->execute(sql);
-        const int n = rs.fieldCount();
-        while (!rs.eof()) {
-            for (int i = 0; i < n; ++i)
-                cells += rs.text(i).size();
-            rs.moveNext();
-        }
-    }
-    benchmark::DoNotOptimize(cells);
+    if (rows >= MonthRows)
+        return QString();
+    Ado::Recordset rs = s.db->connection()->execute(
+        QStringLiteral("Select STKNo From STOCK Where DeptNo = 'A01' And STKDate = ") +
+        QuotDate(s.end) + QStringLiteral(" Order by STKNo Limit 1 Offset ") +
+        QString::number(rows - 1));
+    return rs.eof() ? QString() : rs.text(0);
 }
 
-QString stockSql(const fmTOVRAN &w)
+// The two statements of a load as the window runs them.
+QStringList loadStatements(const QDate &end, const QString &toItem)
 {
-    const QDate end = PeriodEndDate(w.criteriaYear(), w.criteriaMonth(), QString());
-    return QStringLiteral("Select RNo , DeptNo , StkDate , STKNo , '' , '' ,'', '' , LastQty ,  "
-                          "LastAmt , InQty , InAmt , OutQty , OutAmt ,lostqty , ChkQty ,  "
-                          "AdjustQty , UseQty , STKQty , STKAmt , AvgPrice ,  UserID , UpdUserID "
-                          ",''  From STOCK  Where DeptNo = 'A01' And STKDate = ") +
-           QuotDate(end) + QStringLiteral(" Order by STKNo ");
+    QString conditions = QStringLiteral(" Where DeptNo = ") + QuotStr(QStringLiteral("A01")) +
+                         QStringLiteral(" And STKDate = ") + QuotDate(end);
+    if (!toItem.isEmpty())
+        conditions += QStringLiteral(" And STKNo <= ") + QuotStr(toItem);
+    return {StockRecordSelect() + conditions + QStringLiteral(" Order by STKNo "),
+            MonthItemsSelect(conditions)};
 }
 
-void BM_BareRead(benchmark::State &state, Kind kind)
+double seconds(const QElapsedTimer &t)
+{
+    return t.nsecsElapsed() / 1e9;
+}
+
+void reportRatios(benchmark::State &state, double window, double limit)
+{
+    state.counters["ratio"] = window / limit;
+    state.counters["ratio_without_holds"] = (window - MessageHolds) / limit;
+}
+
+void BM_WarmLoad(benchmark::State &state, Kind kind)
 {
     Setup *s = setupFor(kind);
     if (!s) {
@@ -103,64 +137,149 @@ void BM_BareRead(benchmark::State &state, Kind kind)
         return;
     }
     s->db->makeShared();
-    const QString sql = stockSql(*s->window);
-    QElapsedTimer t;
-    double total = 0;
-    for (auto _ : state) {
-        t.start();
-        bareRead(sql);
-        total += t.nsecsElapsed() / 1e9;
-    }
-    s->bareSeconds = total / double(state.iterations());
-}
-
-void BM_WindowQuery(benchmark::State &state, Kind kind)
-{
-    Setup *s = setupFor(kind);
-    if (!s) {
-        state.SkipWithError("database not available in this run");
-        return;
-    }
-    s->db->makeShared();
+    const int expected = int(state.range(0));
     fmTOVRAN &w = *s->window;
-    PaintCounter counter;
-    w.elaMsg->installEventFilter(&counter);
-    QElapsedTimer t;
-    double total = 0;
+    const QString to = toItem(*s, expected);
+    w.txtSTKNoE->setText(to);
+    const QStringList statements = loadStatements(s->end, to);
+    QList<double> window, limit;
+    qint64 limitRows = 0;
     int rows = 0;
     for (auto _ : state) {
-        t.start();
-        w.cmdQry_Click();
-        total += t.nsecsElapsed() / 1e9;
-        rows = w.fgList->rows() - 1;
+        for (int round = 0; round < WarmRounds; ++round) {
+            QElapsedTimer t;
+            t.start();
+            limitRows = s->reader->read(statements);
+            limit << seconds(t);
+            t.start();
+            w.cmdQry_Click();
+            window << seconds(t);
+            rows = w.month().size();
+        }
+        state.SetIterationTime(Median(window));
     }
-    w.elaMsg->removeEventFilter(&counter);
-    const double seconds = total / double(state.iterations());
+    w.txtSTKNoE->clear();
+    if (rows != expected) {
+        state.SkipWithError("the window loaded another number of rows");
+        return;
+    }
     state.counters["rows"] = rows;
-    state.counters["msg_repaints"] = double(counter.paints) / double(state.iterations());
-    if (s->bareSeconds > 0) {
-        state.counters["ratio_to_bare"] = seconds / s->bareSeconds;
-        // The query shows two messages that each hold the window for 0.2 s by design
-        // ("資料搜尋中...", "查詢完成"): the ratio of the work alone.
-        state.counters["ratio_without_flashes"] = (seconds - 2 * 0.2) / s->bareSeconds;
+    state.counters["limit_rows"] = double(limitRows); // month rows and their item rows
+    state.counters["window_ms"] = Median(window) * 1000;
+    state.counters["limit_ms"] = Median(limit) * 1000;
+    reportRatios(state, Median(window), Median(limit));
+}
+
+// Child work: one query of the window in a fresh process. Arguments: connection string,
+// "to item" criterion.
+bool firstWindowQuery(const QStringList &args, QMap<QString, double> &figures, QString *error)
+{
+    if (args.size() != 2) {
+        *error = QStringLiteral("arguments: connection string, to item");
+        return false;
     }
+    prepareWindowRun();
+    EditConn().gCNT = Ado::Connection::open(args[0]);
+    SetDBType(nullptr);
+    auto w = openWindow();
+    w->txtSTKNoE->setText(args[1]);
+    figures["rss_before"] = PeakResidentBytes();
+    QElapsedTimer t;
+    t.start();
+    w->cmdQry_Click();
+    figures["seconds"] = seconds(t);
+    figures["rss_peak"] = PeakResidentBytes();
+    figures["rows"] = w->month().size();
+    w.reset();
+    EditConn().gCNT.reset();
+    return true;
+}
+
+// Child work: the physical read in a fresh process. Arguments: "sqlite" or "pg", the file
+// or libpq's connection text, the statements.
+bool firstPhysicalRead(const QStringList &args, QMap<QString, double> &figures, QString *error)
+{
+    if (args.size() < 3) {
+        *error = QStringLiteral("arguments: sqlite|pg, source, statements");
+        return false;
+    }
+    try {
+        auto reader = args[0] == QLatin1String("sqlite") ? PhysicalReader::sqlite(args[1])
+                                                         : PhysicalReader::postgres(args[1]);
+        figures["rss_before"] = PeakResidentBytes();
+        QElapsedTimer t;
+        t.start();
+        figures["rows"] = double(reader->read(args.mid(2)));
+        figures["seconds"] = seconds(t);
+        figures["rss_peak"] = PeakResidentBytes();
+        return true;
+    } catch (const std::exception &e) {
+        *error = QString::fromUtf8(e.what());
+        return false;
+    }
+}
+
+[[maybe_unused]] const bool registered =
+    RegisterBenchChild(QStringLiteral("window-query"), firstWindowQuery) &&
+    RegisterBenchChild(QStringLiteral("physical-read"), firstPhysicalRead);
+
+void BM_FirstLoad(benchmark::State &state, Kind kind)
+{
+    Setup *s = setupFor(kind);
+    if (!s) {
+        state.SkipWithError("database not available in this run");
+        return;
+    }
+    const int expected = int(state.range(0));
+    const QString to = toItem(*s, expected);
+    const QStringList readArgs =
+        QStringList{kind == Kind::SQLite ? QStringLiteral("sqlite") : QStringLiteral("pg"),
+                    kind == Kind::SQLite ? s->db->sqliteFile() : s->db->libpqConnInfo()} +
+        loadStatements(s->end, to);
+    const QStringList windowArgs{s->db->connectionString(), to};
+    QList<double> window, limit, peak, perRow, limitPeak;
+    for (auto _ : state) {
+        for (int round = 0; round < FirstRounds; ++round) {
+            QString error;
+            const auto read = RunBenchChild(QStringLiteral("physical-read"), readArgs, &error);
+            const auto query = RunBenchChild(QStringLiteral("window-query"), windowArgs, &error);
+            if (read.isEmpty() || query.isEmpty()) {
+                state.SkipWithError(qPrintable(error));
+                return;
+            }
+            if (int(query.value(QStringLiteral("rows"))) != expected) {
+                state.SkipWithError("the window loaded another number of rows");
+                return;
+            }
+            limit << read.value(QStringLiteral("seconds"));
+            limitPeak << read.value(QStringLiteral("rss_peak"));
+            window << query.value(QStringLiteral("seconds"));
+            peak << query.value(QStringLiteral("rss_peak"));
+            perRow << (query.value(QStringLiteral("rss_peak")) -
+                       query.value(QStringLiteral("rss_before"))) /
+                          expected;
+        }
+        state.SetIterationTime(Median(window));
+    }
+    state.counters["rows"] = expected;
+    state.counters["window_ms"] = Median(window) * 1000;
+    state.counters["limit_ms"] = Median(limit) * 1000;
+    state.counters["peak_mb"] = Median(peak) / (1 << 20);
+    state.counters["bytes_per_row"] = Median(perRow);
+    state.counters["limit_peak_mb"] = Median(limitPeak) / (1 << 20);
+    reportRatios(state, Median(window), Median(limit));
+}
+
+void sizes(benchmark::internal::Benchmark *b)
+{
+    for (int rows : {10000, 50000, 200000, MonthRows})
+        b->Arg(rows);
+    b->Iterations(1)->Unit(benchmark::kMillisecond)->UseManualTime();
 }
 
 } // namespace
 
-BENCHMARK_CAPTURE(BM_BareRead, SQLite, Kind::SQLite)
-    ->Iterations(3)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_WindowQuery, SQLite, Kind::SQLite)
-    ->Iterations(3)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_BareRead, PostgreSQL, Kind::PostgreSQL)
-    ->Iterations(3)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_WindowQuery, PostgreSQL, Kind::PostgreSQL)
-    ->Iterations(3)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_WarmLoad, SQLite, Kind::SQLite)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_FirstLoad, SQLite, Kind::SQLite)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_WarmLoad, PostgreSQL, Kind::PostgreSQL)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_FirstLoad, PostgreSQL, Kind::PostgreSQL)->Apply(sizes);

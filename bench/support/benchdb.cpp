@@ -16,9 +16,9 @@ std::unique_ptr<BenchDatabase> BenchDatabase::make(Kind kind, const Size &size)
     auto db = std::make_unique<BenchDatabase>();
     QStringList args;
     if (kind == Kind::SQLite) {
-        const QString file = db->m_dir.filePath(QStringLiteral("bench.db"));
-        db->m_connectionString = QStringLiteral("Provider=SQLite;Data Source=") + file;
-        args << QStringLiteral("--sqlite") << file;
+        db->m_file = db->m_dir.filePath(QStringLiteral("bench.db"));
+        db->m_connectionString = QStringLiteral("Provider=SQLite;Data Source=") + db->m_file;
+        args << QStringLiteral("--sqlite") << db->m_file;
     } else {
         db->m_pg = std::make_unique<PgTestDatabase>();
         if (!db->m_pg->available())
@@ -50,6 +50,11 @@ BenchDatabase::~BenchDatabase()
         EditConn().gCNT.reset();
     m_connection.reset();
     m_pg.reset(); // dropped after the last connection to it
+}
+
+QString BenchDatabase::libpqConnInfo() const
+{
+    return m_pg ? QStringLiteral("dbname=") + m_pg->name() : QString();
 }
 
 void BenchDatabase::makeShared() const

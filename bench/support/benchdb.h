@@ -27,6 +27,10 @@ public:
 
     QString connectionString() const { return m_connectionString; }
     const Ado::ConnectionPtr &connection() const { return m_connection; }
+    // For readers that bypass the program's connection layer: the SQLite file, libpq's
+    // connection text (the PG* environment of the run fills in server and user).
+    QString sqliteFile() const { return m_file; }
+    QString libpqConnInfo() const;
     void makeShared() const; // Conn().gCNT and its dialect
 
     static QString kindName(Kind kind);
@@ -35,6 +39,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QString m_file;
     QString m_connectionString;
     std::unique_ptr<PgTestDatabase> m_pg;
     Ado::ConnectionPtr m_connection;

@@ -30,22 +30,70 @@ QString atLeastTwo(int v)
 
 } // namespace
 
-std::optional<QDateTime> ParseDateTime(const QVariant &value)
+namespace {
+
+struct DateAndTime
+{
+    QDate date;
+    QTime time;
+};
+
+// "YYYY/MM/DD" or "YYYY/MM/DD HH:MM:SS", as the program writes dates, read without the
+// general pattern: a load reads one or two per record. Anything else: nullopt.
+std::optional<DateAndTime> parseCanonical(const QString &text)
+{
+    if (text.size() != 10 && text.size() != 19)
+        return std::nullopt;
+    const auto digits = [&](int from, int count) {
+        int v = 0;
+        for (int i = from; i < from + count; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            v = v * 10 + (c - u'0');
+        }
+        return v;
+    };
+    if (text[4] != u'/' || text[7] != u'/')
+        return std::nullopt;
+    const int y = digits(0, 4), mo = digits(5, 2), d = digits(8, 2);
+    if (y < 0 || mo < 0 || d < 0)
+        return std::nullopt;
+    const QDate date(y, mo, d);
+    if (!date.isValid())
+        return std::nullopt;
+    if (text.size() == 10)
+        return DateAndTime{date, QTime(0, 0)};
+    if (text[10] != u' ' || text[13] != u':' || text[16] != u':')
+        return std::nullopt;
+    const int h = digits(11, 2), mi = digits(14, 2), sec = digits(17, 2);
+    const QTime time(h, mi, sec);
+    if (h < 0 || mi < 0 || sec < 0 || !time.isValid())
+        return std::nullopt;
+    return DateAndTime{date, time};
+}
+
+// The date and time of a value, kept apart: a local date-time costs a time-zone look-up
+// that a date alone does not need (a load parses one date per record).
+std::optional<DateAndTime> parseDateAndTime(const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
         return std::nullopt;
     if (value.typeId() == QMetaType::QDate) {
         const QDate d = value.toDate();
-        return d.isValid() ? std::optional<QDateTime>(QDateTime(d, QTime(0, 0))) : std::nullopt;
+        return d.isValid() ? std::optional<DateAndTime>({d, QTime(0, 0)}) : std::nullopt;
     }
     if (value.typeId() == QMetaType::QDateTime) {
         const QDateTime dt = value.toDateTime();
-        return dt.isValid() ? std::optional<QDateTime>(dt) : std::nullopt;
+        return dt.isValid() ? std::optional<DateAndTime>({dt.date(), dt.time()}) : std::nullopt;
     }
+    const QString text = value.toString();
+    if (auto canonical = parseCanonical(text))
+        return canonical;
     static const QRegularExpression re(
         QStringLiteral("^\\s*(\\d{1,4})([/.-])(\\d{1,2})\\2(\\d{1,2})"
                        "(?:[ T]+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.\\d+)?)?)?\\s*$"));
-    const auto m = re.match(FoldFullWidth(value.toString()));
+    const auto m = re.match(FoldFullWidth(text));
     if (!m.hasMatch())
         return std::nullopt;
     const QDate d(expandYear(m.captured(1)), m.captured(3).toInt(), m.captured(4).toInt());
@@ -57,15 +105,29 @@ std::optional<QDateTime> ParseDateTime(const QVariant &value)
         if (!t.isValid())
             return std::nullopt;
     }
-    return QDateTime(d, t);
+    return DateAndTime{d, t};
+}
+
+} // namespace
+
+std::optional<QDateTime> ParseDateTime(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QDateTime) { // as it is, its time spec with it
+        const QDateTime dt = value.toDateTime();
+        return dt.isValid() ? std::optional<QDateTime>(dt) : std::nullopt;
+    }
+    const auto parts = parseDateAndTime(value);
+    if (!parts)
+        return std::nullopt;
+    return QDateTime(parts->date, parts->time);
 }
 
 std::optional<QDate> ParseDate(const QVariant &value)
 {
-    const auto dt = ParseDateTime(value);
-    if (!dt)
+    const auto parts = parseDateAndTime(value);
+    if (!parts)
         return std::nullopt;
-    return dt->date();
+    return parts->date;
 }
 
 bool IsDate(const QVariant &value)

@@ -1,6 +1,7 @@
 #include "startup/programsetup.h"
 
 #include "forms/errorboxes.h"
+#include "platform/localtime.h"
 
 #include <QApplication>
 #include <QFont>
@@ -18,6 +19,7 @@ QStringList ScreenFaces()
 void SetupApplication()
 {
     Q_INIT_RESOURCE(resources); // the resources live in the program's library
+    PinLocalTimeZone();
     InstallBoxPresenter();
     QApplication::setApplicationName(QStringLiteral("TOVRAN"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")

@@ -7,6 +7,7 @@
 #include "data/adodb.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -50,6 +51,29 @@ double number(const Ado::Recordset &rs, int field)
     return ok ? d : Val(rs.text(field));
 }
 
+// Texts that repeat from record to record (department, users, stamps, units, flags,
+// categories, specifications) share one copy: a month of 500,000 rows holds a handful of
+// each. A text the pool has not seen is kept for the next ones, up to a bound: unique texts
+// would only grow it.
+class SharedTexts
+{
+public:
+    void share(QString &text)
+    {
+        if (text.isEmpty())
+            return;
+        const auto it = m_texts.constFind(text);
+        if (it != m_texts.cend())
+            text = *it;
+        else if (m_texts.size() < MaxTexts)
+            m_texts.insert(text);
+    }
+
+private:
+    static constexpr qsizetype MaxTexts = 4096;
+    QSet<QString> m_texts;
+};
+
 // The item fields of the recordset's current record (itemSelect() order) into the row.
 void completeRow(StockRow &row, const Ado::Recordset &item, bool useUnit)
 {
@@ -80,6 +104,12 @@ QString StockRecordSelect()
                           "InAmt , OutQty , OutAmt , LostQty , LostAmt , ChkQty , AdjustQty , "
                           "UseQty , STKQty , STKAmt , AvgPrice , UserID , UpdUserID , UpdDate "
                           "From STOCK ");
+}
+
+QString MonthItemsSelect(const QString &conditions)
+{
+    return itemSelect() + QStringLiteral(" Where STKNo in ( Select STKNo From STOCK ") +
+           conditions + QStringLiteral(" )");
 }
 
 StockRecord ReadStockRecord(const Ado::Recordset &rs, QString *updDate)
@@ -114,17 +144,24 @@ void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditio
                    const QString &order, StockMonth &month,
                    const std::function<void(int rowsRead)> &progress)
 {
+    SharedTexts shared;
     {
         Ado::Recordset rs = connection->execute(StockRecordSelect() + conditions + order);
         while (!rs.eof()) {
             StockRow row;
             row.stored = ReadStockRecord(rs, &row.updDate);
+            shared.share(row.stored.DeptNo);
+            shared.share(row.stored.UserID);
+            shared.share(row.stored.UpdUserID);
+            shared.share(row.updDate);
             month.append(std::move(row));
             if (progress && (month.size() & 1023) == 0)
                 progress(month.size());
             rs.moveNext();
         }
     }
+    if (progress)
+        progress(month.size());
     if (month.size() == 0)
         return;
 
@@ -133,17 +170,25 @@ void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditio
     rowsOfItem.reserve(month.size());
     for (int i = 0; i < month.size(); ++i)
         rowsOfItem.insert(month.at(i).stored.STKNo, i);
-    Ado::Recordset item = connection->execute(
-        itemSelect() + QStringLiteral(" Where STKNo in ( Select STKNo From STOCK ") + conditions +
-        QStringLiteral(" )"));
+    Ado::Recordset item = connection->execute(MonthItemsSelect(conditions));
     const bool useUnit = month.useUnit();
     while (!item.eof()) {
-        for (auto it = rowsOfItem.constFind(item.text(0));
-             it != rowsOfItem.cend() && it.key() == item.text(0); ++it) {
-            completeRow(month.itemFields(it.value()), item, useUnit);
+        const QString no = item.text(0);
+        for (auto it = rowsOfItem.constFind(no); it != rowsOfItem.cend() && it.key() == no; ++it) {
+            StockRow &row = month.itemFields(it.value());
+            completeRow(row, item, useUnit);
+            for (QString *text : {&row.dscp, &row.unit, &row.flag, &row.lType})
+                shared.share(*text);
         }
         item.moveNext();
     }
+}
+
+int CountStockRows(const Ado::ConnectionPtr &connection, const QString &conditions)
+{
+    Ado::Recordset rs =
+        connection->execute(QStringLiteral("Select count(*) From STOCK ") + conditions);
+    return rs.eof() ? 0 : int(rs.number(0));
 }
 
 void CompleteFromItem(const Ado::ConnectionPtr &connection, StockRow &row, bool useUnit)

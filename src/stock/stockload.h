@@ -13,14 +13,22 @@ QString StockRecordSelect();
 // The record at the recordset's current position (fields of StockRecordSelect()).
 StockRecord ReadStockRecord(const Ado::Recordset &rs, QString *updDate);
 
+// The item master records a load of "… From STOCK" + conditions completes its rows from.
+QString MonthItemsSelect(const QString &conditions);
+
 // Reads the records "Select … From STOCK" + conditions + order into the month (which must
 // be reset before), completes each row from its item master record (only the items the
 // month holds are read) and converts to use units when the month shows them. A missing
 // use-unit factor is logged once per item and counts as 1. progress is called now and then
-// with the rows read so far. Throws RunError on database errors.
+// with the rows read so far, and once more with all of them when the records are read.
+// Throws RunError on database errors.
 void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditions,
                    const QString &order, StockMonth &month,
                    const std::function<void(int rowsRead)> &progress = {});
+
+// The number of records "Select … From STOCK" + conditions reads (what a load will read:
+// its progress counts towards it). Throws RunError on database errors.
+int CountStockRows(const Ado::ConnectionPtr &connection, const QString &conditions);
 
 // Completes one row from the item master (no row of the month: a record added or brought
 // in by a lookup). Unknown items keep empty texts and factor 1.

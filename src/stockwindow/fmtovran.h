@@ -67,6 +67,15 @@ public:
     // A whole year as typed (ROC or Western) that names a calendar year.
     static bool IsCalendarYear(double typedYear);
 
+    // A load that lasts longer than showAfterMs shows its progress on the message line and
+    // repaints the window every repaintEveryMs (tests lower both).
+    struct LoadProgressTiming
+    {
+        int showAfterMs = 500;
+        int repaintEveryMs = 250;
+    };
+    void setLoadProgressTiming(const LoadProgressTiming &timing) { m_loadProgress = timing; }
+
     // Book-kept: stock flag "Y", issue slips in use and warehouse 1.
     bool isBookKept(const QString &stockFlag) const;
 
@@ -197,6 +206,12 @@ private:
     bool m_focusGridWhenEnabled = false;
     Params m_params;
     StockMonth m_month;
+    LoadProgressTiming m_loadProgress;
+    struct LastLoad
+    {
+        QString conditions; // of the last load that read its records
+        int rows = 0;
+    } m_lastLoad;
     MonthWatch *m_watch = nullptr;
     QSet<qint64> m_deferredRnos; // rows changed elsewhere while being edited here
 };

@@ -26,13 +26,8 @@
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QTabWidget>
+#include <algorithm>
 #include <cmath>
-
-namespace {
-// How often a long load lets the window repaint its message line: often enough to show
-// that it goes on, seldom enough that repainting the disabled window costs little.
-constexpr int RepaintIntervalMs = 250;
-} // namespace
 
 void fmTOVRAN::cmdQry_Click()
 {
@@ -81,6 +76,10 @@ void fmTOVRAN::cmdQry_Click()
         m_month.reset(period, chkUseUUnit->isChecked());
         if (GetData()) {
             formatAfterQuery();
+            // The count of rows read goes beside the message, flashed with it.
+            elaMsg->setCaption(QStringLiteral("查詢完成"));
+            elaMsg->setNote(QStringLiteral("共 ") + QString::number(m_month.size()) +
+                            QStringLiteral(" 筆"));
             DispElaMsg(elaMsg, QStringLiteral("查詢完成"));
             tabPage->setCurrentIndex(1);
             loaded = true;
@@ -152,16 +151,36 @@ bool fmTOVRAN::GetData()
         m_month.reset(m_month.period(), m_month.useUnit());
         stopWatchingMonth();
 
-        const WatchMark readBegins = MonthWatch::mark(Conn().gCNT);
+        // A long load shows rows read of rows expected in the message line's flood and
+        // lets the disabled window repaint now and then: often enough to show that it goes
+        // on, seldom enough that repainting costs little.
+        // Rows expected: as many as the last load of the same criteria read, else counted.
+        const QString conditions = stockConditions();
+        const int expected = conditions == m_lastLoad.conditions
+                                 ? m_lastLoad.rows
+                                 : CountStockRows(Conn().gCNT, conditions);
+        QElapsedTimer sinceStart;
+        sinceStart.start();
         QElapsedTimer sinceRepaint;
-        sinceRepaint.start();
-        LoadStockRows(Conn().gCNT, stockConditions(), order, m_month, [&](int rowsRead) {
-            if (sinceRepaint.elapsed() >= RepaintIntervalMs) {
-                elaMsg->setCaption(QStringLiteral("資料整理中：") + QString::number(rowsRead));
-                QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                sinceRepaint.restart();
-            }
+        const auto showProgress = [&](int rowsRead) {
+            const int of = std::max(expected, rowsRead);
+            elaMsg->setCaption(QStringLiteral("資料整理中：") + QString::number(rowsRead) +
+                               QStringLiteral(" / ") + QString::number(of));
+            elaMsg->setFlood(rowsRead, of);
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sinceRepaint.start();
+        };
+        m_lastLoad = {};
+        const WatchMark readBegins = MonthWatch::mark(Conn().gCNT);
+        LoadStockRows(Conn().gCNT, conditions, order, m_month, [&](int rowsRead) {
+            if (sinceRepaint.isValid() ? sinceRepaint.elapsed() >= m_loadProgress.repaintEveryMs
+                                       : sinceStart.elapsed() >= m_loadProgress.showAfterMs)
+                showProgress(rowsRead);
         });
+        // Every record is read: a progress shown is full while the grid is filled.
+        if (sinceRepaint.isValid() && elaMsg->floodValue() != m_month.size())
+            showProgress(m_month.size());
+        m_lastLoad = {conditions, m_month.size()};
         watchMonth(readBegins);
         if (m_month.size() == 0)
             return false;

@@ -221,3 +221,42 @@ TEST(Periods, RocYears)
     EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
     EXPECT_EQ(WesternYear(2003), 2003);
 }
+
+TEST(ParseDate, TheProgramsFormAndTheGeneralFormsReadAlike)
+{
+    const QDate jan31(2003, 1, 31);
+    const struct
+    {
+        QVariant value;
+        std::optional<QDate> date;
+        QTime time;
+    } cases[] = {
+        {QStringLiteral("2003/01/31"), jan31, QTime(0, 0)},
+        {QStringLiteral("2003/01/31 10:20:30"), jan31, QTime(10, 20, 30)},
+        {QStringLiteral("2003/01/31 00:00:00"), jan31, QTime(0, 0)},
+        {QStringLiteral("2003/02/30"), std::nullopt, {}},
+        {QStringLiteral("2003/13/01"), std::nullopt, {}},
+        {QStringLiteral("2003/01/31 25:00:00"), std::nullopt, {}},
+        {QStringLiteral("2003/01/3x"), std::nullopt, {}},
+        {QStringLiteral("2003/01/31T10:20:30"), jan31, QTime(10, 20, 30)},
+        {QStringLiteral("2003/01/31 10:20"), jan31, QTime(10, 20)},
+        {QStringLiteral(" 2003-1-31 "), jan31, QTime(0, 0)},
+        {QStringLiteral("03/01/31"), jan31, QTime(0, 0)},
+        {QStringLiteral("２００３/０１/３１"), jan31, QTime(0, 0)},
+        {QVariant(jan31), jan31, QTime(0, 0)},
+        {QVariant(QDateTime(jan31, QTime(8, 5))), jan31, QTime(8, 5)},
+        {QVariant(), std::nullopt, {}},
+        {QStringLiteral(""), std::nullopt, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.value.toString().toStdString());
+        EXPECT_EQ(ParseDate(c.value), c.date);
+        EXPECT_EQ(IsDate(c.value), c.date.has_value());
+        const auto dt = ParseDateTime(c.value);
+        ASSERT_EQ(dt.has_value(), c.date.has_value());
+        if (dt) {
+            EXPECT_EQ(dt->date(), *c.date);
+            EXPECT_EQ(dt->time(), c.time);
+        }
+    }
+}

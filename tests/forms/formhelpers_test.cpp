@@ -302,6 +302,37 @@ TEST(ElasticPanel, CaptionFloodAndClicks)
     // The left half carries the flood colour, the right half does not.
     EXPECT_EQ(image.pixelColor(image.width() / 4, image.height() / 2), panel.floodColor());
     EXPECT_NE(image.pixelColor(image.width() * 3 / 4, image.height() / 2), panel.floodColor());
+
+    // Progress: a value of a maximum, clamped; the percentage follows it.
+    panel.setFlood(750, 1000);
+    EXPECT_EQ(panel.floodValue(), 750);
+    EXPECT_EQ(panel.floodMaximum(), 1000);
+    EXPECT_EQ(panel.floodPercent(), 75);
+    const QImage progress = panel.grab().toImage();
+    EXPECT_EQ(progress.pixelColor(progress.width() * 7 / 10, progress.height() / 2),
+              panel.floodColor());
+    EXPECT_NE(progress.pixelColor(progress.width() * 8 / 10, progress.height() / 2),
+              panel.floodColor());
+    panel.setFlood(1200, 1000);
+    EXPECT_EQ(panel.floodValue(), 1000);
+    panel.setFlood(5, 0);
+    EXPECT_EQ(panel.floodMaximum(), 1);
+    EXPECT_EQ(panel.floodValue(), 1);
+    panel.setFloodPercent(0);
+
+    // The note is drawn at the right end and goes with the next caption.
+    panel.setNote(QStringLiteral("共 12 筆"));
+    EXPECT_EQ(panel.note(), QStringLiteral("共 12 筆"));
+    const QImage noted = panel.grab().toImage();
+    int inkRight = 0;
+    for (int x = noted.width() * 3 / 4; x < noted.width() - 4; ++x)
+        for (int y = 4; y < noted.height() - 4; ++y)
+            inkRight += noted.pixelColor(x, y) != noted.pixelColor(noted.width() - 5, 4);
+    EXPECT_GT(inkRight, 10);
+    panel.setCaption(QStringLiteral("月份"));
+    EXPECT_EQ(panel.note(), QStringLiteral("共 12 筆")); // the same caption keeps it
+    panel.setCaption(QStringLiteral("年度"));
+    EXPECT_EQ(panel.note(), QString());
 }
 
 TEST(WaitSec, SleepsTheWholeMilliseconds)

@@ -207,6 +207,84 @@ TEST_P(Loading, CompletionReportsAndFormatsTheGrid)
     EXPECT_EQ(grid()->rows(), 1);
 }
 
+TEST_P(Loading, ALongLoadShowsItsProgressAndTheCountWhenDone)
+{
+    // 3,000 records of department A01 (3 of them with item master records) and one of
+    // another department, which the load neither reads nor counts.
+    item("P100001", "麵粉");
+    item("P101500", "砂糖");
+    item("P103000", "鹽");
+    db->exec(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n "
+                            "where i < 3000) insert into STOCK (DeptNo, StkDate, STKNo, LastQty, "
+                            "UserID) select 'A01', %1, 'P' || (100000 + i), i, 'MAKER' from n;\n")
+                 .arg(QuotDate(QStringLiteral("2003/01/31"))));
+    stock("2003/01/31", "P100001", 1, 0, 0, 0, "B02");
+    start();
+    // Progress from the first rows on, a repaint at every step of the read.
+    window->setLoadProgressTiming({0, 0});
+    struct Seen
+    {
+        QString caption;
+        qint64 value, maximum;
+        bool windowEnabled;
+    };
+    QList<Seen> seen;
+    struct PaintWatch : QObject
+    {
+        std::function<void()> onPaint;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint)
+                onPaint();
+            return false;
+        }
+    } watch;
+    watch.onPaint = [&] {
+        ElasticPanel *p = window->elaMsg;
+        if (p->caption().startsWith(QStringLiteral("資料整理中")))
+            seen.append({p->caption(), p->floodValue(), p->floodMaximum(), window->isEnabled()});
+    };
+    window->elaMsg->installEventFilter(&watch);
+    query("2003", "1");
+    window->elaMsg->removeEventFilter(&watch);
+
+    // Rows read of rows expected, painted as they rise, the window disabled meanwhile.
+    ASSERT_GE(seen.size(), 3);
+    for (int i = 0; i < seen.size(); ++i) {
+        SCOPED_TRACE(seen[i].caption.toStdString());
+        EXPECT_EQ(seen[i].maximum, 3000);
+        EXPECT_FALSE(seen[i].windowEnabled);
+        EXPECT_EQ(seen[i].caption, QStringLiteral("資料整理中：%1 / 3000").arg(seen[i].value));
+        if (i > 0) {
+            EXPECT_GE(seen[i].value, seen[i - 1].value);
+        }
+    }
+    EXPECT_LT(seen.first().value, 3000);
+    EXPECT_EQ(seen.last().value, 3000);
+
+    // Done: the message, the count beside it, the flood cleared, every row in the grid.
+    EXPECT_EQ(msg(), "查詢完成");
+    EXPECT_EQ(window->elaMsg->note(), "共 3000 筆");
+    EXPECT_EQ(window->elaMsg->floodValue(), 0);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(grid()->rows(), 3001);
+    EXPECT_EQ(cell(1500, fmTOVRAN::ColName), "砂糖");
+    EXPECT_EQ(cell(3000, fmTOVRAN::ColSTKNo), "P103000");
+
+    // Texts that repeat from record to record are kept once.
+    const StockMonth &m = window->month();
+    ASSERT_EQ(m.size(), 3000);
+    EXPECT_EQ(m.at(0).stored.UserID, "MAKER");
+    EXPECT_EQ(m.at(2999).stored.DeptNo, "A01");
+    EXPECT_EQ(m.at(0).stored.UserID.constData(), m.at(2999).stored.UserID.constData());
+    EXPECT_EQ(m.at(0).stored.DeptNo.constData(), m.at(2999).stored.DeptNo.constData());
+
+    // The next message has no count beside it.
+    query("2003", "2");
+    EXPECT_EQ(msg(), LocalMsg("NODATA"));
+    EXPECT_EQ(window->elaMsg->note(), "");
+}
+
 TEST_P(Loading, CriteriaFilterTheRowsAndTheFlagOrdersThem)
 {
     item("A1", "麵粉", "個", "", "1", "N", "A");
