@@ -11,8 +11,8 @@
 #include <memory>
 
 // The stock report of a large month: composing it from the month and showing the first
-// preview page (goal: under 2 s together for 100,000 rows; 20,000 rows for the baseline), and writing it as PDF (time
-// proportional to the pages).
+// preview page (goal: under 2 s together for 100,000 rows; 20,000 rows for the baseline), and
+// writing it as PDF (time proportional to the pages).
 
 namespace {
 
@@ -69,7 +69,11 @@ void BM_ComposeAndFirstPage(benchmark::State &state)
     }
     state.counters["pages"] = window.vsp().pageCount();
 }
-BENCHMARK(BM_ComposeAndFirstPage)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ComposeAndFirstPage)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 void BM_LastPageAfterPaging(benchmark::State &state)
 {

@@ -126,19 +126,9 @@ protected:
         return counts;
     }
 
-    int errors(const ProgramCopy &program) const
-    {
-        return errRecords(program.logFile(QStringLiteral("TOVRAN.ERR")));
-    }
-
     void exitProgram(Stocktaker &user, ProgramCopy &program)
     {
-        EXPECT_TRUE(user.exitProgram(QStringLiteral("alt+y"), QStringLiteral("exit")));
-        for (int i = 0; i < 40 && program.programRunning(); ++i) {
-            user.answerBoxes(QStringLiteral("exit"), 0);
-            Pause(250);
-        }
-        EXPECT_FALSE(program.programRunning()) << "the program did not end after Yes";
+        EXPECT_TRUE(user.exitAndWait(program)) << "the program did not end after Yes";
     }
 
     QTemporaryDir m_work;
@@ -192,17 +182,17 @@ TEST_F(FaultRun, DatabaseServerRestart)
     EXPECT_GE(user.answerBoxes(QStringLiteral("02-count-refused")), 1)
         << "a count was taken without a database and without a word";
     m_x->key({QStringLiteral("Escape")});
-    const int afterCount = errors(program);
+    const int afterCount = program.errorRecords();
     EXPECT_GE(afterCount, 1) << "the failed count was not logged";
     // A scan (a read) is refused too; the cell of the first item is still the current one.
     user.scanItem(items[1]);
     EXPECT_GE(user.answerBoxes(QStringLiteral("03-scan-refused")), 1);
-    EXPECT_GT(errors(program), afterCount);
+    EXPECT_GT(program.errorRecords(), afterCount);
     EXPECT_TRUE(program.programRunning()) << "the program ended while the server was away";
 
     ASSERT_TRUE(server.start(&why)) << why.toStdString();
     // Back again.
-    const int beforeRestartEdits = errors(program);
+    const int beforeRestartEdits = program.errorRecords();
     user.scanItem(items[2]);
     const int scanBoxes = user.answerBoxes(QStringLiteral("05-scan-after-restart"));
     int countBoxes = 0;
@@ -227,7 +217,7 @@ TEST_F(FaultRun, DatabaseServerRestart)
     // The program opens a new session once the server is back: the scan and the count
     // after the restart simply work.
     EXPECT_EQ(scanBoxes + countBoxes, 0) << "refused although the server was back";
-    EXPECT_EQ(errors(program), beforeRestartEdits);
+    EXPECT_EQ(program.errorRecords(), beforeRestartEdits);
     EXPECT_EQ(written, QStringLiteral("13"));
     EXPECT_EQ(stockOf(items[2], QStringLiteral("UpdUserID")), QStringLiteral("DEMO"));
     EXPECT_TRUE(isToday(stockOf(items[2], QStringLiteral("UpdDate"))));
@@ -303,7 +293,8 @@ TEST_F(FaultRun, AbuseInput)
          {QStringLiteral("O'Neil"), QString(1000, QLatin1Char('x')), QStringLiteral("中文測試")})
         abuse(kDeptBox, text, QStringLiteral("A01"));
     abuse(kItemFromBox, QStringLiteral("a'b\"c"), QString());
-    EXPECT_EQ(errors(program), 0) << program.logFile(QStringLiteral("TOVRAN.ERR")).toStdString();
+    EXPECT_EQ(program.errorRecords(), 0)
+        << program.logFile(QStringLiteral("TOVRAN.ERR")).toStdString();
 
     // Queries with a quoted item number and with a year at the edge of the numbers.
     clickBox(kItemFromBox);
@@ -323,7 +314,8 @@ TEST_F(FaultRun, AbuseInput)
     user.shot(QStringLiteral("04-query-huge-year"));
     user.answerBoxes(QStringLiteral("04-query-huge-year"), 1000);
     ASSERT_TRUE(program.programRunning()) << "the program ended on a query for year 1e308";
-    EXPECT_EQ(errors(program), 0) << program.logFile(QStringLiteral("TOVRAN.ERR")).toStdString();
+    EXPECT_EQ(program.errorRecords(), 0)
+        << program.logFile(QStringLiteral("TOVRAN.ERR")).toStdString();
 
     // The month again, then the count cell.
     clickBox(Stocktaker::CriteriaTab);
@@ -371,7 +363,8 @@ TEST_F(FaultRun, AbuseInput)
     EXPECT_EQ(stockOf(item, QStringLiteral("STKQty, UpdUserID")),
               afterFullWidth + QStringLiteral("|DEMO"));
     EXPECT_EQ(scalar(m_db, QStringLiteral("Select count(*) From STOCK")), stockRows);
-    EXPECT_EQ(errors(program), 0) << program.logFile(QStringLiteral("TOVRAN.ERR")).toStdString();
+    EXPECT_EQ(program.errorRecords(), 0)
+        << program.logFile(QStringLiteral("TOVRAN.ERR")).toStdString();
 }
 
 // A log folder that cannot be written (an immutable folder: root ignores file modes): the
@@ -471,6 +464,6 @@ TEST_F(FaultRun, CorruptMessagesDatabase)
     user.shot(QStringLiteral("03-counted"));
     EXPECT_TRUE(program.programRunning());
     exitProgram(user, program);
-    std::printf("start-up boxes: %d, error records: %d\n", startBoxes, errors(program));
-    EXPECT_GE(errors(program), 1) << "the unreadable messages database was not logged";
+    std::printf("start-up boxes: %d, error records: %d\n", startBoxes, program.errorRecords());
+    EXPECT_GE(program.errorRecords(), 1) << "the unreadable messages database was not logged";
 }

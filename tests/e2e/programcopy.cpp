@@ -1,5 +1,7 @@
 #include "programcopy.h"
 
+#include "e2e_common.h"
+
 #include "platform/settingsstore.h"
 
 #include <QDir>
@@ -132,6 +134,38 @@ QByteArray ProgramCopy::logFile(const QString &name) const
 {
     QFile f(m_root.filePath(QStringLiteral("LOG/") + name));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int ProgramCopy::errorRecords() const
+{
+    return E2E::errRecords(logFile(QStringLiteral("TOVRAN.ERR")));
+}
+
+bool MakeDemoDatabases(bool postgres, const QTemporaryDir &dir, DemoDatabases &out, QString *why)
+{
+    const QString menuFile = dir.filePath(QStringLiteral("menu.db"));
+    const QString sqlite = QStringLiteral("Provider=SQLite;Data Source=");
+    QStringList args;
+    if (postgres) {
+        out.pg = std::make_unique<PgTestDatabase>();
+        if (!out.pg->available()) {
+            out.skipReason = out.pg->skipReason();
+            *why = out.skipReason;
+            return false;
+        }
+        args = {QStringLiteral("--pg"), out.pg->connectionString(true)};
+        out.handOver.connect = out.pg->connectionString(false);
+        out.handOver.password = PgTestDatabase::password();
+        out.connectionString = out.pg->connectionString(true);
+    } else {
+        const QString dbFile = dir.filePath(QStringLiteral("demo.db"));
+        args = {QStringLiteral("--sqlite"), dbFile};
+        out.handOver.connect = sqlite + dbFile;
+        out.connectionString = out.handOver.connect;
+    }
+    out.handOver.menuConnect = sqlite + menuFile;
+    return RunTool(QStringLiteral(TOVRAN_DEMODB),
+                   args + QStringList{QStringLiteral("--menu"), menuFile}, why);
 }
 
 QString ProgramCopy::setting(const QString &app, const QString &section, const QString &key) const

@@ -2,9 +2,12 @@
 
 #include "xsession.h"
 
+#include "support/pgdatabase.h"
+
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <memory>
 #include <vector>
 
 // A copy of the runnable tree (bin/TOVRAN, bin/JXMSG.MDB, DAT/, LOG/) in a folder of its
@@ -42,6 +45,7 @@ public:
     void killProgram();
 
     QByteArray logFile(const QString &name) const; // LOG/<name>
+    int errorRecords() const;                      // records in LOG/TOVRAN.ERR
     // A value of the settings store, read through the program's own settings layer.
     QString setting(const QString &app, const QString &section, const QString &key) const;
 
@@ -52,6 +56,18 @@ private:
     QString m_error;
     std::vector<QProcess *> m_processes;
 };
+
+// The demo business and menu databases of a run: SQLite files in a folder, or a database
+// on the run's PostgreSQL server; the hand-over gets their connection strings.
+struct DemoDatabases
+{
+    std::unique_ptr<PgTestDatabase> pg;
+    ProgramCopy::HandOver handOver;
+    QString connectionString; // the business database, with its password
+    QString skipReason;       // set when PostgreSQL is not available
+};
+// False with the reason in *why when the generator failed (or skipReason is set).
+bool MakeDemoDatabases(bool postgres, const QTemporaryDir &dir, DemoDatabases &out, QString *why);
 
 // True once the process has ended (also when it ended while events were processed).
 bool WaitEnded(QProcess *process, int timeoutMs);

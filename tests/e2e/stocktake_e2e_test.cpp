@@ -35,30 +35,16 @@ protected:
     {
         ASSERT_TRUE(m_work.isValid());
         ASSERT_TRUE(m_program.error().isEmpty()) << m_program.error().toStdString();
-        const QString menuFile = m_work.filePath(QStringLiteral("menu.db"));
         QString why;
-        if (GetParam() == Db::PostgreSQL) {
-            m_pg = std::make_unique<PgTestDatabase>();
-            if (!m_pg->available())
-                GTEST_SKIP() << m_pg->skipReason().toStdString();
-            ASSERT_TRUE(RunTool(QStringLiteral(TOVRAN_DEMODB),
-                                {QStringLiteral("--pg"), m_pg->connectionString(true),
-                                 QStringLiteral("--menu"), menuFile},
-                                &why))
-                << why.toStdString();
-            m_handOver.connect = m_pg->connectionString(false);
-            m_handOver.password = PgTestDatabase::password();
-            m_dbString = m_pg->connectionString(true);
-        } else {
-            const QString dbFile = m_work.filePath(QStringLiteral("demo.db"));
-            ASSERT_TRUE(RunTool(
-                QStringLiteral(TOVRAN_DEMODB),
-                {QStringLiteral("--sqlite"), dbFile, QStringLiteral("--menu"), menuFile}, &why))
-                << why.toStdString();
-            m_handOver.connect = QStringLiteral("Provider=SQLite;Data Source=") + dbFile;
-            m_dbString = m_handOver.connect;
+        DemoDatabases demo;
+        if (!MakeDemoDatabases(GetParam() == Db::PostgreSQL, m_work, demo, &why)) {
+            if (!demo.skipReason.isEmpty())
+                GTEST_SKIP() << demo.skipReason.toStdString();
+            FAIL() << why.toStdString();
         }
-        m_handOver.menuConnect = QStringLiteral("Provider=SQLite;Data Source=") + menuFile;
+        m_pg = std::move(demo.pg);
+        m_handOver = demo.handOver;
+        m_dbString = demo.connectionString;
         m_handOver.group = QStringLiteral("ADMIN");
         m_handOver.user = QStringLiteral("DEMO");
         m_db = Ado::Connection::open(m_dbString);

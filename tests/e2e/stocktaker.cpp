@@ -179,6 +179,17 @@ QHash<QString, QString> Stocktaker::shownCounts(const QString &csvFile)
     return counts;
 }
 
+bool Stocktaker::exitAndWait(const ProgramCopy &program)
+{
+    if (!exitProgram(QStringLiteral("alt+y"), QStringLiteral("exit")))
+        return false;
+    for (int i = 0; i < 40 && program.programRunning(); ++i) {
+        answerBoxes(QStringLiteral("exit"), 0);
+        Pause(250);
+    }
+    return !program.programRunning();
+}
+
 bool Stocktaker::exitProgram(const QString &answerKey, const QString &shotName)
 {
     m_x.activate(m_main);

@@ -61,6 +61,9 @@ public:
     QHash<QString, QString> shownCounts(const QString &csvFile);
     // Alt+Z and the answer (alt+y / alt+n); false when no question came.
     bool exitProgram(const QString &answerKey, const QString &shotName);
+    // Alt+Z, Yes, and any further box answered until the program has ended; false when it
+    // did not end.
+    bool exitAndWait(const ProgramCopy &program);
 
     void shot(const QString &step) const { m_x.shot(m_prefix + step); }
 

@@ -49,32 +49,18 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_work.isValid());
-        const QString menuFile = m_work.filePath(QStringLiteral("menu.db"));
         QString why;
-        if (GetParam() == Db::PostgreSQL) {
-            m_pg = std::make_unique<PgTestDatabase>();
-            if (!m_pg->available())
-                GTEST_SKIP() << m_pg->skipReason().toStdString();
-            ASSERT_TRUE(RunTool(QStringLiteral(TOVRAN_DEMODB),
-                                {QStringLiteral("--pg"), m_pg->connectionString(true),
-                                 QStringLiteral("--menu"), menuFile},
-                                &why))
-                << why.toStdString();
-            m_handOver.connect = m_pg->connectionString(false);
-            m_handOver.password = PgTestDatabase::password();
-            m_dbString = m_pg->connectionString(true);
-        } else {
-            const QString dbFile = m_work.filePath(QStringLiteral("demo.db"));
-            ASSERT_TRUE(RunTool(
-                QStringLiteral(TOVRAN_DEMODB),
-                {QStringLiteral("--sqlite"), dbFile, QStringLiteral("--menu"), menuFile}, &why))
-                << why.toStdString();
-            m_handOver.connect = QStringLiteral("Provider=SQLite;Data Source=") + dbFile;
-            m_dbString = m_handOver.connect;
+        DemoDatabases demo;
+        if (!MakeDemoDatabases(GetParam() == Db::PostgreSQL, m_work, demo, &why)) {
+            if (!demo.skipReason.isEmpty())
+                GTEST_SKIP() << demo.skipReason.toStdString();
+            FAIL() << why.toStdString();
         }
+        m_pg = std::move(demo.pg);
+        m_handOver = demo.handOver;
+        m_dbString = demo.connectionString;
         // A short lock wait, so that the refusal comes quickly.
         m_handOver.connect += QStringLiteral(";Lock Wait=%1").arg(LockWaitMs / 1000.0);
-        m_handOver.menuConnect = QStringLiteral("Provider=SQLite;Data Source=") + menuFile;
         m_db = Ado::Connection::open(m_dbString);
 
         const QString run = GetParam() == Db::SQLite ? QStringLiteral("workstations-sqlite")
@@ -206,19 +192,9 @@ protected:
         return changed;
     }
 
-    int errors(const ProgramCopy &program) const
-    {
-        return errRecords(program.logFile(QStringLiteral("TOVRAN.ERR")));
-    }
-
     void exitProgram(Stocktaker &user, ProgramCopy &program)
     {
-        EXPECT_TRUE(user.exitProgram(QStringLiteral("alt+y"), QStringLiteral("exit")));
-        for (int i = 0; i < 40 && program.programRunning(); ++i) {
-            user.answerBoxes(QStringLiteral("exit"), 0);
-            Pause(250);
-        }
-        EXPECT_FALSE(program.programRunning()) << "the program did not end after Yes";
+        EXPECT_TRUE(user.exitAndWait(program)) << "the program did not end after Yes";
     }
 
     QTemporaryDir m_work;
@@ -387,8 +363,9 @@ TEST_P(TwoUsers, OneMonth)
     EXPECT_TRUE(second.programRunning());
     exitProgram(clerk, second);
     exitProgram(demo, first);
-    EXPECT_EQ(errors(first), 0) << first.logFile(QStringLiteral("TOVRAN.ERR")).toStdString();
-    EXPECT_EQ(errors(second), 0) << second.logFile(QStringLiteral("TOVRAN.ERR")).toStdString();
+    EXPECT_EQ(first.errorRecords(), 0) << first.logFile(QStringLiteral("TOVRAN.ERR")).toStdString();
+    EXPECT_EQ(second.errorRecords(), 0)
+        << second.logFile(QStringLiteral("TOVRAN.ERR")).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Workstations, TwoUsers, ::testing::Values(Db::SQLite, Db::PostgreSQL),
