@@ -71,15 +71,11 @@ protected:
     }
 
     // Started through the menu, criteria typed, the month queried.
-    void startSession(ProgramCopy &program, Stocktaker &user, const ProgramCopy::HandOver &h,
+    void startSession(Stocktaker &user, const ProgramCopy::HandOver &h,
                       const QStringList &otherMains = {})
     {
-        ASSERT_TRUE(program.error().isEmpty()) << program.error().toStdString();
-        QProcess *menu = program.startViaMenu(*m_x, h);
-        ASSERT_FALSE(user.waitMainWindow(30000, otherMains).isEmpty())
-            << "the stock window did not appear: " << menu->readAll().toStdString();
-        user.enterCriteria(lastMonthYear(), lastMonthMonth(), QStringLiteral("A01"));
-        user.query();
+        QString why;
+        ASSERT_TRUE(user.startSession(h, otherMains, &why)) << why.toStdString();
     }
 
     // The items of the month, in number order.
@@ -170,7 +166,7 @@ TEST_F(FaultRun, DatabaseServerRestart)
     Stocktaker user(*m_x, program, QString());
     ProgramCopy::HandOver h = handOver(QStringLiteral("DEMO"), QStringLiteral("ADMIN"));
     h.password = OwnPgServer::password();
-    startSession(program, user, h);
+    startSession(user, h);
     user.scanItem(items[0]);
     user.shot(QStringLiteral("01-ready"));
     m_db.reset();
@@ -255,7 +251,7 @@ TEST_F(FaultRun, AbuseInput)
 
     ProgramCopy program;
     Stocktaker user(*m_x, program, QString());
-    startSession(program, user, handOver(QStringLiteral("DEMO"), QStringLiteral("ADMIN")));
+    startSession(user, handOver(QStringLiteral("DEMO"), QStringLiteral("ADMIN")));
     const QString main = user.mainWindow();
     m_x->activate(main);
     auto clickBox = [&](QPoint at) {
@@ -394,7 +390,7 @@ TEST_F(FaultRun, ReadOnlyLogFolder)
     }
 
     Stocktaker user(*m_x, program, QString());
-    startSession(program, user, handOver(QStringLiteral("DEMO"), QStringLiteral("ADMIN")));
+    startSession(user, handOver(QStringLiteral("DEMO"), QStringLiteral("ADMIN")));
     const QString countSql =
         QStringLiteral("Select STKQty From STOCK Where DeptNo = 'A01' And StkDate = ") +
         kPeriodEnd + QStringLiteral(" And STKNo = '%1'");

@@ -179,6 +179,24 @@ QHash<QString, QString> Stocktaker::shownCounts(const QString &csvFile)
     return counts;
 }
 
+bool Stocktaker::startSession(const ProgramCopy::HandOver &h, const QStringList &otherMains,
+                              QString *why)
+{
+    if (!m_program.error().isEmpty()) {
+        *why = m_program.error();
+        return false;
+    }
+    QProcess *menu = m_program.startViaMenu(m_x, h);
+    if (waitMainWindow(30000, otherMains).isEmpty()) {
+        *why = QStringLiteral("the stock window did not appear: ") +
+               QString::fromLocal8Bit(menu->readAll());
+        return false;
+    }
+    enterCriteria(E2E::lastMonthYear(), E2E::lastMonthMonth(), QStringLiteral("A01"));
+    query();
+    return true;
+}
+
 bool Stocktaker::exitAndWait(const ProgramCopy &program)
 {
     if (!exitProgram(QStringLiteral("alt+y"), QStringLiteral("exit")))

@@ -46,6 +46,9 @@ public:
     // The same by keyboard alone, from the year box that has the focus at start-up.
     void typeCriteria(const QString &year, const QString &month, const QString &dept);
     void query(int waitMs = 4000);
+    // Started through the menu with the hand-over, last month's criteria of A01 typed, the
+    // month queried; false with the reason when the stock window did not appear.
+    bool startSession(const ProgramCopy::HandOver &h, const QStringList &otherMains, QString *why);
     // The item box: number and Enter, as a barcode scanner types it.
     void scanItem(const QString &itemNo, int waitMs = 2000);
     // Typed into the focused cell and committed with Enter.
