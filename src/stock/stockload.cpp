@@ -7,7 +7,6 @@
 #include "data/adodb.h"
 
 #include <QHash>
-#include <QSet>
 
 namespace {
 
@@ -50,29 +49,6 @@ double number(const Ado::Recordset &rs, int field)
     const double d = v.toDouble(&ok);
     return ok ? d : Val(rs.text(field));
 }
-
-// Texts that repeat from record to record (department, users, stamps, units, flags,
-// categories, specifications) share one copy: a month of 500,000 rows holds a handful of
-// each. A text the pool has not seen is kept for the next ones, up to a bound: unique texts
-// would only grow it.
-class SharedTexts
-{
-public:
-    void share(QString &text)
-    {
-        if (text.isEmpty())
-            return;
-        const auto it = m_texts.constFind(text);
-        if (it != m_texts.cend())
-            text = *it;
-        else if (m_texts.size() < MaxTexts)
-            m_texts.insert(text);
-    }
-
-private:
-    static constexpr qsizetype MaxTexts = 4096;
-    QSet<QString> m_texts;
-};
 
 // The item fields of the recordset's current record (itemSelect() order) into the row.
 void completeRow(StockRow &row, const Ado::Recordset &item, bool useUnit)
@@ -144,16 +120,11 @@ void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditio
                    const QString &order, StockMonth &month,
                    const std::function<void(int rowsRead)> &progress)
 {
-    SharedTexts shared;
     {
         Ado::Recordset rs = connection->execute(StockRecordSelect() + conditions + order);
         while (!rs.eof()) {
             StockRow row;
             row.stored = ReadStockRecord(rs, &row.updDate);
-            shared.share(row.stored.DeptNo);
-            shared.share(row.stored.UserID);
-            shared.share(row.stored.UpdUserID);
-            shared.share(row.updDate);
             month.append(std::move(row));
             if (progress && (month.size() & 1023) == 0)
                 progress(month.size());
@@ -174,12 +145,10 @@ void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditio
     const bool useUnit = month.useUnit();
     while (!item.eof()) {
         const QString no = item.text(0);
-        for (auto it = rowsOfItem.constFind(no); it != rowsOfItem.cend() && it.key() == no; ++it) {
-            StockRow &row = month.itemFields(it.value());
-            completeRow(row, item, useUnit);
-            for (QString *text : {&row.dscp, &row.unit, &row.flag, &row.lType})
-                shared.share(*text);
-        }
+        StockRow fields;
+        completeRow(fields, item, useUnit);
+        for (auto it = rowsOfItem.constFind(no); it != rowsOfItem.cend() && it.key() == no; ++it)
+            month.setItemFields(it.value(), fields);
         item.moveNext();
     }
 }

@@ -79,6 +79,21 @@ void StockMonth::setStored(int index, const StockRecord &record, const QString &
     row.updDate = updDate;
 }
 
+void StockMonth::setItemFields(int index, const StockRow &fields)
+{
+    StockRow &row = m_rows[static_cast<size_t>(index)];
+    row.name = fields.name;
+    row.dscp = fields.dscp;
+    row.unit = fields.unit;
+    row.flag = fields.flag;
+    row.lType = fields.lType;
+    row.factor = fields.factor;
+    share(row.unit, 4);
+    share(row.flag, 5);
+    share(row.lType, 6);
+    share(row.dscp, 7);
+}
+
 int StockMonth::indexOfRno(double rno) const
 {
     return m_byRno.value(qint64(rno), -1);

@@ -65,9 +65,9 @@ public:
     // The record as the database now holds it (after a write here, or read anew).
     void setStored(int index, const StockRecord &record, const QString &updDate);
     int indexOfRno(double rno) const; // -1 when the month has no such record
-    // The row for completing its item fields and factor; its record changes only through
-    // setStored.
-    StockRow &itemFields(int index) { return m_rows[static_cast<size_t>(index)]; }
+    // Completes the row's item fields and factor (name, dscp, unit, flag, lType, factor)
+    // from fields; its record changes only through setStored.
+    void setItemFields(int index, const StockRow &fields);
 
     // What the row shows, in display units: a quantity converted and rounded to 0.1 in the
     // use unit, the price per display unit rounded to 0.01, amounts as stored.
