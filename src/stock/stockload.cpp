@@ -5,6 +5,7 @@
 #include "common/numtext.h"
 #include "common/state.h"
 #include "data/adodb.h"
+#include "platform/db/rowreader.h"
 
 #include <QHash>
 
@@ -40,18 +41,38 @@ QString itemSelect()
                           "uunit , uqty , LType From STK");
 }
 
-double number(const Ado::Recordset &rs, int field)
+// Reads a record's fields from a Recordset (one record) or a RowReader (a month's rows);
+// both give a field's text by the same rule and NULL figures as 0.
+template <typename Source> StockRecord readRecord(Source &rs, QString *updDate)
 {
-    const QVariant v = rs.value(field);
-    if (v.isNull())
-        return 0;
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    return ok ? d : Val(rs.text(field));
+    StockRecord r;
+    r.Rno = rs.number(FRNo);
+    r.DeptNo = rs.text(FDeptNo);
+    r.StkDate = ParseDate(rs.value(FStkDate)).value_or(QDate());
+    r.STKNo = rs.text(FSTKNo);
+    r.LastQty = rs.number(FLastQty);
+    r.LastAmt = rs.number(FLastAmt);
+    r.InQty = rs.number(FInQty);
+    r.InAmt = rs.number(FInAmt);
+    r.OutQty = rs.number(FOutQty);
+    r.OutAmt = rs.number(FOutAmt);
+    r.LostQty = rs.number(FLostQty);
+    r.LostAmt = rs.number(FLostAmt);
+    r.ChkQty = rs.number(FChkQty);
+    r.AdjustQty = rs.number(FAdjustQty);
+    r.UseQty = rs.number(FUseQty);
+    r.STKQty = rs.number(FSTKQty);
+    r.STKAmt = rs.number(FSTKAmt);
+    r.AvgPrice = rs.number(FAvgPrice);
+    r.UserID = rs.text(FUserID);
+    r.UpdUserID = rs.text(FUpdUserID);
+    if (updDate)
+        *updDate = rs.text(FUpdDate);
+    return r;
 }
 
-// The item fields of the recordset's current record (itemSelect() order) into the row.
-void completeRow(StockRow &row, const Ado::Recordset &item, bool useUnit)
+// The item fields of the current record (itemSelect() order) into the row.
+template <typename Source> void completeRow(StockRow &row, Source &item, bool useUnit)
 {
     row.name = item.text(1);
     row.dscp = item.text(2);
@@ -90,30 +111,7 @@ QString MonthItemsSelect(const QString &conditions)
 
 StockRecord ReadStockRecord(const Ado::Recordset &rs, QString *updDate)
 {
-    StockRecord r;
-    r.Rno = number(rs, FRNo);
-    r.DeptNo = rs.text(FDeptNo);
-    r.StkDate = ParseDate(rs.value(FStkDate)).value_or(QDate());
-    r.STKNo = rs.text(FSTKNo);
-    r.LastQty = number(rs, FLastQty);
-    r.LastAmt = number(rs, FLastAmt);
-    r.InQty = number(rs, FInQty);
-    r.InAmt = number(rs, FInAmt);
-    r.OutQty = number(rs, FOutQty);
-    r.OutAmt = number(rs, FOutAmt);
-    r.LostQty = number(rs, FLostQty);
-    r.LostAmt = number(rs, FLostAmt);
-    r.ChkQty = number(rs, FChkQty);
-    r.AdjustQty = number(rs, FAdjustQty);
-    r.UseQty = number(rs, FUseQty);
-    r.STKQty = number(rs, FSTKQty);
-    r.STKAmt = number(rs, FSTKAmt);
-    r.AvgPrice = number(rs, FAvgPrice);
-    r.UserID = rs.text(FUserID);
-    r.UpdUserID = rs.text(FUpdUserID);
-    if (updDate)
-        *updDate = rs.text(FUpdDate);
-    return r;
+    return readRecord(rs, updDate);
 }
 
 void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditions,
@@ -121,14 +119,13 @@ void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditio
                    const std::function<void(int rowsRead)> &progress)
 {
     {
-        Ado::Recordset rs = connection->execute(StockRecordSelect() + conditions + order);
-        while (!rs.eof()) {
+        Ado::RowReader rs(*connection, StockRecordSelect() + conditions + order);
+        while (rs.next()) {
             StockRow row;
-            row.stored = ReadStockRecord(rs, &row.updDate);
+            row.stored = readRecord(rs, &row.updDate);
             month.append(std::move(row));
             if (progress && (month.size() & 1023) == 0)
                 progress(month.size());
-            rs.moveNext();
         }
     }
     if (progress)
@@ -141,15 +138,14 @@ void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditio
     rowsOfItem.reserve(month.size());
     for (int i = 0; i < month.size(); ++i)
         rowsOfItem.insert(month.at(i).stored.STKNo, i);
-    Ado::Recordset item = connection->execute(MonthItemsSelect(conditions));
+    Ado::RowReader item(*connection, MonthItemsSelect(conditions));
     const bool useUnit = month.useUnit();
-    while (!item.eof()) {
+    while (item.next()) {
         const QString no = item.text(0);
         StockRow fields;
         completeRow(fields, item, useUnit);
         for (auto it = rowsOfItem.constFind(no); it != rowsOfItem.cend() && it.key() == no; ++it)
             month.setItemFields(it.value(), fields);
-        item.moveNext();
     }
 }
 

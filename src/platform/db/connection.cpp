@@ -67,6 +67,11 @@ struct ShutDownSentinel
 
 } // namespace
 
+QString SqliteStoredText(const QString &text)
+{
+    return isMidnightDateText(text) ? text.left(10) : text;
+}
+
 QString ValueText(const QVariant &v, bool sqliteText)
 {
     if (!v.isValid() || v.isNull())
@@ -74,7 +79,7 @@ QString ValueText(const QVariant &v, bool sqliteText)
     switch (v.typeId()) {
     case QMetaType::QString: {
         const QString s = v.toString();
-        return sqliteText && isMidnightDateText(s) ? s.left(10) : s;
+        return sqliteText ? SqliteStoredText(s) : s;
     }
     case QMetaType::Double:
     case QMetaType::Float:

@@ -146,6 +146,8 @@ using ConnectionPtr = std::shared_ptr<Connection>;
 
 // A value as text by the rule above; sqliteText also applies the rule for SQLite's date text.
 QString ValueText(const QVariant &value, bool sqliteText = false);
+// A text SQLite holds, as read: the date text of a date without time loses " 00:00:00".
+QString SqliteStoredText(const QString &text);
 
 // The value of one item of a connection string, compared without regard to case.
 QString ConnectionStringItem(const QString &connectionString, const QString &key);
