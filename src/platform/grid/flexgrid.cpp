@@ -565,7 +565,8 @@ void FlexGrid::addRows(QList<QStringList> rows, const QVariant &rowData)
 {
     if (rows.isEmpty())
         return;
-    d->model->rows.reserve(d->model->rows.size() + rows.size());
+    if (d->model->rows.empty()) // a fill; a row or two more grow the rows geometrically
+        d->model->rows.reserve(rows.size());
     for (QStringList &cells : rows)
         d->model->appendRow(std::move(cells), rowData);
     d->rowsAddedOrRemoved();
@@ -583,7 +584,8 @@ void FlexGrid::addSourceRows(const QList<int> &keys, const QVariant &rowData)
 {
     if (keys.isEmpty())
         return;
-    d->model->rows.reserve(d->model->rows.size() + keys.size());
+    if (d->model->rows.empty())
+        d->model->rows.reserve(keys.size());
     for (const int key : keys)
         d->model->appendSourceRow(key, rowData);
     d->rowsAddedOrRemoved();

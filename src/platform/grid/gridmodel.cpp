@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -273,15 +274,30 @@ void GridModel::publishSteps()
     endInsertRows();
 }
 
+// Rows are relocatable (Qt's containers and QVariant are): the rows between the two places
+// shift as bytes instead of being swapped one by one, which on a grid of 200,000 rows is
+// the difference between a fraction of a millisecond and ten.
+void GridModel::relocateRow(int from, int to)
+{
+    static_assert(QTypeInfo<QStringList>::isRelocatable && QTypeInfo<QVariant>::isRelocatable &&
+                  QTypeInfo<QList<quint16>>::isRelocatable);
+    GridRow *const base = rows.data();
+    alignas(GridRow) unsigned char moving[sizeof(GridRow)];
+    std::memcpy(moving, static_cast<void *>(base + from), sizeof(GridRow));
+    if (to < from)
+        std::memmove(static_cast<void *>(base + to + 1), static_cast<void *>(base + to),
+                     sizeof(GridRow) * size_t(from - to));
+    else
+        std::memmove(static_cast<void *>(base + from), static_cast<void *>(base + from + 1),
+                     sizeof(GridRow) * size_t(to - from));
+    std::memcpy(static_cast<void *>(base + to), moving, sizeof(GridRow));
+}
+
 void GridModel::moveRow(int from, int to)
 {
     if (from == to || from < 0 || to < 0 || from >= rowCount() || to >= rowCount())
         return;
-    const auto base = rows.begin();
-    if (to < from)
-        std::rotate(base + to, base + from, base + from + 1);
-    else
-        std::rotate(base + from, base + from + 1, base + to + 1);
+    relocateRow(from, to);
     if (!upToDate()) {
         m_resetNeeded = true;
         return;

@@ -114,6 +114,8 @@ private:
     std::vector<int> m_toggled; // rows hidden or shown since the last publish
     QList<QColor> m_colors;     // index 0 unused (no colour)
     QList<QVariant> m_brushes;
+
+    void relocateRow(int from, int to);
 };
 
 // Whether text reads as a number (sign, digits, one decimal point), for general alignment.
