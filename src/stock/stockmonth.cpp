@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 using C = StockColumns;
 
@@ -64,8 +65,10 @@ template <typename Record> auto &figureField(Record &r, int col)
 
 void StockMonth::reset(const Period &period, bool useUnit)
 {
+    // Callers start the same month again with reset(period(), useUnit()).
+    Period starts = period;
     clear();
-    m_period = period;
+    m_period = std::move(starts);
     m_useUnit = useUnit;
     m_loaded = true;
 }

@@ -213,6 +213,13 @@ TEST(StockMonthRows, ResetStartsAnEmptyMonth)
     r.unit = fresh("kg");
     EXPECT_EQ(month.append(r), 0);
     expectSameRow(month.at(0), r, "after reset");
+
+    // The same month started again (a query read anew) keeps its period and unit.
+    month.reset(month.period(), month.useUnit());
+    EXPECT_EQ(month.size(), 0);
+    EXPECT_EQ(month.period(), dec);
+    EXPECT_TRUE(month.useUnit());
+    EXPECT_TRUE(month.isLoaded());
 }
 
 // The pool names each text once, the empty one 0, and starts over when cleared.
