@@ -68,11 +68,8 @@ size_t keptTextBytes(const StockMonth &month)
         }
     };
     for (int i = 0; i < month.size(); ++i) {
-        const StockRow &row = month.at(i);
-        count(row.stored.STKNo);
-        count(row.name);
-        count(row.dscp);
-        count(row.unit);
+        for (const int col : {C::ColSTKNo, C::ColName, C::ColDscp, C::ColUnit})
+            count(month.text(i, col));
     }
     return bytes;
 }
@@ -108,7 +105,7 @@ void BM_MonthAndGridMemoryPerRow(benchmark::State &state)
         grid->addSourceRows(keys, 1);
         keys = QList<int>();
         for (int i = 0; i < Rows; ++i)
-            grid->setRowData(i + 1, month->at(i).factor);
+            grid->setRowData(i + 1, month->factor(i));
         styleEntryColumns(*grid);
         grid->setRedraw(true);
         benchmark::DoNotOptimize(grid->view()->model()->rowCount());
@@ -125,7 +122,7 @@ void BM_MonthAndGridMemoryPerRow(benchmark::State &state)
             cells.reserve(C::ColumnCount);
             for (int c = 0; c < C::ColumnCount; ++c)
                 cells.append(month->text(i, c));
-            texts->addRow(cells, month->at(i).factor);
+            texts->addRow(cells, month->factor(i));
         }
         styleEntryColumns(*texts);
         texts->setRedraw(true);

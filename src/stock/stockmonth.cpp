@@ -5,98 +5,200 @@
 #include "stock/stockcolumns.h"
 
 #include <cmath>
+#include <limits>
 #include <stdexcept>
+#include <utility>
 
 using C = StockColumns;
 
 namespace {
-// More distinct texts than this are no longer shared: they are not the repeating kind.
-constexpr qsizetype MaxSharedTexts = 4096;
+
+constexpr qint32 NoDay = std::numeric_limits<qint32>::min();
+
+// A database's dates all fit a 32-bit day number.
+qint32 dayOf(const QDate &date)
+{
+    return date.isValid() ? qint32(date.toJulianDay()) : NoDay;
+}
+
+QDate dateOf(qint32 day)
+{
+    return day == NoDay ? QDate() : QDate::fromJulianDay(day);
+}
+
+// The field behind a figure column, of a StockRecord or of the month's own row.
+template <typename Record> auto &figureField(Record &r, int col)
+{
+    switch (col) {
+    case C::ColLastQty:
+        return r.LastQty;
+    case C::ColLastAmt:
+        return r.LastAmt;
+    case C::ColInQty:
+        return r.InQty;
+    case C::ColInAmt:
+        return r.InAmt;
+    case C::ColOutQty:
+        return r.OutQty;
+    case C::ColOutAmt:
+        return r.OutAmt;
+    case C::ColLostQty:
+        return r.LostQty;
+    case C::ColChkQty:
+        return r.ChkQty;
+    case C::ColAdjustQty:
+        return r.AdjustQty;
+    case C::ColUseQty:
+        return r.UseQty;
+    case C::ColSTKQty:
+        return r.STKQty;
+    case C::ColSTKAmt:
+        return r.STKAmt;
+    case C::ColAvgPrice:
+        return r.AvgPrice;
+    default:
+        throw std::out_of_range("no figure column");
+    }
+}
+
 } // namespace
 
 void StockMonth::reset(const Period &period, bool useUnit)
 {
-    m_rows.clear();
-    m_byRno.clear();
-    m_sharedTexts.clear();
-    for (QString &last : m_lastShared)
-        last.clear();
-    m_period = period;
+    // Callers start the same month again with reset(period(), useUnit()).
+    Period starts = period;
+    clear();
+    m_period = std::move(starts);
     m_useUnit = useUnit;
     m_loaded = true;
 }
 
 void StockMonth::clear()
 {
-    m_rows.clear();
+    m_rows = {};
     m_byRno.clear();
-    m_sharedTexts.clear();
-    for (QString &last : m_lastShared)
-        last.clear();
+    m_texts.clear();
     m_period = Period();
     m_useUnit = false;
     m_loaded = false;
 }
 
-void StockMonth::share(QString &text, int field)
+size_t StockMonth::rnoHash(double rno)
 {
-    QString &last = m_lastShared[field];
-    if (text.isEmpty())
-        return;
-    if (text == last) {
-        text = last;
-        return;
-    }
-    const auto known = m_sharedTexts.constFind(text);
-    if (known != m_sharedTexts.cend())
-        text = *known;
-    else if (m_sharedTexts.size() < MaxSharedTexts)
-        m_sharedTexts.insert(text);
-    last = text;
+    return qHash(qint64(rno));
+}
+
+void StockMonth::reserve(int rows)
+{
+    m_rows.reserve(static_cast<size_t>(rows));
+    m_byRno.reserve(static_cast<size_t>(rows),
+                    [this](quint32 i) { return rnoHash(m_rows[i].Rno); });
+}
+
+void StockMonth::pack(Row &row, const StockRecord &r, const QString &updDate)
+{
+    row.Rno = r.Rno;
+    row.DeptNo = m_texts.add(r.DeptNo);
+    row.StkDate = dayOf(r.StkDate);
+    row.STKNo = r.STKNo;
+    row.LastQty = r.LastQty;
+    row.LastAmt = r.LastAmt;
+    row.InQty = r.InQty;
+    row.InAmt = r.InAmt;
+    row.OutQty = r.OutQty;
+    row.OutAmt = r.OutAmt;
+    row.ChkQty = r.ChkQty;
+    row.AdjustQty = r.AdjustQty;
+    row.UseQty = r.UseQty;
+    row.LostQty = r.LostQty;
+    row.LostAmt = r.LostAmt;
+    row.STKQty = r.STKQty;
+    row.STKAmt = r.STKAmt;
+    row.AvgPrice = r.AvgPrice;
+    row.UserID = m_texts.add(r.UserID);
+    row.UpdUserID = m_texts.add(r.UpdUserID);
+    row.updDate = m_texts.add(updDate);
+}
+
+void StockMonth::packItemFields(Row &row, const StockRow &fields)
+{
+    row.name = fields.name;
+    row.dscp = m_texts.add(fields.dscp);
+    row.unit = m_texts.add(fields.unit);
+    row.flag = m_texts.add(fields.flag);
+    row.lType = m_texts.add(fields.lType);
+    row.factor = fields.factor;
+}
+
+StockRow StockMonth::at(int index) const
+{
+    const Row &row = this->row(index);
+    StockRow out;
+    StockRecord &r = out.stored;
+    r.Rno = row.Rno;
+    r.DeptNo = m_texts.text(row.DeptNo);
+    r.StkDate = dateOf(row.StkDate);
+    r.STKNo = row.STKNo;
+    r.LastQty = row.LastQty;
+    r.LastAmt = row.LastAmt;
+    r.InQty = row.InQty;
+    r.InAmt = row.InAmt;
+    r.OutQty = row.OutQty;
+    r.OutAmt = row.OutAmt;
+    r.ChkQty = row.ChkQty;
+    r.AdjustQty = row.AdjustQty;
+    r.UseQty = row.UseQty;
+    r.LostQty = row.LostQty;
+    r.LostAmt = row.LostAmt;
+    r.STKQty = row.STKQty;
+    r.STKAmt = row.STKAmt;
+    r.AvgPrice = row.AvgPrice;
+    r.UserID = m_texts.text(row.UserID);
+    r.UpdUserID = m_texts.text(row.UpdUserID);
+    out.updDate = m_texts.text(row.updDate);
+    out.name = row.name;
+    out.dscp = m_texts.text(row.dscp);
+    out.unit = m_texts.text(row.unit);
+    out.flag = m_texts.text(row.flag);
+    out.lType = m_texts.text(row.lType);
+    out.factor = row.factor;
+    return out;
 }
 
 int StockMonth::append(StockRow row)
 {
-    // A month's rows repeat these texts: each is kept once (item numbers and names are not).
-    share(row.stored.DeptNo, 0);
-    share(row.stored.UserID, 1);
-    share(row.stored.UpdUserID, 2);
-    share(row.updDate, 3);
-    share(row.unit, 4);
-    share(row.flag, 5);
-    share(row.lType, 6);
-    share(row.dscp, 7);
-    const int index = size();
-    m_byRno.insert(qint64(row.stored.Rno), index);
-    m_rows.push_back(std::move(row));
-    return index;
+    Row &added = m_rows.emplace_back();
+    pack(added, row.stored, row.updDate);
+    added.STKNo = std::move(row.stored.STKNo);
+    packItemFields(added, row);
+    added.name = std::move(row.name);
+    const auto index = quint32(m_rows.size() - 1);
+    // A record number met again names the row added last, as a re-read would.
+    const auto rno = qint64(added.Rno);
+    m_byRno.insert(
+        rnoHash(added.Rno), index, [&](quint32 i) { return qint64(m_rows[i].Rno) == rno; },
+        [this](quint32 i) { return rnoHash(m_rows[i].Rno); });
+    return int(index);
 }
 
 void StockMonth::setStored(int index, const StockRecord &record, const QString &updDate)
 {
-    StockRow &row = m_rows[static_cast<size_t>(index)];
-    row.stored = record;
-    row.updDate = updDate;
+    // The record number names the row in m_byRno: a re-read record keeps it.
+    Q_ASSERT(qint64(record.Rno) == qint64(row(index).Rno));
+    pack(m_rows[static_cast<size_t>(index)], record, updDate);
 }
 
 void StockMonth::setItemFields(int index, const StockRow &fields)
 {
-    StockRow &row = m_rows[static_cast<size_t>(index)];
-    row.name = fields.name;
-    row.dscp = fields.dscp;
-    row.unit = fields.unit;
-    row.flag = fields.flag;
-    row.lType = fields.lType;
-    row.factor = fields.factor;
-    share(row.unit, 4);
-    share(row.flag, 5);
-    share(row.lType, 6);
-    share(row.dscp, 7);
+    packItemFields(m_rows[static_cast<size_t>(index)], fields);
 }
 
 int StockMonth::indexOfRno(double rno) const
 {
-    return m_byRno.value(qint64(rno), -1);
+    const auto key = qint64(rno);
+    const quint32 index =
+        m_byRno.find(rnoHash(rno), [&](quint32 i) { return qint64(m_rows[i].Rno) == key; });
+    return index == IndexTable::None ? -1 : int(index);
 }
 
 QString StockMonth::title(int col)
@@ -144,51 +246,22 @@ double StockMonth::shownPrice(double price, double factor)
     return std::floor(price * 100 / factor + 0.5) / 100;
 }
 
-double &StockMonth::storedFigure(StockRecord &r, int col)
+double &StockMonth::storedFigure(StockRecord &record, int col)
 {
-    switch (col) {
-    case C::ColLastQty:
-        return r.LastQty;
-    case C::ColLastAmt:
-        return r.LastAmt;
-    case C::ColInQty:
-        return r.InQty;
-    case C::ColInAmt:
-        return r.InAmt;
-    case C::ColOutQty:
-        return r.OutQty;
-    case C::ColOutAmt:
-        return r.OutAmt;
-    case C::ColLostQty:
-        return r.LostQty;
-    case C::ColChkQty:
-        return r.ChkQty;
-    case C::ColAdjustQty:
-        return r.AdjustQty;
-    case C::ColUseQty:
-        return r.UseQty;
-    case C::ColSTKQty:
-        return r.STKQty;
-    case C::ColSTKAmt:
-        return r.STKAmt;
-    case C::ColAvgPrice:
-        return r.AvgPrice;
-    default:
-        throw std::out_of_range("no figure column");
-    }
+    return figureField(record, col);
 }
 
 double StockMonth::storedFigure(const StockRecord &record, int col)
 {
-    return storedFigure(const_cast<StockRecord &>(record), col);
+    return figureField(record, col);
 }
 
 double StockMonth::figure(int index, int col) const
 {
     if (!isFigureColumn(col))
         return 0;
-    const StockRow &row = at(index);
-    const double stored = storedFigure(row.stored, col);
+    const Row &row = this->row(index);
+    const double stored = figureField(row, col);
     if (col == C::ColAvgPrice)
         return shownPrice(stored, row.factor);
     return isQuantityColumn(col) ? shownQuantity(stored, row.factor, m_useUnit) : stored;
@@ -198,36 +271,37 @@ QString StockMonth::text(int index, int col) const
 {
     if (isFigureColumn(col))
         return NumText(figure(index, col));
-    const StockRow &row = at(index);
+    const Row &row = this->row(index);
     switch (col) {
     case C::ColRNo:
-        return NumText(row.stored.Rno);
+        return NumText(row.Rno);
     case C::ColDeptNo:
-        return row.stored.DeptNo;
+        return m_texts.text(row.DeptNo);
     case C::ColStkDate:
-        return DateText(row.stored.StkDate);
+        return DateText(dateOf(row.StkDate));
     case C::ColSTKNo:
-        return row.stored.STKNo;
+        return row.STKNo;
     case C::ColName:
         return row.name;
     case C::ColDscp:
-        return row.dscp;
+        return m_texts.text(row.dscp);
     case C::ColUnit:
-        return row.unit;
+        return m_texts.text(row.unit);
     case C::ColFlag:
-        return row.flag;
+        return m_texts.text(row.flag);
     case C::ColUserID:
-        return row.stored.UserID;
+        return m_texts.text(row.UserID);
     case C::ColUpdUserID:
-        return row.stored.UpdUserID;
+        return m_texts.text(row.UpdUserID);
     case C::ColLType:
-        return row.lType;
+        return m_texts.text(row.lType);
     default:
         return QString();
     }
 }
 
-RowFigures StockMonth::figuresOf(const StockRecord &r, double factor, bool useUnit, bool bookKept)
+template <typename Record>
+RowFigures StockMonth::figuresFrom(const Record &r, double factor, bool useUnit, bool bookKept)
 {
     RowFigures f;
     f.factor = factor == 0 ? 1 : factor;
@@ -246,8 +320,14 @@ RowFigures StockMonth::figuresOf(const StockRecord &r, double factor, bool useUn
     return f;
 }
 
+RowFigures StockMonth::figuresOf(const StockRecord &record, double factor, bool useUnit,
+                                 bool bookKept)
+{
+    return figuresFrom(record, factor, useUnit, bookKept);
+}
+
 RowFigures StockMonth::figures(int index, bool bookKept) const
 {
-    const StockRow &row = at(index);
-    return figuresOf(row.stored, row.factor, m_useUnit, bookKept);
+    const Row &row = this->row(index);
+    return figuresFrom(row, row.factor, m_useUnit, bookKept);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "stock/fdstock.h"
+#include "stock/indextable.h"
 #include "stock/rowupdate.h"
+#include "stock/textpool.h"
 
 #include <QDate>
-#include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
 #include <vector>
 
@@ -20,8 +20,9 @@ struct StockMonthSelection
     QList<int> columns; // StockColumns
 };
 
-// One row of the loaded month: the STOCK record as this workstation last read or wrote it
-// (quantities in stock units), the item master fields the row shows, and its display factor.
+// One row of the loaded month as callers hand it in and get it out: the STOCK record as this
+// workstation last read or wrote it (quantities in stock units), the item master fields the
+// row shows, and its display factor.
 struct StockRow
 {
     StockRecord stored;
@@ -59,9 +60,10 @@ public:
     bool useUnit() const { return m_useUnit; }
 
     int size() const { return static_cast<int>(m_rows.size()); }
-    const StockRow &at(int index) const { return m_rows[static_cast<size_t>(index)]; }
+    // A copy of the row; single fields come cheaper through text(), figure() and factor().
+    StockRow at(int index) const;
     int append(StockRow row);
-    void reserve(int rows) { m_rows.reserve(static_cast<size_t>(rows)); }
+    void reserve(int rows);
     // The record as the database now holds it (after a write here, or read anew).
     void setStored(int index, const StockRecord &record, const QString &updDate);
     int indexOfRno(double rno) const; // -1 when the month has no such record
@@ -73,6 +75,7 @@ public:
     // use unit, the price per display unit rounded to 0.01, amounts as stored.
     double figure(int index, int col) const;
     QString text(int index, int col) const;
+    double factor(int index) const { return row(index).factor; }
     // The row's figures as the entry checks and recomputes them.
     RowFigures figures(int index, bool bookKept) const;
     static RowFigures figuresOf(const StockRecord &record, double factor, bool useUnit,
@@ -86,18 +89,36 @@ public:
     static bool isFigureColumn(int col);
 
 private:
-    // Keeps one copy of a text many rows hold alike.
-    void share(QString &text, int field);
+    // A row as the month keeps it, some 200 bytes: the figures as stored, the texts rows
+    // repeat (department, users, stamp, item fields but the name) as numbers in m_texts, the
+    // date as a day number. Field names follow StockRecord.
+    struct Row
+    {
+        QString STKNo;
+        QString name;
+        double Rno = 0;
+        double LastQty = 0, LastAmt = 0, InQty = 0, InAmt = 0, OutQty = 0, OutAmt = 0;
+        double ChkQty = 0, AdjustQty = 0, UseQty = 0, LostQty = 0, LostAmt = 0;
+        double STKQty = 0, STKAmt = 0, AvgPrice = 0;
+        double factor = 1;
+        qint32 StkDate = 0; // Julian day, NoDay for none
+        quint32 DeptNo = 0, UserID = 0, UpdUserID = 0, updDate = 0;
+        quint32 dscp = 0, unit = 0, flag = 0, lType = 0;
+    };
+
+    const Row &row(int index) const { return m_rows[static_cast<size_t>(index)]; }
+    void pack(Row &row, const StockRecord &record, const QString &updDate);
+    void packItemFields(Row &row, const StockRow &fields);
+    static size_t rnoHash(double rno);
 
     static double shownQuantity(double stockQty, double factor, bool useUnit);
     static double shownPrice(double price, double factor);
+    template <typename Record>
+    static RowFigures figuresFrom(const Record &record, double factor, bool useUnit, bool bookKept);
 
-    std::vector<StockRow> m_rows;
-    QHash<qint64, int> m_byRno;
-    // Texts rows share (department, users, stamps, units, flags): the one copy of each, and
-    // per field the last one met, which the next row most often repeats.
-    QSet<QString> m_sharedTexts;
-    QString m_lastShared[8];
+    std::vector<Row> m_rows;
+    IndexTable m_byRno; // row indices by record number
+    TextPool m_texts;
     Period m_period;
     bool m_useUnit = false;
     bool m_loaded = false;

@@ -101,7 +101,7 @@ bool fmTOVRAN::enterCount(int row, double x, bool fromGrid)
     const int index = monthIndex(row);
     if (index < 0)
         return false;
-    const bool bookKept = isBookKept(m_month.at(index).flag);
+    const bool bookKept = isBookKept(m_month.text(index, ColFlag));
     if (fromGrid) {
         // A count below opening plus receipts is an ordinary shortage or usage: the clerk
         // confirms it rather than being stopped.

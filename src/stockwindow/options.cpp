@@ -29,7 +29,7 @@ void fmTOVRAN::chkHideSTKFlag_Click()
     fgList->setRedraw(false);
     for (int r = fgList->fixedRows(); r < fgList->rows(); ++r) {
         const int index = monthIndex(r);
-        if (index >= 0 && m_month.at(index).flag.toUpper() != QLatin1String("Y"))
+        if (index >= 0 && m_month.text(index, ColFlag).toUpper() != QLatin1String("Y"))
             fgList->setRowHidden(r, hide);
     }
     fgList->setRedraw(true);

@@ -18,13 +18,13 @@ void fmTOVRAN::fillGrid()
     fgList->addSourceRows(indexes, 1);
     // The row data is the display factor, as the suite's grids keep it.
     for (int i = 0; i < m_month.size(); ++i)
-        fgList->setRowData(i + fgList->fixedRows(), m_month.at(i).factor);
+        fgList->setRowData(i + fgList->fixedRows(), m_month.factor(i));
     fgList->setRedraw(true);
 }
 
 int fmTOVRAN::appendGridRow(int index)
 {
-    fgList->addSourceRows({index}, m_month.at(index).factor);
+    fgList->addSourceRows({index}, m_month.factor(index));
     const int row = fgList->rows() - 1;
     styleEntryCells(row);
     return row;
