@@ -2,6 +2,8 @@
 
 #include "data/adodb.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <algorithm>
 #include <cstdio>
@@ -31,6 +33,23 @@ std::unique_ptr<BenchDatabase> BenchDatabase::make(Kind kind, const Size &size)
          << QStringLiteral("--slip-lines") << QString::number(size.slipLines)
          << QStringLiteral("--months") << QString::number(size.months) << QStringLiteral("--today")
          << today();
+    // TOVRAN_BENCH_CACHE names a folder that keeps each generated SQLite file: a later run
+    // starts from a copy of it instead of generating it again.
+    const QString cacheDir = qEnvironmentVariable("TOVRAN_BENCH_CACHE");
+    const QString cached = cacheDir.isEmpty() || kind != Kind::SQLite
+                               ? QString()
+                               : QDir(cacheDir).filePath(
+                                     QStringLiteral("bench-%1-%2-%3-%4-%5.db")
+                                         .arg(size.items)
+                                         .arg(size.stockRows)
+                                         .arg(size.slipLines)
+                                         .arg(size.months)
+                                         .arg(today().replace(QLatin1Char('/'), QLatin1Char('-'))));
+    if (!cached.isEmpty() && QFile::copy(cached, db->m_file)) {
+        std::fprintf(stderr, "copied %s\n", qPrintable(cached));
+        db->m_connection = Ado::Connection::open(db->m_connectionString);
+        return db;
+    }
     std::fprintf(stderr, "generating %s database: %d items, %d stock rows, %d slip lines...\n",
                  qPrintable(kindName(kind)), size.items, size.stockRows, size.slipLines);
     QProcess generator;
@@ -40,6 +59,8 @@ std::unique_ptr<BenchDatabase> BenchDatabase::make(Kind kind, const Size &size)
         std::fprintf(stderr, "generation failed: %s\n", generator.readAll().constData());
         return nullptr;
     }
+    if (!cached.isEmpty() && QDir().mkpath(cacheDir))
+        QFile::copy(db->m_file, cached);
     db->m_connection = Ado::Connection::open(db->m_connectionString);
     return db;
 }

@@ -6,6 +6,7 @@
 #include "common/state.h"
 #include "data/adodb.h"
 #include "platform/db/rowreader.h"
+#include "stock/stockcolumns.h"
 
 #include <QHash>
 
@@ -137,7 +138,7 @@ void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditio
     QMultiHash<QString, int> rowsOfItem;
     rowsOfItem.reserve(month.size());
     for (int i = 0; i < month.size(); ++i)
-        rowsOfItem.insert(month.at(i).stored.STKNo, i);
+        rowsOfItem.insert(month.text(i, StockColumns::ColSTKNo), i);
     Ado::RowReader item(*connection, MonthItemsSelect(conditions));
     const bool useUnit = month.useUnit();
     while (item.next()) {

@@ -171,6 +171,7 @@ bool fmTOVRAN::GetData()
             sinceRepaint.start();
         };
         m_lastLoad = {};
+        m_month.reserve(expected);
         const WatchMark readBegins = MonthWatch::mark(Conn().gCNT);
         LoadStockRows(Conn().gCNT, conditions, order, m_month, [&](int rowsRead) {
             if (sinceRepaint.isValid() ? sinceRepaint.elapsed() >= m_loadProgress.repaintEveryMs
