@@ -148,6 +148,9 @@ void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditio
         for (auto it = rowsOfItem.constFind(no); it != rowsOfItem.cend() && it.key() == no; ++it)
             month.setItemFields(it.value(), fields);
     }
+    // The month's pages are read: the database's cache of them would only add to the peak
+    // while the grid is filled.
+    connection->releaseMemory();
 }
 
 int CountStockRows(const Ado::ConnectionPtr &connection, const QString &conditions)

@@ -454,6 +454,14 @@ int Connection::executeNonQuery(const QString &sql)
     return q.numRowsAffected();
 }
 
+void Connection::releaseMemory()
+{
+    if (m_db.driverName() != QLatin1String("QSQLITE"))
+        return;
+    QSqlQuery q(m_db);
+    q.exec(QStringLiteral("PRAGMA shrink_memory")); // nothing is lost when it cannot
+}
+
 Command Connection::prepare(const QString &sql)
 {
     Command cmd(m_db, sql);

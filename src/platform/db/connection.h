@@ -119,6 +119,10 @@ public:
     // ends; then the connection's own limit holds again.
     void limitLockWait(int ms);
 
+    // Frees what the connection keeps in memory and can read again (SQLite's page cache):
+    // after a bulk read, whose pages the lookups that follow do not need.
+    void releaseMemory();
+
     QSqlDatabase database() const { return m_db; }
 
 private:
