@@ -405,7 +405,7 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent), d(std::make_unique<Impl>(
     d->model->setRowCount(1);
     d->view = new GridView(d.get(), this);
     d->view->setObjectName(QStringLiteral("gridView"));
-    d->delegate = new GridDelegate(d.get(), d->view);
+    d->delegate = new GridDelegate(d.get(), d->model, d->view);
     d->view->setItemDelegate(d->delegate);
     d->view->setModel(d->model);
     d->view->setWordWrap(false);

@@ -1,5 +1,7 @@
 #include "platform/grid/gridview.h"
 
+#include "platform/grid/gridmodel.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -14,15 +16,46 @@ bool IsTypedCharacter(const QString &text)
     return c >= 0x20 && c != 0x7F;
 }
 
-GridDelegate::GridDelegate(GridHost *host, QObject *parent)
-    : QStyledItemDelegate(parent), m_host(host)
+GridDelegate::GridDelegate(GridHost *host, const GridModel *model, QObject *parent)
+    : QStyledItemDelegate(parent), m_host(host), m_model(model)
 {
 }
 
-// The style draws the cell (background, selection, focus frame) without its text; the text
-// comes from laid-out texts kept between repaints.
+namespace {
+QPalette::ColorGroup colorGroup(const QStyleOptionViewItem &option)
+{
+    if (!(option.state & QStyle::State_Enabled))
+        return QPalette::Disabled;
+    return option.state & QStyle::State_Active ? QPalette::Normal : QPalette::Inactive;
+}
+} // namespace
+
+// A plain cell is its background and its text, drawn here as the item view style draws them
+// but without a style call and a full style option per cell: a screen of a wide grid is
+// hundreds of cells. The few cells the style marks (selected, the current cell's focus
+// frame, the cell under the mouse) are left to the style.
 void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                          const QModelIndex &index) const
+{
+    if (option.state &
+        (QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver)) {
+        paintStyled(painter, option, index);
+        return;
+    }
+    const GridCellLook look = m_model->look(index.row(), index.column());
+    if (look.background.isValid())
+        painter->fillRect(option.rect, look.background);
+    if (look.text.isEmpty())
+        return;
+    painter->setPen(option.palette.color(colorGroup(option), QPalette::Text));
+    drawText(painter, option, look.text, look.bold ? boldFont(option.font) : option.font,
+             look.alignment);
+}
+
+// The style draws the cell (background, selection, focus frame) without its text; the text
+// is drawn as for plain cells.
+void GridDelegate::paintStyled(QPainter *painter, const QStyleOptionViewItem &option,
+                               const QModelIndex &index) const
 {
     QStyleOptionViewItem cell = option;
     initStyleOption(&cell, index);
@@ -33,13 +66,34 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
     if (text.isEmpty())
         return;
-    QPalette::ColorGroup group =
-        cell.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
-    if (group == QPalette::Normal && !(cell.state & QStyle::State_Active))
-        group = QPalette::Inactive;
-    painter->setPen(cell.palette.color(
-        group, cell.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
-    DrawCellText(painter, cell, cell.rect, text, m_texts);
+    painter->setPen(cell.palette.color(colorGroup(cell), cell.state & QStyle::State_Selected
+                                                             ? QPalette::HighlightedText
+                                                             : QPalette::Text));
+    drawText(painter, cell, text, cell.font, cell.displayAlignment);
+}
+
+// Inside the margins the item view style keeps.
+void GridDelegate::drawText(QPainter *painter, const QStyleOptionViewItem &option,
+                            const QString &text, const QFont &font, Qt::Alignment alignment) const
+{
+    const QWidget *widget = option.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    m_texts.draw(painter, option.rect.adjusted(margin, 0, -margin, 0), text, font, alignment,
+                 option.textElideMode, option.direction);
+}
+
+// The model's bold font completed from the view's, as the style option takes it.
+const QFont &GridDelegate::boldFont(const QFont &viewFont) const
+{
+    if (!m_boldResolved || !m_boldOf.isCopyOf(viewFont) ||
+        !m_boldFrom.isCopyOf(m_model->boldFont)) {
+        m_boldResolved = true;
+        m_boldOf = viewFont;
+        m_boldFrom = m_model->boldFont;
+        m_bold = m_model->boldFont.resolve(viewFont);
+    }
+    return m_bold;
 }
 
 QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,

@@ -8,6 +8,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+class GridModel;
 class QKeyEvent;
 
 // What the view and its editor ask of the grid that owns them.
@@ -27,6 +28,8 @@ public:
     virtual void doubleClicked() = 0;
 };
 
+// Paints the cells of the grid's model and edits them in place.
+//
 // The in-place editor. Enter validates before the editor closes: a refused edit keeps the
 // editor open with the cell's text back in it, all selected. Any other commit (Tab, focus
 // moving away) is validated where it is applied; a refusal there closes the editor and
@@ -34,7 +37,7 @@ public:
 class GridDelegate : public QStyledItemDelegate
 {
 public:
-    GridDelegate(GridHost *host, QObject *parent);
+    GridDelegate(GridHost *host, const GridModel *model, QObject *parent);
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
@@ -55,8 +58,19 @@ protected:
     bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
+    void paintStyled(QPainter *painter, const QStyleOptionViewItem &option,
+                     const QModelIndex &index) const;
+    void drawText(QPainter *painter, const QStyleOptionViewItem &option, const QString &text,
+                  const QFont &font, Qt::Alignment alignment) const;
+    const QFont &boldFont(const QFont &viewFont) const;
+
     GridHost *m_host;
+    const GridModel *m_model;
     mutable CellTextCache m_texts;
+    mutable QFont m_boldOf;   // the view font m_bold was resolved against
+    mutable QFont m_boldFrom; // the model's bold font it was resolved from
+    mutable QFont m_bold;
+    mutable bool m_boldResolved = false;
     mutable QPointer<QLineEdit> m_editor;
     mutable QPersistentModelIndex m_index;
     mutable bool m_validated = false;
