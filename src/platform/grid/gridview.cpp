@@ -3,6 +3,7 @@
 #include "platform/grid/gridmodel.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -175,7 +176,73 @@ bool GridDelegate::eventFilter(QObject *object, QEvent *event)
     return QStyledItemDelegate::eventFilter(object, event);
 }
 
-GridView::GridView(GridHost *host, QWidget *parent) : QTableView(parent), m_host(host) {}
+GridView::GridView(GridHost *host, QWidget *parent) : QTableView(parent), m_host(host)
+{
+    setGridStyle(Qt::NoPen);
+}
+
+void GridView::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    if (showGrid() && gridStyle() == Qt::NoPen)
+        fillGridLines(event->region());
+}
+
+// The lines the table draws in its own paint event with a solid pen, at the same places.
+void GridView::fillGridLines(const QRegion &region)
+{
+    const QHeaderView *rows = verticalHeader();
+    const QHeaderView *cols = horizontalHeader();
+    if (rows->count() == 0 || cols->count() == 0)
+        return;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QColor color = QColor::fromRgba(
+        static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+    const bool rightToLeft = isRightToLeft();
+    const int lastX = cols->length() - cols->offset() - (rightToLeft ? 0 : 1);
+    const int lastY = rows->length() - rows->offset() - 1;
+    QPainter painter(viewport());
+    for (QRect dirty : region) {
+        dirty.setBottom(std::min(dirty.bottom(), lastY));
+        if (rightToLeft)
+            dirty.setLeft(std::max(dirty.left(), viewport()->width() - lastX));
+        else
+            dirty.setRight(std::min(dirty.right(), lastX));
+        if (!dirty.isValid())
+            continue;
+        int left = cols->visualIndexAt(dirty.left());
+        int right = cols->visualIndexAt(dirty.right());
+        if (rightToLeft)
+            std::swap(left, right);
+        if (left == -1)
+            left = 0;
+        if (right == -1)
+            right = cols->count() - 1;
+        int bottom = rows->visualIndexAt(dirty.bottom());
+        if (bottom == -1)
+            bottom = rows->count() - 1;
+        const int top = rows->visualIndexAt(dirty.top());
+        if (top == -1 || top > bottom)
+            continue;
+        while (bottom > top && rows->isSectionHidden(rows->logicalIndex(bottom)))
+            --bottom;
+        for (int v = top; v <= bottom; ++v) {
+            const int row = rows->logicalIndex(v);
+            if (rows->isSectionHidden(row))
+                continue;
+            const int y = rowViewportPosition(row) + rowHeight(row) - 1;
+            painter.fillRect(QRect(dirty.left(), y, dirty.width(), 1), color);
+        }
+        for (int h = left; h <= right; ++h) {
+            const int col = cols->logicalIndex(h);
+            if (cols->isSectionHidden(col))
+                continue;
+            const int x = columnViewportPosition(col) + (rightToLeft ? 0 : columnWidth(col) - 1);
+            painter.fillRect(QRect(x, dirty.top(), 1, dirty.height()), color);
+        }
+    }
+}
 
 // The item view repaints its whole viewport when it gains or loses the focus. Handing the
 // focus to the cell editor and back only changes the current cell's focus frame: repaint
@@ -201,7 +268,10 @@ void GridView::focusInEvent(QFocusEvent *event)
 
 void GridView::scrollToTopRow(int modelRow)
 {
-    updateGeometries();
+    // Rows published since the last layout may lie beyond the scroll bar's range: only then
+    // is the range brought up to date first (that repaints the scroll bars and headers).
+    if (modelRow > verticalScrollBar()->maximum())
+        updateGeometries();
     verticalScrollBar()->setValue(modelRow);
 }
 

@@ -78,7 +78,9 @@ private:
 };
 
 // The table view: key and mouse events go to the grid's events first, and an edit starts
-// only when the grid's before-edit event lets it.
+// only when the grid's before-edit event lets it. The table's own grid pen is NoPen: the view
+// fills the grid lines in itself, where the table would stroke them one by one (a fifth of
+// a repaint). With another grid style set the table draws them.
 class GridView : public QTableView
 {
 public:
@@ -95,6 +97,7 @@ public:
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -103,6 +106,8 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    void fillGridLines(const QRegion &region);
+
     GridHost *m_host;
     bool m_pressedOnCell = false;
     bool m_focusInEditor = false; // the view's last focus-out went to its own cell editor

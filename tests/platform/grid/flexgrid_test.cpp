@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStaticText>
 #include <QStyledItemDelegate>
@@ -911,9 +912,13 @@ TEST(FlexGridPaint, CellsLookAsTheStyleDrawsThem)
             QTableView *view = grid.view();
             const QImage drawn = view->viewport()->grab().toImage();
             QAbstractItemDelegate *own = view->itemDelegate();
+            // The reference: the style draws every cell, the table strokes its grid lines.
             StyleDrawnCells reference;
             view->setItemDelegate(&reference);
+            const Qt::PenStyle ownLines = view->gridStyle();
+            view->setGridStyle(Qt::SolidLine);
             const QImage expected = view->viewport()->grab().toImage();
+            view->setGridStyle(ownLines);
             view->setItemDelegate(own);
             ASSERT_EQ(drawn.size(), expected.size());
             int differing = 0;
@@ -927,4 +932,52 @@ TEST(FlexGridPaint, CellsLookAsTheStyleDrawsThem)
                 << first.x() << "," << first.y();
         }
     }
+}
+
+namespace {
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+} // namespace
+
+// Moving the current cell and the top row, as a scan does, repaints the cells and the
+// vertical scroll bar, not the headings or the horizontal scroll bar.
+TEST(FlexGridPaint, MovingTheCurrentCellRepaintsNeitherHeadingsNorTheOtherScrollBar)
+{
+    FlexGrid grid;
+    grid.resize(500, 300);
+    fill(grid, 500, 30);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    grid.setRow(1);
+    grid.setCol(2);
+    QApplication::processEvents();
+    QTableView *view = grid.view();
+    PaintCounter cells(view->viewport());
+    PaintCounter headings(view->horizontalHeader()->viewport());
+    PaintCounter across(view->horizontalScrollBar());
+    PaintCounter down(view->verticalScrollBar());
+    grid.setRow(1);
+    grid.setCol(3);
+    grid.setRow(321);
+    grid.setCol(2);
+    grid.setTopRow(321);
+    QApplication::processEvents();
+    EXPECT_EQ(grid.topRow(), 321);
+    EXPECT_GE(cells.count, 1);
+    EXPECT_GE(down.count, 1);
+    EXPECT_EQ(headings.count, 0);
+    EXPECT_EQ(across.count, 0);
 }
