@@ -343,7 +343,17 @@ void BM_Scan(benchmark::State &state, Kind kind, Scale scale, bool known)
     int wrong = 0;
     int first = -1;
     const int rowsBefore = grid.rows();
+    // The repaints of the grid and of everything else in the window.
+    PaintMeter gridPaints;
+    PaintMeter windowPaints;
+    grid.view()->viewport()->installEventFilter(&gridPaints);
+    for (QWidget *widget : w.findChildren<QWidget *>())
+        if (widget != grid.view()->viewport())
+            widget->installEventFilter(&windowPaints);
     w.textSTKNo->setFocus();
+    QApplication::processEvents();
+    gridPaints.paints = windowPaints.paints = 0;
+    gridPaints.viewports = 0;
     for (auto _ : state) {
         const QString item = known ? items[int(times.size())] : items.takeFirst();
         t.start();
@@ -360,6 +370,9 @@ void BM_Scan(benchmark::State &state, Kind kind, Scale scale, bool known)
             grid.col() != fmTOVRAN::ColSTKQty)
             ++wrong;
     }
+    grid.view()->viewport()->removeEventFilter(&gridPaints);
+    for (QWidget *widget : w.findChildren<QWidget *>())
+        widget->removeEventFilter(&windowPaints);
     const int added = grid.rows() - rowsBefore;
     if (wrong || boxes.closed || added != (known ? 0 : int(times.size()))) {
         state.SkipWithError(QStringLiteral("%1 scans on the wrong row, %2 rows added, %3 windows "
@@ -373,6 +386,9 @@ void BM_Scan(benchmark::State &state, Kind kind, Scale scale, bool known)
     }
     state.counters["first_ms"] = first / 1000.0;
     state.counters["handler_ms"] = Median(handler) * 1000;
+    state.counters["grid_paints"] = double(gridPaints.paints) / double(times.size());
+    state.counters["viewports_painted"] = gridPaints.viewports / double(times.size());
+    state.counters["other_paints"] = double(windowPaints.paints) / double(times.size());
     state.counters["month_rows"] = grid.rows() - 1;
     report(state, *s, kind, scale, known ? "scan" : "scanadd", times);
 }

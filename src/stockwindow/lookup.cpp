@@ -29,7 +29,11 @@
 
 void fmTOVRAN::cmdSeekSTKNo_Click()
 {
-    setEnabled(false);
+    // The window is disabled before the lookup can hand control to the event loop (a
+    // message, the pick list, adding the record). A scan of an item the grid shows ends
+    // within this one event: disabling the window and enabling it again there would change
+    // nothing the user can see, yet repaint every widget of the window.
+    const auto disableWindow = [this] { setEnabled(false); };
     const auto finish = qScopeGuard([this] {
         setEnabled(true);
         textSTKNo->clear();
@@ -45,6 +49,7 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
             return;
         // Items go into the month the grid shows, never into one merely typed.
         if (!criteriaNameLoadedMonth()) {
+            disableWindow();
             DispElaMsg(elaMsg, m_month.isLoaded() ? QStringLiteral("查詢條件已變更,請先查詢")
                                                   : QStringLiteral("請先查詢"));
             return;
@@ -54,6 +59,7 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
                 QStringLiteral("Select STKNo , STKName From  STK   where STKNO = ") +
                 QuotField(code));
             if (rs.eof()) {
+                disableWindow();
                 MsgBox::show(QStringLiteral("物料檔,沒有該物料編號,請檢查"),
                              MsgBox::Icon::Critical);
                 return;
@@ -77,6 +83,7 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
                 return;
             }
         }
+        disableWindow();
 
         const QString prefix =
             QStringLiteral(" Where ") + PrefixCondition(QStringLiteral("stkno"), code);
@@ -106,6 +113,7 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
         }
         AddToStock(year, month, dept, code);
     } catch (const std::exception &e) {
+        disableWindow();
         ShowErr(QStringLiteral("fmTOVRAN_cmdSeekSTKNo_Click"), ToRunError(e));
     }
 }

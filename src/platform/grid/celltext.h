@@ -2,30 +2,41 @@
 
 #include <QFont>
 #include <QHash>
+#include <QRawFont>
 #include <QStaticText>
 #include <QString>
 
-#include <utility>
+#include <array>
+#include <memory>
 #include <vector>
 
 class QPainter;
-class QStyleOptionViewItem;
 
-// Laid-out cell texts, kept between repaints. A grid shows the same few thousand texts
-// (quantities, units, names) over and over; laying each out again on every repaint was
-// most of the cost of scrolling and of showing the row a scan found.
+// Cell texts drawn without laying them out on every repaint. A grid shows the same few
+// thousand texts (units, names, flags) over and over: those are laid out once and kept.
+// Numbers and dates are mostly new on every screen: when the font's digits are
+// interchangeable they are not laid out at all, their glyphs are placed one after the
+// other by the advances of their characters, exactly where a layout would put them.
 class CellTextCache
 {
 public:
-    const QStaticText &text(const QString &text, const QFont &font);
+    CellTextCache();
+    ~CellTextCache();
+
+    // Draws text in area with the painter's pen as the item view style would: aligned,
+    // elided when too wide, clipped to the area.
+    void draw(QPainter *painter, const QRect &area, const QString &text, const QFont &font,
+              Qt::Alignment alignment, Qt::TextElideMode elide, Qt::LayoutDirection direction);
 
 private:
-    static constexpr int Limit = 8192; // texts per font before the cache starts over
-    // One table per font; a grid paints with two or three fonts.
-    std::vector<std::pair<QFont, QHash<QString, QStaticText>>> m_byFont;
-};
+    struct NumberGlyphs;
+    struct LaidOut;
+    struct FontTexts;
 
-// Draws a cell's text as the item view style would (margins, alignment, elision, pen set
-// by the caller) through the cache.
-void DrawCellText(QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect,
-                  const QString &text, CellTextCache &cache);
+    FontTexts &forFont(const QFont &font);
+    const LaidOut &laidOut(FontTexts &texts, const QString &text);
+
+    static constexpr int Limit = 8192; // laid-out texts per font before the cache starts over
+    // One entry per font; a grid paints with two or three fonts.
+    std::vector<std::unique_ptr<FontTexts>> m_byFont;
+};

@@ -405,7 +405,7 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent), d(std::make_unique<Impl>(
     d->model->setRowCount(1);
     d->view = new GridView(d.get(), this);
     d->view->setObjectName(QStringLiteral("gridView"));
-    d->delegate = new GridDelegate(d.get(), d->view);
+    d->delegate = new GridDelegate(d.get(), d->model, d->view);
     d->view->setItemDelegate(d->delegate);
     d->view->setModel(d->model);
     d->view->setWordWrap(false);
@@ -419,6 +419,9 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent), d(std::make_unique<Impl>(
     d->view->verticalHeader()->hide();
     d->view->horizontalHeader()->setSectionsClickable(false);
     d->view->horizontalHeader()->setHighlightSections(false);
+    // The headings show neither the current cell nor the selection: they need not repaint
+    // whenever the current cell moves (as the headings' own view they would).
+    QObject::disconnect(d->view->selectionModel(), nullptr, d->view->horizontalHeader(), nullptr);
     d->view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     d->updateFonts();
     setFocusProxy(d->view);

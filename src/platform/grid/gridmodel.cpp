@@ -365,6 +365,33 @@ int GridModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : m_publishedCols;
 }
 
+Qt::Alignment GridModel::alignmentOf(int col, const QString &text) const
+{
+    return toQt(columns[col].alignment, text);
+}
+
+int GridModel::backgroundIndex(int row, int col) const
+{
+    const int at = style(row, col) & StyleColorMask;
+    if (at > 0 && at < m_colors.size())
+        return at;
+    return col < fixedCols ? -1 : 0;
+}
+
+GridCellLook GridModel::look(int modelRow, int col) const
+{
+    GridCellLook look;
+    const int row = gridRowOf(modelRow);
+    if (row < 0 || row >= rowCount() || col < 0 || col >= colCount())
+        return look;
+    look.text = cell(row, col);
+    look.alignment = alignmentOf(col, look.text);
+    const int back = backgroundIndex(row, col);
+    look.background = back < 0 ? fixedBackColor : m_colors[back];
+    look.bold = style(row, col) & StyleBold;
+    return look;
+}
+
 QVariant GridModel::data(const QModelIndex &index, int role) const
 {
     const int row = gridRowOf(index.row());
@@ -376,16 +403,14 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     case Qt::EditRole:
         return cell(row, col);
     case Qt::TextAlignmentRole:
-        if (columns[col].alignment != FlexGrid::AlignGeneral)
-            return QVariant::fromValue(toQt(columns[col].alignment, QString()));
-        return QVariant::fromValue(toQt(columns[col].alignment, cell(row, col)));
+        // Only general alignment depends on the text.
+        return QVariant::fromValue(alignmentOf(
+            col, columns[col].alignment == FlexGrid::AlignGeneral ? cell(row, col) : QString()));
     case Qt::BackgroundRole: {
-        const int at = style(row, col) & StyleColorMask;
-        if (at > 0 && at < m_brushes.size())
-            return m_brushes[at];
-        if (col < fixedCols)
+        const int back = backgroundIndex(row, col);
+        if (back < 0)
             return QBrush(fixedBackColor);
-        return QVariant();
+        return m_brushes[back];
     }
     case Qt::FontRole:
         if (style(row, col) & StyleBold)

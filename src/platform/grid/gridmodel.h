@@ -26,6 +26,15 @@ struct GridRow
     bool sourced = false;
 };
 
+// What a cell shows, read in one go for painting it.
+struct GridCellLook
+{
+    QString text;
+    Qt::Alignment alignment;
+    QColor background; // invalid: the view's own
+    bool bold = false;
+};
+
 // The texts of source rows: the text of column col of the row with the given key.
 using GridCellSource = std::function<QString(int key, int col)>;
 
@@ -97,6 +106,9 @@ public:
     int gridRowOf(int modelRow) const; // -1 when out of range
     QModelIndex indexOf(int gridRow, int col) const;
 
+    // The look of a cell of the view (a model row), as data() gives it role by role.
+    GridCellLook look(int modelRow, int col) const;
+
     int rowCount(const QModelIndex &parent) const override;
     int columnCount(const QModelIndex &parent) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -104,6 +116,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
+    Qt::Alignment alignmentOf(int col, const QString &text) const;
+    // The cell's colour table index; 0 when it has no colour of its own, -1 for a fixed
+    // column's cell (the fixed colour).
+    int backgroundIndex(int row, int col) const;
     void resetShown();
     void publishSteps();
 

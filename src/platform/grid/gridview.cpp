@@ -1,6 +1,9 @@
 #include "platform/grid/gridview.h"
 
+#include "platform/grid/gridmodel.h"
+
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,15 +17,46 @@ bool IsTypedCharacter(const QString &text)
     return c >= 0x20 && c != 0x7F;
 }
 
-GridDelegate::GridDelegate(GridHost *host, QObject *parent)
-    : QStyledItemDelegate(parent), m_host(host)
+GridDelegate::GridDelegate(GridHost *host, const GridModel *model, QObject *parent)
+    : QStyledItemDelegate(parent), m_host(host), m_model(model)
 {
 }
 
-// The style draws the cell (background, selection, focus frame) without its text; the text
-// comes from laid-out texts kept between repaints.
+namespace {
+QPalette::ColorGroup colorGroup(const QStyleOptionViewItem &option)
+{
+    if (!(option.state & QStyle::State_Enabled))
+        return QPalette::Disabled;
+    return option.state & QStyle::State_Active ? QPalette::Normal : QPalette::Inactive;
+}
+} // namespace
+
+// A plain cell is its background and its text, drawn here as the item view style draws them
+// but without a style call and a full style option per cell: a screen of a wide grid is
+// hundreds of cells. The few cells the style marks (selected, the current cell's focus
+// frame, the cell under the mouse) are left to the style.
 void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                          const QModelIndex &index) const
+{
+    if (option.state &
+        (QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver)) {
+        paintStyled(painter, option, index);
+        return;
+    }
+    const GridCellLook look = m_model->look(index.row(), index.column());
+    if (look.background.isValid())
+        painter->fillRect(option.rect, look.background);
+    if (look.text.isEmpty())
+        return;
+    painter->setPen(option.palette.color(colorGroup(option), QPalette::Text));
+    drawText(painter, option, look.text, look.bold ? boldFont(option.font) : option.font,
+             look.alignment);
+}
+
+// The style draws the cell (background, selection, focus frame) without its text; the text
+// is drawn as for plain cells.
+void GridDelegate::paintStyled(QPainter *painter, const QStyleOptionViewItem &option,
+                               const QModelIndex &index) const
 {
     QStyleOptionViewItem cell = option;
     initStyleOption(&cell, index);
@@ -33,13 +67,34 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
     if (text.isEmpty())
         return;
-    QPalette::ColorGroup group =
-        cell.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
-    if (group == QPalette::Normal && !(cell.state & QStyle::State_Active))
-        group = QPalette::Inactive;
-    painter->setPen(cell.palette.color(
-        group, cell.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
-    DrawCellText(painter, cell, cell.rect, text, m_texts);
+    painter->setPen(cell.palette.color(colorGroup(cell), cell.state & QStyle::State_Selected
+                                                             ? QPalette::HighlightedText
+                                                             : QPalette::Text));
+    drawText(painter, cell, text, cell.font, cell.displayAlignment);
+}
+
+// Inside the margins the item view style keeps.
+void GridDelegate::drawText(QPainter *painter, const QStyleOptionViewItem &option,
+                            const QString &text, const QFont &font, Qt::Alignment alignment) const
+{
+    const QWidget *widget = option.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    m_texts.draw(painter, option.rect.adjusted(margin, 0, -margin, 0), text, font, alignment,
+                 option.textElideMode, option.direction);
+}
+
+// The model's bold font completed from the view's, as the style option takes it.
+const QFont &GridDelegate::boldFont(const QFont &viewFont) const
+{
+    if (!m_boldResolved || !m_boldOf.isCopyOf(viewFont) ||
+        !m_boldFrom.isCopyOf(m_model->boldFont)) {
+        m_boldResolved = true;
+        m_boldOf = viewFont;
+        m_boldFrom = m_model->boldFont;
+        m_bold = m_model->boldFont.resolve(viewFont);
+    }
+    return m_bold;
 }
 
 QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
@@ -121,7 +176,73 @@ bool GridDelegate::eventFilter(QObject *object, QEvent *event)
     return QStyledItemDelegate::eventFilter(object, event);
 }
 
-GridView::GridView(GridHost *host, QWidget *parent) : QTableView(parent), m_host(host) {}
+GridView::GridView(GridHost *host, QWidget *parent) : QTableView(parent), m_host(host)
+{
+    setGridStyle(Qt::NoPen);
+}
+
+void GridView::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    if (showGrid() && gridStyle() == Qt::NoPen)
+        fillGridLines(event->region());
+}
+
+// The lines the table draws in its own paint event with a solid pen, at the same places.
+void GridView::fillGridLines(const QRegion &region)
+{
+    const QHeaderView *rows = verticalHeader();
+    const QHeaderView *cols = horizontalHeader();
+    if (rows->count() == 0 || cols->count() == 0)
+        return;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QColor color = QColor::fromRgba(
+        static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+    const bool rightToLeft = isRightToLeft();
+    const int lastX = cols->length() - cols->offset() - (rightToLeft ? 0 : 1);
+    const int lastY = rows->length() - rows->offset() - 1;
+    QPainter painter(viewport());
+    for (QRect dirty : region) {
+        dirty.setBottom(std::min(dirty.bottom(), lastY));
+        if (rightToLeft)
+            dirty.setLeft(std::max(dirty.left(), viewport()->width() - lastX));
+        else
+            dirty.setRight(std::min(dirty.right(), lastX));
+        if (!dirty.isValid())
+            continue;
+        int left = cols->visualIndexAt(dirty.left());
+        int right = cols->visualIndexAt(dirty.right());
+        if (rightToLeft)
+            std::swap(left, right);
+        if (left == -1)
+            left = 0;
+        if (right == -1)
+            right = cols->count() - 1;
+        int bottom = rows->visualIndexAt(dirty.bottom());
+        if (bottom == -1)
+            bottom = rows->count() - 1;
+        const int top = rows->visualIndexAt(dirty.top());
+        if (top == -1 || top > bottom)
+            continue;
+        while (bottom > top && rows->isSectionHidden(rows->logicalIndex(bottom)))
+            --bottom;
+        for (int v = top; v <= bottom; ++v) {
+            const int row = rows->logicalIndex(v);
+            if (rows->isSectionHidden(row))
+                continue;
+            const int y = rowViewportPosition(row) + rowHeight(row) - 1;
+            painter.fillRect(QRect(dirty.left(), y, dirty.width(), 1), color);
+        }
+        for (int h = left; h <= right; ++h) {
+            const int col = cols->logicalIndex(h);
+            if (cols->isSectionHidden(col))
+                continue;
+            const int x = columnViewportPosition(col) + (rightToLeft ? 0 : columnWidth(col) - 1);
+            painter.fillRect(QRect(x, dirty.top(), 1, dirty.height()), color);
+        }
+    }
+}
 
 // The item view repaints its whole viewport when it gains or loses the focus. Handing the
 // focus to the cell editor and back only changes the current cell's focus frame: repaint
@@ -147,7 +268,10 @@ void GridView::focusInEvent(QFocusEvent *event)
 
 void GridView::scrollToTopRow(int modelRow)
 {
-    updateGeometries();
+    // Rows published since the last layout may lie beyond the scroll bar's range: only then
+    // is the range brought up to date first (that repaints the scroll bars and headers).
+    if (modelRow > verticalScrollBar()->maximum())
+        updateGeometries();
     verticalScrollBar()->setValue(modelRow);
 }
 

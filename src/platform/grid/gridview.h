@@ -8,6 +8,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+class GridModel;
 class QKeyEvent;
 
 // What the view and its editor ask of the grid that owns them.
@@ -27,6 +28,8 @@ public:
     virtual void doubleClicked() = 0;
 };
 
+// Paints the cells of the grid's model and edits them in place.
+//
 // The in-place editor. Enter validates before the editor closes: a refused edit keeps the
 // editor open with the cell's text back in it, all selected. Any other commit (Tab, focus
 // moving away) is validated where it is applied; a refusal there closes the editor and
@@ -34,7 +37,7 @@ public:
 class GridDelegate : public QStyledItemDelegate
 {
 public:
-    GridDelegate(GridHost *host, QObject *parent);
+    GridDelegate(GridHost *host, const GridModel *model, QObject *parent);
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
@@ -55,8 +58,19 @@ protected:
     bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
+    void paintStyled(QPainter *painter, const QStyleOptionViewItem &option,
+                     const QModelIndex &index) const;
+    void drawText(QPainter *painter, const QStyleOptionViewItem &option, const QString &text,
+                  const QFont &font, Qt::Alignment alignment) const;
+    const QFont &boldFont(const QFont &viewFont) const;
+
     GridHost *m_host;
+    const GridModel *m_model;
     mutable CellTextCache m_texts;
+    mutable QFont m_boldOf;   // the view font m_bold was resolved against
+    mutable QFont m_boldFrom; // the model's bold font it was resolved from
+    mutable QFont m_bold;
+    mutable bool m_boldResolved = false;
     mutable QPointer<QLineEdit> m_editor;
     mutable QPersistentModelIndex m_index;
     mutable bool m_validated = false;
@@ -64,7 +78,9 @@ private:
 };
 
 // The table view: key and mouse events go to the grid's events first, and an edit starts
-// only when the grid's before-edit event lets it.
+// only when the grid's before-edit event lets it. The table's own grid pen is NoPen: the view
+// fills the grid lines in itself, where the table would stroke them one by one (a fifth of
+// a repaint). With another grid style set the table draws them.
 class GridView : public QTableView
 {
 public:
@@ -81,6 +97,7 @@ public:
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -89,6 +106,8 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    void fillGridLines(const QRegion &region);
+
     GridHost *m_host;
     bool m_pressedOnCell = false;
     bool m_focusInEditor = false; // the view's last focus-out went to its own cell editor

@@ -3,22 +3,21 @@
 #include <QFontMetricsF>
 #include <cmath>
 
-namespace {
-// Characters that may stand beside digits in numbers and dates.
-const QString NumberPunctuation = QStringLiteral(".,-+ /:%()");
+QStringView NumberPunctuation()
+{
+    return u".,-+ /:%()";
+}
 
-bool isDigit(QChar c)
+bool IsDigit(QChar c)
 {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-// Every digit has the same advance and no pair of a digit with a digit or a number
-// punctuation character kerns: swapping digits then never changes a width.
-bool digitsInterchangeable(const QFont &font)
+bool DigitsInterchangeable(const QFont &font)
 {
     const QFontMetricsF fm(font);
     const qreal advance = fm.horizontalAdvance(QLatin1Char('0'));
-    QString neighbours = NumberPunctuation;
+    QString neighbours = NumberPunctuation().toString();
     for (char d = '0'; d <= '9'; ++d) {
         if (fm.horizontalAdvance(QLatin1Char(d)) != advance)
             return false;
@@ -35,10 +34,9 @@ bool digitsInterchangeable(const QFont &font)
     }
     return true;
 }
-} // namespace
 
 TextWidths::TextWidths(const QFont &font)
-    : m_metrics(font), m_digitsAlike(digitsInterchangeable(font))
+    : m_metrics(font), m_digitsAlike(DigitsInterchangeable(font))
 {
 }
 
@@ -49,8 +47,8 @@ quint64 TextWidths::numberShape(const QString &text) const
     quint64 shape = 1; // a leading 1 keeps leading digits apart from shorter shapes
     for (QChar c : text) {
         qsizetype code = 0;
-        if (!isDigit(c)) {
-            code = NumberPunctuation.indexOf(c) + 1;
+        if (!IsDigit(c)) {
+            code = NumberPunctuation().indexOf(c) + 1;
             if (code == 0)
                 return 0;
         }
@@ -70,7 +68,7 @@ int TextWidths::width(const QString &text)
             return *it;
         QString key = text;
         for (QChar &c : key) {
-            if (isDigit(c))
+            if (IsDigit(c))
                 c = QLatin1Char('0');
         }
         const int w = m_metrics.horizontalAdvance(key);
@@ -84,14 +82,14 @@ int TextWidths::width(const QString &text)
     if (m_digitsAlike) {
         bool numberLike = true;
         for (QChar c : text) {
-            if (!isDigit(c) && !NumberPunctuation.contains(c)) {
+            if (!IsDigit(c) && !NumberPunctuation().contains(c)) {
                 numberLike = false;
                 break;
             }
         }
         if (numberLike) {
             for (QChar &c : key) {
-                if (isDigit(c))
+                if (IsDigit(c))
                     c = QLatin1Char('0');
             }
         }

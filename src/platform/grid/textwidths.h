@@ -5,6 +5,14 @@
 #include <QHash>
 #include <QString>
 
+// Characters that may stand beside digits in numbers and dates.
+QStringView NumberPunctuation();
+bool IsDigit(QChar c);
+// Every digit of the font has the same advance and no digit kerns with a digit or a number
+// punctuation character: swapping digits then never changes a width, and the glyphs of a
+// number sit where their advances add up to.
+bool DigitsInterchangeable(const QFont &font);
+
 // Text widths in one font, as QFontMetrics::horizontalAdvance gives them, for measuring
 // whole columns fast. Equal texts are measured once; when the font's digits all have the
 // same advance and never kern with each other or with the punctuation of numbers and

@@ -1,11 +1,16 @@
 #include "platform/grid/csvtext.h"
 #include "platform/grid/flexgrid.h"
+#include "platform/grid/textwidths.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPainter>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QStaticText>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -780,4 +785,199 @@ TEST(FlexGridPaint, TextsSitAsAlignedStayInTheirCellsAndFollowChanges)
     shot = shoot();
     EXPECT_GT(inkIn(shot, cell(0, 0)).width(), 2 * left.width());
     EXPECT_FALSE(inkIn(shot, cell(0, 3)).isEmpty());
+}
+
+namespace {
+
+// The cell painting the grid had before it drew plain cells itself: the style draws every
+// cell, each text laid out in full and drawn as the style places it.
+class StyleDrawnCells : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QString text = cell.text;
+        cell.text.clear();
+        QStyle *style = cell.widget->style();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget);
+        if (text.isEmpty())
+            return;
+        QPalette::ColorGroup group =
+            cell.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        if (group == QPalette::Normal && !(cell.state & QStyle::State_Active))
+            group = QPalette::Inactive;
+        painter->setPen(cell.palette.color(group, cell.state & QStyle::State_Selected
+                                                      ? QPalette::HighlightedText
+                                                      : QPalette::Text));
+        const int margin =
+            style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, cell.widget) + 1;
+        const QRect area = cell.rect.adjusted(margin, 0, -margin, 0);
+        QStaticText laidOut(text);
+        laidOut.setTextFormat(Qt::PlainText);
+        laidOut.prepare(QTransform(), cell.font);
+        if (laidOut.size().width() > area.width())
+            laidOut.setText(
+                QFontMetrics(cell.font).elidedText(text, cell.textElideMode, area.width()));
+        laidOut.prepare(QTransform(), cell.font);
+        const QRect at = QStyle::alignedRect(cell.direction, cell.displayAlignment,
+                                             laidOut.size().toSize(), area);
+        painter->save();
+        painter->setFont(cell.font);
+        painter->setClipRect(area, Qt::IntersectClip);
+        painter->drawStaticText(at.topLeft(), laidOut);
+        painter->restore();
+    }
+};
+
+} // namespace
+
+// Plain cells are drawn by the grid itself and numbers placed glyph by glyph: the picture
+// is the one the style draws, pixel for pixel, in several fonts, with colours, bold cells,
+// a fixed column, the current cell, a selected row, texts cut short and texts of every kind.
+TEST(FlexGridPaint, CellsLookAsTheStyleDrawsThem)
+{
+    const QStringList texts = {"0",
+                               "-0.5",
+                               "1,234.50",
+                               "2019/12/31",
+                               "12:30:00",
+                               "(15)",
+                               "100%",
+                               "1 2 3",
+                               "+7",
+                               "-1-1-1",
+                               "12 ",
+                               " 12",
+                               "1..2",
+                               "A01-23",
+                               "AV To.",
+                               "Wolf",
+                               "物料名稱",
+                               "包",
+                               "12包",
+                               "98765.4321",
+                               "1234567890123456789012345",
+                               "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWW",
+                               "",
+                               "-",
+                               "3.",
+                               ".5",
+                               "07/01",
+                               "1.1.1"};
+    const int cols = 7;
+    QList<QFont> fonts = {QFont(),
+                          QFont(QStringLiteral("DejaVu Serif"), 11),
+                          QFont(QStringLiteral("AR PL UMing TW"), 12),
+                          QFont(QStringLiteral("Noto Sans CJK TC"), 13),
+                          QFont(QStringLiteral("Nimbus Sans"), 10),
+                          QFont(QStringLiteral("DejaVu Serif"), 12, QFont::Normal, true)};
+    ASSERT_TRUE(DigitsInterchangeable(QFont())); // numbers take the glyph path here
+    for (const QFont &font : fonts) {
+        for (const bool rowSelection : {false, true}) {
+            FlexGrid grid;
+            grid.setFont(font);
+            grid.resize(900, 420);
+            grid.setFixedRows(1);
+            grid.setCols(cols);
+            grid.setFixedCols(1);
+            grid.setRows(1);
+            QList<QStringList> rows;
+            for (int r = 0; r < 12; ++r) {
+                QStringList cells;
+                for (int c = 0; c < cols; ++c)
+                    cells << texts[(r * cols + c * 5) % texts.size()];
+                rows << cells;
+            }
+            grid.addRows(rows);
+            for (int c = 0; c < cols; ++c)
+                grid.setColWidth(c, 1300 + 150 * c);
+            grid.setColAlignment(2, FlexGrid::AlignLeft);
+            grid.setColAlignment(3, FlexGrid::AlignCenter);
+            grid.setColAlignment(4, FlexGrid::AlignRight);
+            grid.setCellBackColor(2, 1, 4, 3, QColor(0xC0, 0xFF, 0xFF));
+            grid.setCellBackColor(6, 4, 6, 6, QColor(0xE0, 0xE0, 0xE0));
+            grid.setCellBold(3, 2, 8, 5, true);
+            grid.setRowSelection(rowSelection);
+            grid.setRow(5);
+            grid.setCol(3);
+            grid.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+            grid.view()->setFocus();
+            QApplication::processEvents();
+            QTableView *view = grid.view();
+            const QImage drawn = view->viewport()->grab().toImage();
+            QAbstractItemDelegate *own = view->itemDelegate();
+            // The reference: the style draws every cell, the table strokes its grid lines.
+            StyleDrawnCells reference;
+            view->setItemDelegate(&reference);
+            const Qt::PenStyle ownLines = view->gridStyle();
+            view->setGridStyle(Qt::SolidLine);
+            const QImage expected = view->viewport()->grab().toImage();
+            view->setGridStyle(ownLines);
+            view->setItemDelegate(own);
+            ASSERT_EQ(drawn.size(), expected.size());
+            int differing = 0;
+            QPoint first(-1, -1);
+            for (int y = 0; y < drawn.height(); ++y)
+                for (int x = 0; x < drawn.width(); ++x)
+                    if (drawn.pixel(x, y) != expected.pixel(x, y) && differing++ == 0)
+                        first = QPoint(x, y);
+            EXPECT_EQ(differing, 0)
+                << font.family().toStdString() << " row selection " << rowSelection << ", first at "
+                << first.x() << "," << first.y();
+        }
+    }
+}
+
+namespace {
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+} // namespace
+
+// Moving the current cell and the top row, as a scan does, repaints the cells and the
+// vertical scroll bar, not the headings or the horizontal scroll bar.
+TEST(FlexGridPaint, MovingTheCurrentCellRepaintsNeitherHeadingsNorTheOtherScrollBar)
+{
+    FlexGrid grid;
+    grid.resize(500, 300);
+    fill(grid, 500, 30);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    grid.setRow(1);
+    grid.setCol(2);
+    QApplication::processEvents();
+    QTableView *view = grid.view();
+    PaintCounter cells(view->viewport());
+    PaintCounter headings(view->horizontalHeader()->viewport());
+    PaintCounter across(view->horizontalScrollBar());
+    PaintCounter down(view->verticalScrollBar());
+    grid.setRow(1);
+    grid.setCol(3);
+    grid.setRow(321);
+    grid.setCol(2);
+    grid.setTopRow(321);
+    QApplication::processEvents();
+    EXPECT_EQ(grid.topRow(), 321);
+    EXPECT_GE(cells.count, 1);
+    EXPECT_GE(down.count, 1);
+    EXPECT_EQ(headings.count, 0);
+    EXPECT_EQ(across.count, 0);
 }

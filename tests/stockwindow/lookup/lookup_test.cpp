@@ -36,6 +36,20 @@ protected:
     int records() const { return db->scalar("select count(*) from STOCK").toInt(); }
 };
 
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
 } // namespace
 
 TEST_P(Lookup, ExactMatchMovesToTheCountCellAfterSortingByNumber)
@@ -59,6 +73,14 @@ TEST_P(Lookup, ExactMatchMovesToTheCountCellAfterSortingByNumber)
     // The count typed right after the scan goes into the count cell.
     QWidget *focused = QApplication::focusWidget();
     EXPECT_TRUE(focused && (focused == grid() || grid()->isAncestorOf(focused)));
+
+    // A scan of an item the grid shows repaints the grid and the item box, not the window
+    // around them.
+    QApplication::processEvents();
+    PaintCounter button(window->cmdSeekSTKNo);
+    scan("B1");
+    EXPECT_EQ(grid()->row(), 2);
+    EXPECT_EQ(button.count, 0);
 }
 
 // A run of scans as at the shelves: the grid stays in item-number order between scans, a
@@ -162,6 +184,17 @@ TEST_P(Lookup, UnknownItemGetsTheCriticalBox)
     EXPECT_EQ(box->icon, QMessageBox::Critical);
     EXPECT_EQ(records(), 2);
     EXPECT_EQ(grid()->rows(), 3);
+    EXPECT_TRUE(window->isEnabled());
+
+    // The window is disabled while the box is up.
+    bool enabledMeanwhile = true;
+    auto answered = TestModal::whenModal([&](QWidget *w) {
+        enabledMeanwhile = window->isEnabled();
+        static_cast<QMessageBox *>(w)->button(QMessageBox::Ok)->click();
+    });
+    scan("ZZ9");
+    ASSERT_TRUE(*answered);
+    EXPECT_FALSE(enabledMeanwhile);
     EXPECT_TRUE(window->isEnabled());
 }
 
