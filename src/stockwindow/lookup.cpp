@@ -30,8 +30,8 @@
 void fmTOVRAN::cmdSeekSTKNo_Click()
 {
     // The window is disabled before the lookup can hand control to the event loop (a
-    // message, the pick list, adding the record). A scan of an item the grid shows ends
-    // within this one event: disabling the window and enabling it again there would change
+    // message, the pick list, an error). A scan that finds or adds its item ends within
+    // this one event: disabling the window and enabling it again there would change
     // nothing the user can see, yet repaint every widget of the window.
     const auto disableWindow = [this] { setEnabled(false); };
     const auto finish = qScopeGuard([this] {
@@ -83,8 +83,6 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
                 return;
             }
         }
-        disableWindow();
-
         const QString prefix =
             QStringLiteral(" Where ") + PrefixCondition(QStringLiteral("stkno"), code);
         double count = 0;
@@ -95,10 +93,12 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
                 count = rs.number(QStringLiteral("RecCount"));
         }
         if (count == 0) {
+            disableWindow();
             DispElaMsg(elaMsg, QStringLiteral("物料主檔中無此物料編號!"));
             return;
         }
         if (count > 1) {
+            disableWindow();
             Ado::Recordset rs =
                 Conn().gCNT->execute(QStringLiteral("select stkno , stkname , LType "
                                                     ",STKDscp , Unit ,STKFlag from stk ") +
@@ -168,6 +168,7 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
 
         StockCalcResult calc = BuildStockRecord(Conn().gCNT, input);
         if (!ADD_STOCK(calc.record, Conn().gCNT)) {
+            setEnabled(false); // the scan enables the window again when it ends
             DispElaMsg(elaMsg, QStringLiteral("無法寫入庫存檔"));
             return;
         }
@@ -178,6 +179,7 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
             moveToCountCell(row);
         }
     } catch (const std::exception &e) {
+        setEnabled(false);
         ShowErr(QStringLiteral("fmTOVRAN_AddToStock"), ToRunError(e));
     }
 }
