@@ -104,6 +104,11 @@ QString StockRecordSelect()
                           "From STOCK ");
 }
 
+QString ItemOrder()
+{
+    return QStringLiteral(" Order by STKNo ");
+}
+
 QString MonthItemsSelect(const QString &conditions)
 {
     return itemSelect() + QStringLiteral(" Where STKNo in ( Select STKNo From STOCK ") +
@@ -134,17 +139,38 @@ void LoadStockRows(const Ado::ConnectionPtr &connection, const QString &conditio
     if (month.size() == 0)
         return;
 
-    // Only the items the month holds are read from the master.
+    // Only the items the month holds are read from the master. In item order both reads come
+    // in the database's order of item numbers and every item read is one the month holds: a
+    // walk down the month finds each item's rows. Otherwise, or should the walk ever miss,
+    // the rows are found through a table of them by item number.
+    const bool inItemOrder = order == ItemOrder();
+    Ado::RowReader item(*connection,
+                        MonthItemsSelect(conditions) + (inItemOrder ? order : QString()));
     QMultiHash<QString, int> rowsOfItem;
-    rowsOfItem.reserve(month.size());
-    for (int i = 0; i < month.size(); ++i)
-        rowsOfItem.insert(month.text(i, StockColumns::ColSTKNo), i);
-    Ado::RowReader item(*connection, MonthItemsSelect(conditions));
+    const auto hashRows = [&] {
+        rowsOfItem.reserve(month.size());
+        for (int i = 0; i < month.size(); ++i)
+            rowsOfItem.insert(month.text(i, StockColumns::ColSTKNo), i);
+    };
+    if (!inItemOrder)
+        hashRows();
+    int walk = 0;
     const bool useUnit = month.useUnit();
     while (item.next()) {
         const QString no = item.text(0);
         StockRow fields;
         completeRow(fields, item, useUnit);
+        if (rowsOfItem.isEmpty()) {
+            while (walk < month.size() && month.text(walk, StockColumns::ColSTKNo) != no)
+                ++walk;
+            if (walk < month.size()) {
+                for (; walk < month.size() && month.text(walk, StockColumns::ColSTKNo) == no;
+                     ++walk)
+                    month.setItemFields(walk, fields);
+                continue;
+            }
+            hashRows();
+        }
         for (auto it = rowsOfItem.constFind(no); it != rowsOfItem.cend() && it.key() == no; ++it)
             month.setItemFields(it.value(), fields);
     }

@@ -13,6 +13,9 @@ QString StockRecordSelect();
 // The record at the recordset's current position (fields of StockRecordSelect()).
 StockRecord ReadStockRecord(const Ado::Recordset &rs, QString *updDate);
 
+// The order of a load by item number.
+QString ItemOrder();
+
 // The item master records a load of "… From STOCK" + conditions completes its rows from.
 QString MonthItemsSelect(const QString &conditions);
 

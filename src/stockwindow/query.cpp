@@ -144,7 +144,7 @@ bool fmTOVRAN::GetData()
                 // first.
                 ? QStringLiteral(" Order by coalesce(( Select max(STK.STKFlag) From STK "
                                  "Where STK.STKNo = STOCK.STKNo ), '') desc , STKNo ")
-                : QStringLiteral(" Order by STKNo ");
+                : ItemOrder();
         // The old rows go first, so that a failing query never leaves them looking like
         // its result.
         fgList->clearData();
