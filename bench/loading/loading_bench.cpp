@@ -114,8 +114,8 @@ QStringList loadStatements(const QDate &end, const QString &toItem)
                          QStringLiteral(" And STKDate = ") + QuotDate(end);
     if (!toItem.isEmpty())
         conditions += QStringLiteral(" And STKNo <= ") + QuotStr(toItem);
-    return {StockRecordSelect() + conditions + QStringLiteral(" Order by STKNo "),
-            MonthItemsSelect(conditions)};
+    return {StockRecordSelect() + conditions + ItemOrder(),
+            MonthItemsSelect(conditions) + ItemOrder()};
 }
 
 double seconds(const QElapsedTimer &t)
