@@ -95,26 +95,36 @@ void StockMonth::reserve(int rows)
                     [this](quint32 i) { return rnoHash(m_rows[i].Rno); });
 }
 
+namespace {
+
+// The record number and figures, which a packed row keeps under the record's own names.
+template <typename From, typename To> void copyFigures(const From &from, To &to)
+{
+    to.Rno = from.Rno;
+    to.LastQty = from.LastQty;
+    to.LastAmt = from.LastAmt;
+    to.InQty = from.InQty;
+    to.InAmt = from.InAmt;
+    to.OutQty = from.OutQty;
+    to.OutAmt = from.OutAmt;
+    to.ChkQty = from.ChkQty;
+    to.AdjustQty = from.AdjustQty;
+    to.UseQty = from.UseQty;
+    to.LostQty = from.LostQty;
+    to.LostAmt = from.LostAmt;
+    to.STKQty = from.STKQty;
+    to.STKAmt = from.STKAmt;
+    to.AvgPrice = from.AvgPrice;
+}
+
+} // namespace
+
 void StockMonth::pack(Row &row, const StockRecord &r, const QString &updDate)
 {
-    row.Rno = r.Rno;
+    copyFigures(r, row);
     row.DeptNo = m_texts.add(r.DeptNo);
     row.StkDate = dayOf(r.StkDate);
     row.STKNo = r.STKNo;
-    row.LastQty = r.LastQty;
-    row.LastAmt = r.LastAmt;
-    row.InQty = r.InQty;
-    row.InAmt = r.InAmt;
-    row.OutQty = r.OutQty;
-    row.OutAmt = r.OutAmt;
-    row.ChkQty = r.ChkQty;
-    row.AdjustQty = r.AdjustQty;
-    row.UseQty = r.UseQty;
-    row.LostQty = r.LostQty;
-    row.LostAmt = r.LostAmt;
-    row.STKQty = r.STKQty;
-    row.STKAmt = r.STKAmt;
-    row.AvgPrice = r.AvgPrice;
     row.UserID = m_texts.add(r.UserID);
     row.UpdUserID = m_texts.add(r.UpdUserID);
     row.updDate = m_texts.add(updDate);
@@ -135,24 +145,10 @@ StockRow StockMonth::at(int index) const
     const Row &row = this->row(index);
     StockRow out;
     StockRecord &r = out.stored;
-    r.Rno = row.Rno;
+    copyFigures(row, r);
     r.DeptNo = m_texts.text(row.DeptNo);
     r.StkDate = dateOf(row.StkDate);
     r.STKNo = row.STKNo;
-    r.LastQty = row.LastQty;
-    r.LastAmt = row.LastAmt;
-    r.InQty = row.InQty;
-    r.InAmt = row.InAmt;
-    r.OutQty = row.OutQty;
-    r.OutAmt = row.OutAmt;
-    r.ChkQty = row.ChkQty;
-    r.AdjustQty = row.AdjustQty;
-    r.UseQty = row.UseQty;
-    r.LostQty = row.LostQty;
-    r.LostAmt = row.LostAmt;
-    r.STKQty = row.STKQty;
-    r.STKAmt = row.STKAmt;
-    r.AvgPrice = row.AvgPrice;
     r.UserID = m_texts.text(row.UserID);
     r.UpdUserID = m_texts.text(row.UpdUserID);
     out.updDate = m_texts.text(row.updDate);

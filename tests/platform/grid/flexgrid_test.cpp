@@ -1,6 +1,7 @@
 #include "platform/grid/csvtext.h"
 #include "platform/grid/flexgrid.h"
 #include "platform/grid/textwidths.h"
+#include "support/paintcounter.h"
 
 #include <QApplication>
 #include <QFile>
@@ -933,24 +934,6 @@ TEST(FlexGridPaint, CellsLookAsTheStyleDrawsThem)
         }
     }
 }
-
-namespace {
-
-// Counts the paint events a widget gets.
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int count = 0;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
-
-} // namespace
 
 // Moving the current cell and the top row, as a scan does, repaints the cells and the
 // vertical scroll bar, not the headings or the horizontal scroll bar.

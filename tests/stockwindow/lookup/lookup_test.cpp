@@ -1,6 +1,7 @@
 // Reaching and adding items in the real stock window: the item-number box (typed like a
 // barcode scanner), the pick list, the duplicate guard, the name search, the category pick.
 #include "stockwindow/windowfixture.h"
+#include "support/paintcounter.h"
 
 #include <QApplication>
 
@@ -34,20 +35,6 @@ protected:
     }
 
     int records() const { return db->scalar("select count(*) from STOCK").toInt(); }
-};
-
-// Counts the paint events a widget gets.
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int count = 0;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
 };
 
 } // namespace
