@@ -10,10 +10,10 @@ class RunError : public std::exception
 public:
     // Error numbers, as the program's runtime reports them.
     enum Number : int {
-        InvalidCall = 5,   // bad argument or state
-        Overflow = 6,      // a number out of range
-        TypeMismatch = 13, // text where a number or a date was needed
-        FileError = 75,    // path or file access
+        InvalidCall = 5,        // bad argument or state
+        Overflow = 6,           // a number out of range
+        TypeMismatch = 13,      // text where a number or a date was needed
+        FileError = 75,         // path or file access
         Database = -2147467259, // any failure reported by the database layer
     };
 

@@ -8,12 +8,13 @@
 InstanceLock::InstanceLock(const QString &programFile, const QString &userName,
                            const QString &lockDir)
 {
-    const QString dir =
-        lockDir.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::TempLocation) : lockDir;
-    const QByteArray key = (QFileInfo(programFile).absoluteFilePath() + QLatin1Char('\n') + userName)
-                               .toUtf8();
-    const QString hash =
-        QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
+    const QString dir = lockDir.isEmpty()
+                            ? QStandardPaths::writableLocation(QStandardPaths::TempLocation)
+                            : lockDir;
+    const QByteArray key =
+        (QFileInfo(programFile).absoluteFilePath() + QLatin1Char('\n') + userName).toUtf8();
+    const QString hash = QString::fromLatin1(
+        QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
     m_fileName = QDir(dir).filePath(QFileInfo(programFile).completeBaseName() + QLatin1Char('-') +
                                     hash + QStringLiteral(".lock"));
     m_lock = std::make_unique<QLockFile>(m_fileName);
