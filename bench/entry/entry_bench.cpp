@@ -3,7 +3,8 @@
 // scan as the user does it (item number typed into textSTKNo, then Enter): of an item the
 // month has, and of one it lacks (added). Each timed alone, at three sizes in the same run
 // (5,000, 50,000 and 200,000 stock records with 100,000, 1,000,000 and 5,000,000 slip lines)
-// to show that none depends on the size of the tables.
+// to show that none depends on the size of the tables. The timed scans follow 30 untimed
+// scans of other items (a stocktake is thousands); the first of those is reported apart.
 // Goals: an edit under 20 ms, a scan of a known item under 5 ms, an item added by scan under
 // 20 ms, at median.
 #include "common/clock.h"
@@ -104,6 +105,8 @@ struct Setup
     std::unique_ptr<fmTOVRAN> window;
     QStringList missingItems;              // items the loaded month has no record of
     QStringList knownItems;                // items the loaded month has, spread over it
+    QStringList warmupItems;               // other items the month has, scanned untimed first
+    double firstScanMs = -1;               // the first scan after the month loaded
     std::map<std::string, double> medians; // per benchmark name, for the size ratio
 };
 
@@ -143,8 +146,11 @@ Setup *setupFor(Kind kind, Scale scale)
     }
     const FlexGrid &grid = *s->window->fgList;
     const int loaded = grid.rows() - 1;
-    for (int i = 0; i < Repetitions && loaded > 0; ++i)
+    for (int i = 0; i < Repetitions && loaded > 0; ++i) {
         s->knownItems << grid.textMatrix(1 + int((qint64(i) * 7919) % loaded), fmTOVRAN::ColSTKNo);
+        s->warmupItems << grid.textMatrix(1 + int((qint64(i) * 104729 + loaded / 2) % loaded),
+                                          fmTOVRAN::ColSTKNo);
+    }
     return s.get();
 }
 
@@ -341,7 +347,21 @@ void BM_Scan(benchmark::State &state, Kind kind, Scale scale, bool known)
     QElapsedTimer t;
     QList<double> handler; // until the Enter key returns, before the repaint
     int wrong = 0;
-    int first = -1;
+    const auto scan = [&](const QString &item) {
+        QTest::keyClicks(w.textSTKNo, item);
+        QTest::keyClick(w.textSTKNo, Qt::Key_Return);
+    };
+    // A stocktake is thousands of scans. The timed ones follow scans of other items, as in a
+    // working session, whose names have brought their glyphs into the font caches.
+    w.textSTKNo->setFocus();
+    for (const QString &item : std::as_const(s->warmupItems)) {
+        t.start();
+        scan(item);
+        QApplication::processEvents();
+        if (s->firstScanMs < 0)
+            s->firstScanMs = t.nsecsElapsed() / 1e6;
+    }
+    s->warmupItems.clear();
     const int rowsBefore = grid.rows();
     // The repaints of the grid and of everything else in the window.
     PaintMeter gridPaints;
@@ -357,14 +377,11 @@ void BM_Scan(benchmark::State &state, Kind kind, Scale scale, bool known)
     for (auto _ : state) {
         const QString item = known ? items[int(times.size())] : items.takeFirst();
         t.start();
-        QTest::keyClicks(w.textSTKNo, item);
-        QTest::keyClick(w.textSTKNo, Qt::Key_Return);
+        scan(item);
         handler << t.nsecsElapsed() / 1e9;
         QApplication::processEvents();
         const double seconds = t.nsecsElapsed() / 1e9;
         state.SetIterationTime(seconds);
-        if (first < 0)
-            first = int(seconds * 1e6);
         times << seconds;
         if (grid.textMatrix(grid.row(), fmTOVRAN::ColSTKNo) != item ||
             grid.col() != fmTOVRAN::ColSTKQty)
@@ -384,7 +401,7 @@ void BM_Scan(benchmark::State &state, Kind kind, Scale scale, bool known)
                                 .c_str());
         return;
     }
-    state.counters["first_ms"] = first / 1000.0;
+    state.counters["first_ms"] = s->firstScanMs;
     state.counters["handler_ms"] = Median(handler) * 1000;
     state.counters["grid_paints"] = double(gridPaints.paints) / double(times.size());
     state.counters["viewports_painted"] = gridPaints.viewports / double(times.size());

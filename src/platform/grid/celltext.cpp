@@ -4,11 +4,26 @@
 
 #include <QGlyphRun>
 #include <QPainter>
+#include <QStaticText>
 #include <QStyle>
 #include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+
+namespace {
+
+// The ink of a glyph whose bitmap, drawn at a whole pixel, covers box (from the glyph's
+// origin) when the glyph is placed at at. Placed between pixels, it is drawn from a bitmap
+// for that fraction of a pixel or at the next whole pixel: its ink starts no further left
+// than in the pixel the glyph starts in, and ends no further right than one pixel beyond.
+QRectF placedInk(const QRectF &box, QPointF at)
+{
+    return QRectF(QPointF(std::floor(at.x()) + box.left(), at.y() + box.top()),
+                  QPointF(std::ceil(at.x()) + box.right(), at.y() + box.bottom()));
+}
+
+} // namespace
 
 // The glyphs of the digits and number punctuation of one font, each as a layout of it alone
 // places it. A number text made of them is placed glyph by glyph when nothing in it can
@@ -48,7 +63,6 @@ struct CellTextCache::NumberGlyphs
             glyph[code] = runs[0].glyphIndexes().constFirst();
             advance[code] = line.horizontalAdvance();
             box[code] = rawFont.boundingRect(glyph[code]).translated(0, baseline);
-            wholeAdvances = wholeAdvances && advance[code] == std::floor(advance[code]);
             known[code] = true;
         }
         QStaticText zero(QStringLiteral("0"));
@@ -82,12 +96,11 @@ struct CellTextCache::NumberGlyphs
             afterPunctuation = punctuation;
             (*glyphs)[i] = glyph[code];
             (*positions)[i] = QPointF(x, baseline);
-            inkBox |= box[code].translated(x, 0);
+            inkBox |= placedInk(box[code], QPointF(x, 0));
             x += advance[code];
         }
         *size = QSizeF(x, height);
-        // A glyph placed between pixels is drawn from a bitmap up to a pixel wider.
-        *ink = wholeAdvances ? inkBox : inkBox.adjusted(-1, 0, 1, 0);
+        *ink = inkBox;
         return true;
     }
 
@@ -97,16 +110,22 @@ struct CellTextCache::NumberGlyphs
     qreal height = 0;
     std::array<quint32, 128> glyph{};
     std::array<qreal, 128> advance{};
-    std::array<QRectF, 128> box{}; // the glyph's ink from the text's top left, unplaced
+    // The glyph's ink from the text's top left when drawn at a whole pixel: its bitmap's box.
+    std::array<QRectF, 128> box{};
     std::array<bool, 128> known{};
-    bool wholeAdvances = true;
 };
 
-// A laid-out text and the box its ink stays in, from the text's top left.
+// A text laid out as a static text lays it out, kept as its glyphs placed from the text's
+// top left: its size, the box its ink stays in and, once it was too wide for a cell, the
+// text elided to that cell's width.
 struct CellTextCache::LaidOut
 {
-    QStaticText text;
+    QList<QGlyphRun> runs;
+    QSizeF size;
     QRectF ink;
+    int elidedWidth = -1;
+    Qt::TextElideMode elidedMode = Qt::ElideNone;
+    QString elided;
 };
 
 struct CellTextCache::FontTexts
@@ -140,19 +159,37 @@ const CellTextCache::LaidOut &CellTextCache::laidOut(FontTexts &texts, const QSt
         return *it;
     if (texts.texts.size() >= Limit)
         texts.texts.clear();
+    QTextLayout layout(text, texts.font);
+    layout.setCacheEnabled(true); // the glyphs are read once laid out, not shaped again
+    qreal width = 0;
+    qreal height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLeadingIncluded(true);
+        line.setLineWidth(1e6);
+        line.setPosition(QPointF(0, height));
+        width = std::max(width, line.naturalTextWidth());
+        height += line.height();
+        if (line.leading() < 0)
+            height += std::ceil(line.leading());
+    }
+    layout.endLayout();
     LaidOut laid;
-    laid.text.setText(text);
-    laid.text.setTextFormat(Qt::PlainText);
-    laid.text.setPerformanceHint(QStaticText::AggressiveCaching);
-    laid.text.prepare(QTransform(), texts.font);
-    const QFontMetricsF metrics(texts.font);
-    laid.ink = metrics.boundingRect(text).translated(0, metrics.ascent());
+    laid.runs = layout.glyphRuns();
+    laid.size = QSizeF(width, layout.boundingRect().height());
+    for (const QGlyphRun &run : std::as_const(laid.runs)) {
+        const QRawFont font = run.rawFont();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size(); ++i)
+            laid.ink |= placedInk(font.boundingRect(glyphs[i]), positions[i]);
+    }
     return *texts.texts.insert(text, laid);
 }
 
-void CellTextCache::draw(QPainter *painter, const QRect &area, const QString &text,
-                         const QFont &font, Qt::Alignment alignment, Qt::TextElideMode elide,
-                         Qt::LayoutDirection direction)
+void CellTextCache::draw(QPainter *painter, const QRect &cell, const QRect &area,
+                         const QString &text, const QFont &font, Qt::Alignment alignment,
+                         Qt::TextElideMode elide, Qt::LayoutDirection direction)
 {
     if (text.isEmpty() || area.isEmpty())
         return; // nothing would show inside the clip
@@ -164,25 +201,31 @@ void CellTextCache::draw(QPainter *painter, const QRect &area, const QString &te
                         (size.width() <= area.width() || elide == Qt::ElideNone);
     if (!number) {
         laid = &laidOut(texts, text);
-        if (laid->text.size().width() > area.width() && elide != Qt::ElideNone) {
-            // Too wide: the elided text is laid out once more (rare in a sized grid).
-            const QString elided = QFontMetrics(font).elidedText(text, elide, area.width());
+        if (laid->size.width() > area.width() && elide != Qt::ElideNone) {
+            // Too wide: elided once for the cell's width, the elided text laid out as well.
+            LaidOut &whole = texts.texts[text];
+            if (whole.elidedWidth != area.width() || whole.elidedMode != elide) {
+                whole.elided = QFontMetrics(font).elidedText(text, elide, area.width());
+                whole.elidedWidth = area.width();
+                whole.elidedMode = elide;
+            }
+            const QString elided = whole.elided;
             laid = &laidOut(texts, elided);
         }
-        size = laid->text.size();
+        size = laid->size;
         ink = laid->ink;
     }
     const QRect at = QStyle::alignedRect(direction, QStyle::visualAlignment(direction, alignment),
                                          size.toSize(), area);
-    // Clipped to the area, which costs more than drawing most texts: only when the text's
+    // Clipped to the cell, which costs more than drawing most texts: only when the text's
     // ink may reach beyond it.
-    const bool clip = !QRectF(area).contains(ink.translated(at.topLeft()));
+    const bool clip = !QRectF(cell).contains(ink.translated(at.topLeft()));
     const bool callerClips = clip && painter->hasClipping();
     if (callerClips) {
         painter->save();
-        painter->setClipRect(area, Qt::IntersectClip);
+        painter->setClipRect(cell, Qt::IntersectClip);
     } else if (clip) {
-        painter->setClipRect(area);
+        painter->setClipRect(cell);
     }
     if (number) {
         QGlyphRun run;
@@ -190,14 +233,9 @@ void CellTextCache::draw(QPainter *painter, const QRect &area, const QString &te
         run.setGlyphIndexes(texts.glyphs);
         run.setPositions(texts.positions);
         painter->drawGlyphRun(at.topLeft(), run);
-    } else if (painter->font() == font) {
-        painter->drawStaticText(at.topLeft(), laid->text);
     } else {
-        // A static text is drawn in the painter's font (laid out anew in any other).
-        const QFont before = painter->font();
-        painter->setFont(font);
-        painter->drawStaticText(at.topLeft(), laid->text);
-        painter->setFont(before);
+        for (const QGlyphRun &run : laid->runs)
+            painter->drawGlyphRun(at.topLeft(), run);
     }
     if (callerClips)
         painter->restore();

@@ -3,7 +3,6 @@
 #include <QFont>
 #include <QHash>
 #include <QRawFont>
-#include <QStaticText>
 #include <QString>
 
 #include <array>
@@ -24,9 +23,10 @@ public:
     ~CellTextCache();
 
     // Draws text in area with the painter's pen as the item view style would: aligned,
-    // elided when too wide, clipped to the area.
-    void draw(QPainter *painter, const QRect &area, const QString &text, const QFont &font,
-              Qt::Alignment alignment, Qt::TextElideMode elide, Qt::LayoutDirection direction);
+    // elided when wider than the area, clipped to the cell the area lies in.
+    void draw(QPainter *painter, const QRect &cell, const QRect &area, const QString &text,
+              const QFont &font, Qt::Alignment alignment, Qt::TextElideMode elide,
+              Qt::LayoutDirection direction);
 
 private:
     struct NumberGlyphs;

@@ -80,8 +80,8 @@ void GridDelegate::drawText(QPainter *painter, const QStyleOptionViewItem &optio
     const QWidget *widget = option.widget;
     const QStyle *style = widget ? widget->style() : QApplication::style();
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    m_texts.draw(painter, option.rect.adjusted(margin, 0, -margin, 0), text, font, alignment,
-                 option.textElideMode, option.direction);
+    m_texts.draw(painter, option.rect, option.rect.adjusted(margin, 0, -margin, 0), text, font,
+                 alignment, option.textElideMode, option.direction);
 }
 
 // The model's bold font completed from the view's, as the style option takes it.

@@ -829,7 +829,7 @@ public:
                                              laidOut.size().toSize(), area);
         painter->save();
         painter->setFont(cell.font);
-        painter->setClipRect(area, Qt::IntersectClip);
+        painter->setClipRect(cell.rect, Qt::IntersectClip); // as the style clips a cell
         painter->drawStaticText(at.topLeft(), laidOut);
         painter->restore();
     }
