@@ -1,5 +1,4 @@
-#include "forms/errorboxes.h"
-#include "platform/localtime.h"
+#include "startup/programsetup.h"
 #include "support/benchchild.h"
 
 #include <QApplication>
@@ -12,8 +11,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    InstallBoxPresenter();
-    PinLocalTimeZone(); // as the program's start-up does
+    SetupApplication(); // the program's own start-up: its faces, time zone, message boxes
     if (int status = 0; RunAsBenchChild(argc, argv, &status))
         return status;
     ::benchmark::Initialize(&argc, argv);

@@ -865,19 +865,18 @@ void FlexGrid::sortAscending(int col1, int col2)
         }
         return false;
     };
-    std::vector<int> positions(static_cast<size_t>(std::max(n, 0)));
-    std::iota(positions.begin(), positions.end(), 0);
     // Rows already in order stay where they are: only the rows after them are sorted and
     // merged in (stably, so the result is the full stable sort's), and a grid already in
-    // order is neither reordered nor shown anew.
+    // order is neither reordered nor shown anew, nor read: a scan sorts a sorted grid.
     const bool known = col1 == col2 && col1 == d->orderedCol;
     int middle = n;
     if (known) {
         middle = d->orderedRows;
     } else {
         readKeys();
-        middle = static_cast<int>(
-            std::is_sorted_until(positions.begin(), positions.end(), keyLess) - positions.begin());
+        middle = std::min(n, 1);
+        while (middle < n && !keyLess(middle, middle - 1))
+            ++middle;
     }
     if (middle < n) {
         d->ensurePublished();
@@ -893,6 +892,8 @@ void FlexGrid::sortAscending(int col1, int col2)
         } else {
             if (keys.empty())
                 readKeys();
+            std::vector<int> positions(static_cast<size_t>(n));
+            std::iota(positions.begin(), positions.end(), 0);
             std::stable_sort(positions.begin() + middle, positions.end(), keyLess);
             std::inplace_merge(positions.begin(), positions.begin() + middle, positions.end(),
                                keyLess);

@@ -7,7 +7,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QScrollBar>
+#include <QStyleFactory>
 
 bool IsTypedCharacter(const QString &text)
 {
@@ -176,9 +178,44 @@ bool GridDelegate::eventFilter(QObject *object, QEvent *event)
     return QStyledItemDelegate::eventFilter(object, event);
 }
 
+namespace {
+
+// The table has the style draw a row panel under every cell it paints. For a plain cell (not
+// selected, current or under the mouse, without an alternate colour) that draws nothing, but
+// the style works out its colours on every call all the same: a screen is hundreds of
+// cells. Plain cells skip the call; everything else is the application style's.
+class PlainCellStyle : public QProxyStyle
+{
+public:
+    explicit PlainCellStyle(QObject *owner)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->name()))
+    {
+        setParent(owner);
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element == PE_PanelItemViewRow) {
+            const auto *cell = qstyleoption_cast<const QStyleOptionViewItem *>(option);
+            if (cell && !(cell->state & (State_Selected | State_HasFocus | State_MouseOver)) &&
+                !(cell->features & QStyleOptionViewItem::Alternate))
+                return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
+
+} // namespace
+
 GridView::GridView(GridHost *host, QWidget *parent) : QTableView(parent), m_host(host)
 {
     setGridStyle(Qt::NoPen);
+    setStyle(new PlainCellStyle(this));
+    // The vertical scroll bar moves on every scan. On a ground of its own it is repainted
+    // alone, not with every widget of the window behind it.
+    for (QScrollBar *bar : {verticalScrollBar(), horizontalScrollBar()})
+        bar->parentWidget()->setAutoFillBackground(true);
 }
 
 void GridView::paintEvent(QPaintEvent *event)

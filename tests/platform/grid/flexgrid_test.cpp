@@ -913,13 +913,17 @@ TEST(FlexGridPaint, CellsLookAsTheStyleDrawsThem)
             QTableView *view = grid.view();
             const QImage drawn = view->viewport()->grab().toImage();
             QAbstractItemDelegate *own = view->itemDelegate();
-            // The reference: the style draws every cell, the table strokes its grid lines.
+            // The reference: the application style draws every cell, the table strokes its
+            // grid lines.
             StyleDrawnCells reference;
             view->setItemDelegate(&reference);
+            QStyle *ownStyle = view->style();
+            view->setStyle(nullptr);
             const Qt::PenStyle ownLines = view->gridStyle();
             view->setGridStyle(Qt::SolidLine);
             const QImage expected = view->viewport()->grab().toImage();
             view->setGridStyle(ownLines);
+            view->setStyle(ownStyle);
             view->setItemDelegate(own);
             ASSERT_EQ(drawn.size(), expected.size());
             int differing = 0;
