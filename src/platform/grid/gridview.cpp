@@ -46,13 +46,36 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         return;
     }
     const GridCellLook look = m_model->look(index.row(), index.column());
-    if (look.background.isValid())
-        painter->fillRect(option.rect, look.background);
-    if (look.text.isEmpty())
+    if (look.text.isEmpty()) {
+        if (look.background.isValid())
+            painter->fillRect(option.rect, look.background);
         return;
+    }
     painter->setPen(option.palette.color(colorGroup(option), QPalette::Text));
-    drawText(painter, option, look.text, look.bold ? boldFont(option.font) : option.font,
-             look.alignment);
+    const QFont &font = look.bold ? boldFont(option.font) : option.font;
+    // An alternate row's ground is the style's, painted under the cell.
+    const QColor ground = look.background.isValid()                           ? look.background
+                          : option.features & QStyleOptionViewItem::Alternate ? QColor()
+                                                                              : viewGround(option);
+    if (!ground.isValid()) {
+        drawText(painter, option, look.text, font, look.alignment);
+        return;
+    }
+    m_pictures.draw(painter, option.rect, textArea(option), ground, look.text, font, look.alignment,
+                    option.textElideMode, option.direction);
+}
+
+// The colour the view fills its cells' ground with, or none when that is not one colour.
+QColor GridDelegate::viewGround(const QStyleOptionViewItem &option)
+{
+    const auto *view = qobject_cast<const QAbstractScrollArea *>(option.widget);
+    if (!view)
+        return QColor();
+    const QWidget *viewport = view->viewport();
+    if (!viewport->autoFillBackground())
+        return QColor();
+    const QBrush &brush = viewport->palette().brush(viewport->backgroundRole());
+    return brush.style() == Qt::SolidPattern ? brush.color() : QColor();
 }
 
 // The style draws the cell (background, selection, focus frame) without its text; the text
@@ -75,15 +98,20 @@ void GridDelegate::paintStyled(QPainter *painter, const QStyleOptionViewItem &op
     drawText(painter, cell, text, cell.font, cell.displayAlignment);
 }
 
-// Inside the margins the item view style keeps.
-void GridDelegate::drawText(QPainter *painter, const QStyleOptionViewItem &option,
-                            const QString &text, const QFont &font, Qt::Alignment alignment) const
+// The cell inside the margins the item view style keeps for its text.
+QRect GridDelegate::textArea(const QStyleOptionViewItem &option)
 {
     const QWidget *widget = option.widget;
     const QStyle *style = widget ? widget->style() : QApplication::style();
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    m_texts.draw(painter, option.rect, option.rect.adjusted(margin, 0, -margin, 0), text, font,
-                 alignment, option.textElideMode, option.direction);
+    return option.rect.adjusted(margin, 0, -margin, 0);
+}
+
+void GridDelegate::drawText(QPainter *painter, const QStyleOptionViewItem &option,
+                            const QString &text, const QFont &font, Qt::Alignment alignment) const
+{
+    m_texts.draw(painter, option.rect, textArea(option), text, font, alignment,
+                 option.textElideMode, option.direction);
 }
 
 // The model's bold font completed from the view's, as the style option takes it.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/grid/cellpictures.h"
 #include "platform/grid/celltext.h"
 
 #include <QLineEdit>
@@ -62,11 +63,14 @@ private:
                      const QModelIndex &index) const;
     void drawText(QPainter *painter, const QStyleOptionViewItem &option, const QString &text,
                   const QFont &font, Qt::Alignment alignment) const;
+    static QRect textArea(const QStyleOptionViewItem &option);
+    static QColor viewGround(const QStyleOptionViewItem &option);
     const QFont &boldFont(const QFont &viewFont) const;
 
     GridHost *m_host;
     const GridModel *m_model;
     mutable CellTextCache m_texts;
+    mutable CellPictures m_pictures{&m_texts};
     mutable QFont m_boldOf;   // the view font m_bold was resolved against
     mutable QFont m_boldFrom; // the model's bold font it was resolved from
     mutable QFont m_bold;
