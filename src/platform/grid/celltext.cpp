@@ -152,7 +152,7 @@ CellTextCache::FontTexts &CellTextCache::forFont(const QFont &font)
     return *m_byFont.back();
 }
 
-const CellTextCache::LaidOut &CellTextCache::laidOut(FontTexts &texts, const QString &text)
+CellTextCache::LaidOut &CellTextCache::laidOut(FontTexts &texts, const QString &text)
 {
     auto it = texts.texts.find(text);
     if (it != texts.texts.end())
@@ -200,10 +200,10 @@ void CellTextCache::draw(QPainter *painter, const QRect &cell, const QRect &area
     const bool number = texts.numbers.place(text, &texts.glyphs, &texts.positions, &size, &ink) &&
                         (size.width() <= area.width() || elide == Qt::ElideNone);
     if (!number) {
-        laid = &laidOut(texts, text);
-        if (laid->size.width() > area.width() && elide != Qt::ElideNone) {
+        LaidOut &whole = laidOut(texts, text);
+        laid = &whole;
+        if (whole.size.width() > area.width() && elide != Qt::ElideNone) {
             // Too wide: elided once for the cell's width, the elided text laid out as well.
-            LaidOut &whole = texts.texts[text];
             if (whole.elidedWidth != area.width() || whole.elidedMode != elide) {
                 whole.elided = QFontMetrics(font).elidedText(text, elide, area.width());
                 whole.elidedWidth = area.width();

@@ -34,7 +34,7 @@ private:
     struct FontTexts;
 
     FontTexts &forFont(const QFont &font);
-    const LaidOut &laidOut(FontTexts &texts, const QString &text);
+    LaidOut &laidOut(FontTexts &texts, const QString &text);
 
     static constexpr int Limit = 8192; // laid-out texts per font before the cache starts over
     // One entry per font; a grid paints with two or three fonts.
