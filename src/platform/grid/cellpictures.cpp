@@ -52,11 +52,16 @@ void CellPictures::draw(QPainter *painter, const QRect &cell, const QRect &area,
     }
     auto picture = std::make_unique<QImage>(cell.size(), QImage::Format_RGB32);
     picture->fill(ground);
-    QPainter in(picture.get());
-    in.setPen(penColor);
-    m_texts->draw(&in, QRect(QPoint(0, 0), cell.size()), key.area, text, font, alignment, elide,
-                  direction);
-    in.end();
+    // The picture's edges cut the text as the cell's clip would.
+    const CellTextCache::Placement placed =
+        m_texts->place(picture->rect(), key.area, text, font, alignment, elide, direction);
+    if (placed.runs &&
+        !m_glyphs.stamp(picture.get(), *placed.runs, placed.at, key.pen, key.ground)) {
+        QPainter in(picture.get());
+        in.setPen(penColor);
+        for (const QGlyphRun &run : *placed.runs)
+            in.drawGlyphRun(placed.at, run);
+    }
     painter->drawImage(cell.topLeft(), *picture);
     const qsizetype bytes = picture->sizeInBytes();
     if (bytes <= m_pictures.maxCost())

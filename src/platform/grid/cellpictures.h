@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/grid/celltext.h"
+#include "platform/grid/glyphtiles.h"
 
 #include <QCache>
 #include <QColor>
@@ -44,5 +45,6 @@ private:
     friend size_t qHash(const Key &key, size_t seed);
 
     CellTextCache *m_texts;
+    GlyphTiles m_glyphs;            // a new picture's glyphs, blended before
     QCache<Key, QImage> m_pictures; // cost: bytes
 };

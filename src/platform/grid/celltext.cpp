@@ -116,27 +116,37 @@ struct CellTextCache::NumberGlyphs
 };
 
 // A text laid out as a static text lays it out, kept as its glyphs placed from the text's
-// top left: its size, the box its ink stays in and, once it was too wide for a cell, the
-// text elided to that cell's width.
+// top left: its size and the box its ink stays in.
 struct CellTextCache::LaidOut
 {
     QList<QGlyphRun> runs;
     QSizeF size;
     QRectF ink;
-    int elidedWidth = -1;
-    Qt::TextElideMode elidedMode = Qt::ElideNone;
-    QString elided;
+};
+
+// A text too wide for a cell, as cut short to the cell's width.
+struct CellTextCache::Elision
+{
+    int width = -1;
+    Qt::TextElideMode mode = Qt::ElideNone;
+    QString text;
 };
 
 struct CellTextCache::FontTexts
 {
-    explicit FontTexts(const QFont &f) : font(f), numbers(f) {}
+    explicit FontTexts(const QFont &f) : font(f), numbers(f), number(1)
+    {
+        number.first().setRawFont(numbers.rawFont);
+    }
 
     QFont font;
     QHash<QString, LaidOut> texts;
+    QHash<QString, Elision> elisions; // by the whole text
+    int elidingWidth = -1;            // the width the last text cut short was cut to
     NumberGlyphs numbers;
     QList<quint32> glyphs; // the last number's, kept for their storage
     QList<QPointF> positions;
+    QList<QGlyphRun> number; // the last number's one run
 };
 
 CellTextCache::CellTextCache() = default;
@@ -157,8 +167,10 @@ CellTextCache::LaidOut &CellTextCache::laidOut(FontTexts &texts, const QString &
     auto it = texts.texts.find(text);
     if (it != texts.texts.end())
         return *it;
-    if (texts.texts.size() >= Limit)
+    if (texts.texts.size() >= Limit) {
         texts.texts.clear();
+        texts.elisions.clear();
+    }
     QTextLayout layout(text, texts.font);
     layout.setCacheEnabled(true); // the glyphs are read once laid out, not shaped again
     qreal width = 0;
@@ -187,58 +199,93 @@ CellTextCache::LaidOut &CellTextCache::laidOut(FontTexts &texts, const QString &
     return *texts.texts.insert(text, laid);
 }
 
+const QString &CellTextCache::elided(FontTexts &texts, const QString &text, int width,
+                                     Qt::TextElideMode elide)
+{
+    Elision &elision = texts.elisions[text];
+    if (elision.width != width || elision.mode != elide) {
+        elision.text = QFontMetrics(texts.font).elidedText(text, elide, width);
+        elision.width = width;
+        elision.mode = elide;
+    }
+    return elision.text;
+}
+
+const CellTextCache::LaidOut &CellTextCache::fitted(FontTexts &texts, const QString &text,
+                                                    int width, Qt::TextElideMode elide)
+{
+    if (elide == Qt::ElideNone)
+        return laidOut(texts, text);
+    // In a column that cuts its texts short a new text is cut first, and one that is cut is
+    // laid out only as drawn. The cut measures the text as its layout does, but for spaces
+    // at its end and for line and tab characters.
+    const bool plain =
+        !text.isEmpty() && !text.back().isSpace() &&
+        std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; });
+    if (plain && width == texts.elidingWidth && !texts.texts.contains(text)) {
+        const QString cut = elided(texts, text, width, elide);
+        if (cut != text)
+            return laidOut(texts, cut);
+    }
+    const LaidOut &whole = laidOut(texts, text);
+    if (whole.size.width() <= width)
+        return whole;
+    texts.elidingWidth = width;
+    const QString cut = elided(texts, text, width, elide); // a copy: laidOut may rehash
+    return laidOut(texts, cut);
+}
+
+CellTextCache::Placement CellTextCache::place(const QRect &cell, const QRect &area,
+                                              const QString &text, const QFont &font,
+                                              Qt::Alignment alignment, Qt::TextElideMode elide,
+                                              Qt::LayoutDirection direction)
+{
+    if (text.isEmpty() || area.isEmpty())
+        return {}; // nothing would show inside the clip
+    FontTexts &texts = forFont(font);
+    QSizeF size;
+    QRectF ink;
+    Placement placement;
+    const bool number = texts.numbers.place(text, &texts.glyphs, &texts.positions, &size, &ink) &&
+                        (size.width() <= area.width() || elide == Qt::ElideNone);
+    if (number) {
+        QGlyphRun &run = texts.number.first();
+        run.setGlyphIndexes(texts.glyphs);
+        run.setPositions(texts.positions);
+        placement.runs = &texts.number;
+    } else {
+        const LaidOut *laid = &fitted(texts, text, area.width(), elide);
+        size = laid->size;
+        ink = laid->ink;
+        placement.runs = &laid->runs;
+    }
+    placement.at = QStyle::alignedRect(direction, QStyle::visualAlignment(direction, alignment),
+                                       size.toSize(), area)
+                       .topLeft();
+    // Clipped to the cell, which costs more than drawing most texts: only when the text's
+    // ink may reach beyond it.
+    placement.clip = !QRectF(cell).contains(ink.translated(placement.at));
+    return placement;
+}
+
 void CellTextCache::draw(QPainter *painter, const QRect &cell, const QRect &area,
                          const QString &text, const QFont &font, Qt::Alignment alignment,
                          Qt::TextElideMode elide, Qt::LayoutDirection direction)
 {
-    if (text.isEmpty() || area.isEmpty())
-        return; // nothing would show inside the clip
-    FontTexts &texts = forFont(font);
-    QSizeF size;
-    QRectF ink;
-    const LaidOut *laid = nullptr;
-    const bool number = texts.numbers.place(text, &texts.glyphs, &texts.positions, &size, &ink) &&
-                        (size.width() <= area.width() || elide == Qt::ElideNone);
-    if (!number) {
-        LaidOut &whole = laidOut(texts, text);
-        laid = &whole;
-        if (whole.size.width() > area.width() && elide != Qt::ElideNone) {
-            // Too wide: elided once for the cell's width, the elided text laid out as well.
-            if (whole.elidedWidth != area.width() || whole.elidedMode != elide) {
-                whole.elided = QFontMetrics(font).elidedText(text, elide, area.width());
-                whole.elidedWidth = area.width();
-                whole.elidedMode = elide;
-            }
-            const QString elided = whole.elided;
-            laid = &laidOut(texts, elided);
-        }
-        size = laid->size;
-        ink = laid->ink;
-    }
-    const QRect at = QStyle::alignedRect(direction, QStyle::visualAlignment(direction, alignment),
-                                         size.toSize(), area);
-    // Clipped to the cell, which costs more than drawing most texts: only when the text's
-    // ink may reach beyond it.
-    const bool clip = !QRectF(cell).contains(ink.translated(at.topLeft()));
-    const bool callerClips = clip && painter->hasClipping();
+    const Placement placement = place(cell, area, text, font, alignment, elide, direction);
+    if (!placement.runs)
+        return;
+    const bool callerClips = placement.clip && painter->hasClipping();
     if (callerClips) {
         painter->save();
         painter->setClipRect(cell, Qt::IntersectClip);
-    } else if (clip) {
+    } else if (placement.clip) {
         painter->setClipRect(cell);
     }
-    if (number) {
-        QGlyphRun run;
-        run.setRawFont(texts.numbers.rawFont);
-        run.setGlyphIndexes(texts.glyphs);
-        run.setPositions(texts.positions);
-        painter->drawGlyphRun(at.topLeft(), run);
-    } else {
-        for (const QGlyphRun &run : laid->runs)
-            painter->drawGlyphRun(at.topLeft(), run);
-    }
+    for (const QGlyphRun &run : *placement.runs)
+        painter->drawGlyphRun(placement.at, run);
     if (callerClips)
         painter->restore();
-    else if (clip)
+    else if (placement.clip)
         painter->setClipping(false);
 }

@@ -892,6 +892,9 @@ TEST(FlexGridPaint, CellsLookAsTheStyleDrawsThem)
                 QStringList cells;
                 for (int c = 0; c < cols; ++c)
                     cells << texts[(r * cols + c * 5) % texts.size()];
+                // A column of names, each new and cut short, as a stock month's.
+                if (r >= 6)
+                    cells[2] = QStringLiteral("業務用經濟包有機白蝦%1").arg(r * 37);
                 rows << cells;
             }
             grid.addRows(rows);
