@@ -86,12 +86,85 @@ bool GlyphTiles::bothChange(const Placed &one, const Placed &other, QRgb ground)
     return false;
 }
 
+size_t GlyphTiles::PairHash::operator()(const PairKey &key) const
+{
+    return qHashMulti(0, key.first, key.second, key.step.x(), key.step.y());
+}
+
+// The two glyphs drawn as the run draws them (one run when they share a font), and the
+// pixels of their boxes' overlap cut out; its offset is from the first glyph's pixel.
+GlyphTiles::Tile GlyphTiles::renderPair(const PairKey &key, const Tile &first, const Tile &second)
+{
+    const QRect one(first.offset, first.pixels.size());
+    const QRect other(key.step + second.offset, second.pixels.size());
+    const QRect both = one | other;
+    QImage piece(both.size(), QImage::Format_RGB32);
+    piece.fill(QColor::fromRgba(key.first->ground));
+    {
+        const auto at = [&](const Key &glyph, QPoint step) {
+            return QPointF(step.x() - both.left() + (glyph.fraction & 63) / 64.0,
+                           step.y() - both.top() + (glyph.fraction >> 6) / 64.0);
+        };
+        QPainter painter(&piece);
+        painter.setPen(QColor::fromRgba(key.first->pen));
+        QGlyphRun run;
+        run.setRawFont(key.first->font);
+        if (key.first->font == key.second->font) {
+            run.setGlyphIndexes({key.first->glyph, key.second->glyph});
+            run.setPositions({at(*key.first, QPoint()), at(*key.second, key.step)});
+            painter.drawGlyphRun(QPointF(0, 0), run);
+        } else {
+            run.setGlyphIndexes({key.first->glyph});
+            run.setPositions({at(*key.first, QPoint())});
+            painter.drawGlyphRun(QPointF(0, 0), run);
+            run.setRawFont(key.second->font);
+            run.setGlyphIndexes({key.second->glyph});
+            run.setPositions({at(*key.second, key.step)});
+            painter.drawGlyphRun(QPointF(0, 0), run);
+        }
+    }
+    const QRect overlap = one & other;
+    Tile tile;
+    tile.pixels = piece.copy(overlap.translated(-both.topLeft()));
+    tile.offset = overlap.topLeft();
+    return tile;
+}
+
+// Adds a glyph to the stamp under way; false when its pixels cannot be copied in.
+bool GlyphTiles::place(const Placed &glyph, QRgb ground)
+{
+    Placed next = glyph;
+    for (size_t k = 0; k < m_placed.size(); ++k) {
+        Placed &placed = m_placed[k];
+        if (!placed.rect.intersects(next.rect))
+            continue;
+        // Neighbours' boxes often share an edge of pixels only one of them changed. Where
+        // both changed a pixel, the second was blended over the first: that overlap is
+        // taken from the two drawn together.
+        placed.shared = next.shared = true;
+        if (!bothChange(placed, next, ground))
+            continue;
+        const PairKey key{placed.key, next.key, next.origin - placed.origin};
+        auto found = m_pairs.find(key);
+        if (found == m_pairs.end())
+            found = m_pairs.emplace(key, renderPair(key, *placed.tile, *next.tile)).first;
+        const Tile &pair = found->second;
+        m_blends.push_back(
+            {&pair, QRect(placed.origin + pair.offset, pair.pixels.size()), k, m_placed.size()});
+    }
+    m_placed.push_back(next);
+    return true;
+}
+
 bool GlyphTiles::stamp(QImage *picture, const QList<QGlyphRun> &runs, QPoint at, QRgb pen,
                        QRgb ground)
 {
-    if (m_tiles.size() >= Limit)
+    if (m_tiles.size() >= Limit) {
+        m_pairs.clear();
         m_tiles.clear();
+    }
     m_placed.clear();
+    m_blends.clear();
     for (const QGlyphRun &run : runs) {
         const QRawFont font = run.rawFont();
         const QList<quint32> glyphs = run.glyphIndexes();
@@ -111,34 +184,31 @@ bool GlyphTiles::stamp(QImage *picture, const QList<QGlyphRun> &runs, QPoint at,
                 return false;
             if (tile.pixels.isNull())
                 continue;
-            Placed next{&tile,
-                        QRect(QPoint(int(x >> 6), int(y >> 6)) + tile.offset, tile.pixels.size())};
-            for (Placed &placed : m_placed) {
-                if (!placed.rect.intersects(next.rect))
-                    continue;
-                // Neighbours' boxes often share an edge of pixels neither glyph covers both
-                // of; a pixel both changed would be one blended over the other.
-                if (bothChange(placed, next, ground))
-                    return false;
-                placed.shared = next.shared = true;
-            }
-            m_placed.push_back(next);
+            const QPoint origin(int(x >> 6), int(y >> 6));
+            place({&found->first, &tile, origin, QRect(origin + tile.offset, tile.pixels.size())},
+                  ground);
         }
     }
+    // A blended overlap that a third glyph reaches into is not known.
+    for (const Blend &blend : m_blends)
+        for (size_t k = 0; k < m_placed.size(); ++k)
+            if (k != blend.first && k != blend.second && m_placed[k].rect.intersects(blend.rect))
+                return false;
+
     const QRgb solidGround = ground | 0xff000000;
     const QRect bounds = picture->rect();
-    for (const Placed &placed : m_placed) {
-        const QRect target = placed.rect & bounds;
-        if (target.isEmpty())
-            continue;
-        const QPoint from = target.topLeft() - placed.rect.topLeft();
+    uchar *bits = picture->bits();
+    const qsizetype stride = picture->bytesPerLine();
+    const auto copy = [&](const Tile &tile, const QRect &rect, bool onlyChanged) {
+        const QRect target = rect & bounds;
+        const QPoint from = target.topLeft() - rect.topLeft();
         for (int row = 0; row < target.height(); ++row) {
             QRgb *to =
-                reinterpret_cast<QRgb *>(picture->scanLine(target.top() + row)) + target.left();
+                reinterpret_cast<QRgb *>(bits + (target.top() + row) * stride) + target.left();
             const QRgb *pixels =
-                reinterpret_cast<const QRgb *>(placed.tile->pixels.constScanLine(from.y() + row)) +
+                reinterpret_cast<const QRgb *>(tile.pixels.constScanLine(from.y() + row)) +
                 from.x();
-            if (!placed.shared) {
+            if (!onlyChanged) {
                 std::memcpy(to, pixels, size_t(target.width()) * sizeof(QRgb));
                 continue;
             }
@@ -146,6 +216,10 @@ bool GlyphTiles::stamp(QImage *picture, const QList<QGlyphRun> &runs, QPoint at,
                 if (pixels[x] != solidGround)
                     to[x] = pixels[x];
         }
-    }
+    };
+    for (const Placed &placed : m_placed)
+        copy(*placed.tile, placed.rect, placed.shared);
+    for (const Blend &blend : m_blends)
+        copy(*blend.tile, blend.rect, false);
     return true;
 }

@@ -45,15 +45,40 @@ private:
     };
     struct Placed
     {
+        const Key *key;
         const Tile *tile;
-        QRect rect;          // in the picture
+        QPoint origin;       // the pixel the glyph is placed in
+        QRect rect;          // of its changed pixels, in the picture
         bool shared = false; // with a neighbour's box: only its changed pixels are copied
+    };
+    // Two glyphs placed step apart, drawn one after the other: the pixels of their boxes'
+    // overlap.
+    struct PairKey
+    {
+        const Key *first;
+        const Key *second;
+        QPoint step;
+        bool operator==(const PairKey &other) const = default;
+    };
+    struct PairHash
+    {
+        size_t operator()(const PairKey &key) const;
+    };
+    struct Blend
+    {
+        const Tile *tile;
+        QRect rect;           // in the picture
+        size_t first, second; // in m_placed
     };
 
     static Tile render(const Key &key);
+    static Tile renderPair(const PairKey &key, const Tile &first, const Tile &second);
     static bool bothChange(const Placed &one, const Placed &other, QRgb ground);
+    bool place(const Placed &next, QRgb ground);
 
-    static constexpr size_t Limit = 8192;           // kept glyphs before they are all dropped
-    std::unordered_map<Key, Tile, KeyHash> m_tiles; // node-based: a tile stays where it is
-    std::vector<Placed> m_placed;                   // the glyphs of the stamp under way
+    static constexpr size_t Limit = 8192;                // kept glyphs before they are all dropped
+    std::unordered_map<Key, Tile, KeyHash> m_tiles;      // node-based: a tile stays where it is
+    std::unordered_map<PairKey, Tile, PairHash> m_pairs; // keyed by m_tiles' keys
+    std::vector<Placed> m_placed;                        // the glyphs of the stamp under way
+    std::vector<Blend> m_blends;                         // and the overlaps two of them blend
 };
