@@ -51,7 +51,11 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
             painter->fillRect(option.rect, look.background);
         return;
     }
-    painter->setPen(option.palette.color(colorGroup(option), QPalette::Text));
+    // Texts are drawn with the pen's brush alone; most cells keep the last cell's.
+    const QColor &textColor = option.palette.color(colorGroup(option), QPalette::Text);
+    const QPen &pen = painter->pen();
+    if (pen.color() != textColor || pen.brush().style() != Qt::SolidPattern)
+        painter->setPen(textColor);
     const QFont &font = look.bold ? boldFont(option.font) : option.font;
     // An alternate row's ground is the style's, painted under the cell.
     const QColor ground = look.background.isValid()                           ? look.background
