@@ -130,8 +130,8 @@ GlyphTiles::Tile GlyphTiles::renderPair(const PairKey &key, const Tile &first, c
     return tile;
 }
 
-// Adds a glyph to the stamp under way; false when its pixels cannot be copied in.
-bool GlyphTiles::place(const Placed &glyph, QRgb ground)
+// Adds a glyph to the stamp under way, and the overlaps it blends with glyphs before it.
+void GlyphTiles::place(const Placed &glyph, QRgb ground)
 {
     Placed next = glyph;
     for (size_t k = 0; k < m_placed.size(); ++k) {
@@ -153,13 +153,12 @@ bool GlyphTiles::place(const Placed &glyph, QRgb ground)
             {&pair, QRect(placed.origin + pair.offset, pair.pixels.size()), k, m_placed.size()});
     }
     m_placed.push_back(next);
-    return true;
 }
 
 bool GlyphTiles::stamp(QImage *picture, const QList<QGlyphRun> &runs, QPoint at, QRgb pen,
                        QRgb ground)
 {
-    if (m_tiles.size() >= Limit) {
+    if (m_tiles.size() >= Limit || m_pairs.size() >= Limit) {
         m_pairs.clear();
         m_tiles.clear();
     }

@@ -74,10 +74,10 @@ private:
     static Tile render(const Key &key);
     static Tile renderPair(const PairKey &key, const Tile &first, const Tile &second);
     static bool bothChange(const Placed &one, const Placed &other, QRgb ground);
-    bool place(const Placed &next, QRgb ground);
+    void place(const Placed &next, QRgb ground);
 
-    static constexpr size_t Limit = 8192;                // kept glyphs before they are all dropped
-    std::unordered_map<Key, Tile, KeyHash> m_tiles;      // node-based: a tile stays where it is
+    static constexpr size_t Limit = 8192;           // kept glyphs, or pairs, before all are dropped
+    std::unordered_map<Key, Tile, KeyHash> m_tiles; // node-based: a tile stays where it is
     std::unordered_map<PairKey, Tile, PairHash> m_pairs; // keyed by m_tiles' keys
     std::vector<Placed> m_placed;                        // the glyphs of the stamp under way
     std::vector<Blend> m_blends;                         // and the overlaps two of them blend
