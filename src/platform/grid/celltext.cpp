@@ -219,15 +219,14 @@ const CellTextCache::LaidOut &CellTextCache::fitted(FontTexts &texts, const QStr
     // In a column that cuts its texts short a new text is cut first, and one that is cut is
     // laid out only as drawn. The cut measures the text as its layout does, but for spaces
     // at its end and for line and tab characters.
-    const bool plain =
-        !text.isEmpty() && !text.back().isSpace() &&
-        std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; });
-    if (plain && width == texts.elidingWidth && !texts.texts.contains(text)) {
+    const auto known = texts.texts.constFind(text);
+    if (known == texts.texts.cend() && width == texts.elidingWidth && !text.back().isSpace() &&
+        std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; })) {
         const QString cut = elided(texts, text, width, elide);
         if (cut != text)
             return laidOut(texts, cut);
     }
-    const LaidOut &whole = laidOut(texts, text);
+    const LaidOut &whole = known != texts.texts.cend() ? *known : laidOut(texts, text);
     if (whole.size.width() <= width)
         return whole;
     texts.elidingWidth = width;

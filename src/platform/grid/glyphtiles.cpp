@@ -29,34 +29,53 @@ size_t GlyphTiles::KeyHash::operator()(const Key &key) const
     return qHashMulti(0, key.font, key.glyph, key.fraction, key.pen, key.ground);
 }
 
-// The glyph drawn by a painter at its fraction of a pixel onto a piece of ground with room
-// around its outline, and the pixels that changed cut out.
+// A piece of ground covering area (from the first glyph's pixel) with the glyph drawn on it
+// at its fraction of a pixel and, when given, a second glyph step pixels further, drawn after
+// it as a run draws them (in one run when they share a face).
+QImage GlyphTiles::drawn(const QRect &area, const Key &first, const Key *second, QPoint step)
+{
+    QImage piece(area.size(), QImage::Format_RGB32);
+    piece.fill(QColor::fromRgb(first.ground));
+    const auto at = [&](const Key &glyph, QPoint from) {
+        return QPointF(from.x() - area.left() + (glyph.fraction & 63) / 64.0,
+                       from.y() - area.top() + (glyph.fraction >> 6) / 64.0);
+    };
+    QPainter painter(&piece);
+    painter.setPen(QColor::fromRgba(first.pen));
+    QGlyphRun run;
+    run.setRawFont(first.font);
+    if (second && second->font == first.font) {
+        run.setGlyphIndexes({first.glyph, second->glyph});
+        run.setPositions({at(first, QPoint()), at(*second, step)});
+        painter.drawGlyphRun(QPointF(0, 0), run);
+        return piece;
+    }
+    run.setGlyphIndexes({first.glyph});
+    run.setPositions({at(first, QPoint())});
+    painter.drawGlyphRun(QPointF(0, 0), run);
+    if (second) {
+        run.setRawFont(second->font);
+        run.setGlyphIndexes({second->glyph});
+        run.setPositions({at(*second, step)});
+        painter.drawGlyphRun(QPointF(0, 0), run);
+    }
+    return piece;
+}
+
+// The glyph drawn with room around its outline, and the pixels that changed cut out.
 GlyphTiles::Tile GlyphTiles::render(const Key &key)
 {
     constexpr int Margin = 4; // antialiasing reaches a pixel beyond the outline's box
     const QRectF box = key.font.boundingRect(key.glyph);
-    const int left = int(std::floor(box.left())) - Margin;
-    const int top = int(std::floor(box.top())) - Margin;
-    const int right = int(std::ceil(box.right())) + Margin;
-    const int bottom = int(std::ceil(box.bottom())) + Margin;
-    QImage piece(right - left + 1, bottom - top + 1, QImage::Format_RGB32);
-    piece.fill(QColor::fromRgba(key.ground));
-    {
-        QGlyphRun run;
-        run.setRawFont(key.font);
-        run.setGlyphIndexes({key.glyph});
-        run.setPositions(
-            {QPointF(-left + (key.fraction & 63) / 64.0, -top + (key.fraction >> 6) / 64.0)});
-        QPainter painter(&piece);
-        painter.setPen(QColor::fromRgba(key.pen));
-        painter.drawGlyphRun(QPointF(0, 0), run);
-    }
-    const QRgb ground = key.ground | 0xff000000;
+    const QRect area(
+        QPoint(int(std::floor(box.left())) - Margin, int(std::floor(box.top())) - Margin),
+        QPoint(int(std::ceil(box.right())) + Margin, int(std::ceil(box.bottom())) + Margin));
+    const QImage piece = drawn(area, key);
     QRect changed;
     for (int y = 0; y < piece.height(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(piece.constScanLine(y));
         for (int x = 0; x < piece.width(); ++x)
-            if (line[x] != ground)
+            if (line[x] != key.ground)
                 changed |= QRect(x, y, 1, 1);
     }
     Tile tile;
@@ -65,14 +84,13 @@ GlyphTiles::Tile GlyphTiles::render(const Key &key)
     tile.usable = changed.left() > 0 && changed.top() > 0 && changed.right() < piece.width() - 1 &&
                   changed.bottom() < piece.height() - 1;
     tile.pixels = piece.copy(changed);
-    tile.offset = changed.topLeft() + QPoint(left, top);
+    tile.offset = changed.topLeft() + area.topLeft();
     return tile;
 }
 
 // Whether two placed glyphs both changed a pixel of their boxes' overlap.
 bool GlyphTiles::bothChange(const Placed &one, const Placed &other, QRgb ground)
 {
-    const QRgb solidGround = ground | 0xff000000;
     const QRect overlap = one.rect & other.rect;
     for (int y = overlap.top(); y <= overlap.bottom(); ++y) {
         const auto *a =
@@ -80,7 +98,7 @@ bool GlyphTiles::bothChange(const Placed &one, const Placed &other, QRgb ground)
         const auto *b =
             reinterpret_cast<const QRgb *>(other.tile->pixels.constScanLine(y - other.rect.top()));
         for (int x = overlap.left(); x <= overlap.right(); ++x)
-            if (a[x - one.rect.left()] != solidGround && b[x - other.rect.left()] != solidGround)
+            if (a[x - one.rect.left()] != ground && b[x - other.rect.left()] != ground)
                 return true;
     }
     return false;
@@ -91,41 +109,17 @@ size_t GlyphTiles::PairHash::operator()(const PairKey &key) const
     return qHashMulti(0, key.first, key.second, key.step.x(), key.step.y());
 }
 
-// The two glyphs drawn as the run draws them (one run when they share a font), and the
-// pixels of their boxes' overlap cut out; its offset is from the first glyph's pixel.
+// The two glyphs drawn together, and the pixels of their boxes' overlap cut out; its offset
+// is from the first glyph's pixel.
 GlyphTiles::Tile GlyphTiles::renderPair(const PairKey &key, const Tile &first, const Tile &second)
 {
     const QRect one(first.offset, first.pixels.size());
     const QRect other(key.step + second.offset, second.pixels.size());
     const QRect both = one | other;
-    QImage piece(both.size(), QImage::Format_RGB32);
-    piece.fill(QColor::fromRgba(key.first->ground));
-    {
-        const auto at = [&](const Key &glyph, QPoint step) {
-            return QPointF(step.x() - both.left() + (glyph.fraction & 63) / 64.0,
-                           step.y() - both.top() + (glyph.fraction >> 6) / 64.0);
-        };
-        QPainter painter(&piece);
-        painter.setPen(QColor::fromRgba(key.first->pen));
-        QGlyphRun run;
-        run.setRawFont(key.first->font);
-        if (key.first->font == key.second->font) {
-            run.setGlyphIndexes({key.first->glyph, key.second->glyph});
-            run.setPositions({at(*key.first, QPoint()), at(*key.second, key.step)});
-            painter.drawGlyphRun(QPointF(0, 0), run);
-        } else {
-            run.setGlyphIndexes({key.first->glyph});
-            run.setPositions({at(*key.first, QPoint())});
-            painter.drawGlyphRun(QPointF(0, 0), run);
-            run.setRawFont(key.second->font);
-            run.setGlyphIndexes({key.second->glyph});
-            run.setPositions({at(*key.second, key.step)});
-            painter.drawGlyphRun(QPointF(0, 0), run);
-        }
-    }
     const QRect overlap = one & other;
     Tile tile;
-    tile.pixels = piece.copy(overlap.translated(-both.topLeft()));
+    tile.pixels =
+        drawn(both, *key.first, key.second, key.step).copy(overlap.translated(-both.topLeft()));
     tile.offset = overlap.topLeft();
     return tile;
 }
@@ -158,6 +152,7 @@ void GlyphTiles::place(const Placed &glyph, QRgb ground)
 bool GlyphTiles::stamp(QImage *picture, const QList<QGlyphRun> &runs, QPoint at, QRgb pen,
                        QRgb ground)
 {
+    ground |= 0xff000000; // as an RGB32 picture holds it
     if (m_tiles.size() >= Limit || m_pairs.size() >= Limit) {
         m_pairs.clear();
         m_tiles.clear();
@@ -194,7 +189,6 @@ bool GlyphTiles::stamp(QImage *picture, const QList<QGlyphRun> &runs, QPoint at,
             if (k != blend.first && k != blend.second && m_placed[k].rect.intersects(blend.rect))
                 return false;
 
-    const QRgb solidGround = ground | 0xff000000;
     const QRect bounds = picture->rect();
     uchar *bits = picture->bits();
     const qsizetype stride = picture->bytesPerLine();
@@ -212,7 +206,7 @@ bool GlyphTiles::stamp(QImage *picture, const QList<QGlyphRun> &runs, QPoint at,
                 continue;
             }
             for (int x = 0; x < target.width(); ++x) // leaves a neighbour's pixels
-                if (pixels[x] != solidGround)
+                if (pixels[x] != ground)
                     to[x] = pixels[x];
         }
     };

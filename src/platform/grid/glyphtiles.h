@@ -30,7 +30,7 @@ private:
         quint32 glyph;
         int fraction; // where in its pixel the glyph is placed, in 1/64 pixel: x | y << 6
         QRgb pen;
-        QRgb ground;
+        QRgb ground; // opaque
         bool operator==(const Key &other) const;
     };
     struct KeyHash
@@ -71,6 +71,8 @@ private:
         size_t first, second; // in m_placed
     };
 
+    static QImage drawn(const QRect &area, const Key &first, const Key *second = nullptr,
+                        QPoint step = QPoint());
     static Tile render(const Key &key);
     static Tile renderPair(const PairKey &key, const Tile &first, const Tile &second);
     static bool bothChange(const Placed &one, const Placed &other, QRgb ground);
