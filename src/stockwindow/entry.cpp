@@ -12,15 +12,15 @@
 #include "dialogs/frmnumkey.h"
 #include "dialogs/frmsure.h"
 #include "forms/formhelpers.h"
-#include "platform/grid/flexgrid.h"
 #include "platform/widgets/elasticpanel.h"
 #include "stock/rowupdate.h"
 #include "stock/stockedit.h"
+#include "stockwindow/stockgridview.h"
+#include "stockwindow/stockmonthmodel.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
-#include <QTableView>
 #include <cmath>
 
 namespace {
@@ -46,18 +46,17 @@ void fmTOVRAN::fgList_BeforeEdit(int, int col, bool *cancel)
     }
 }
 
-bool fmTOVRAN::showEditOutcome(int row, const EditOutcome &outcome, int col)
+bool fmTOVRAN::showEditOutcome(int index, const EditOutcome &outcome, int col)
 {
-    const int index = monthIndex(row);
     switch (outcome.result) {
     case EditOutcome::Written:
         m_month.setStored(index, outcome.record, outcome.updDate);
-        showGridRow(row);
+        m_model->rowChanged(index);
         elaMsg->setCaption(QString()); // an earlier refusal no longer applies
         return true;
     case EditOutcome::ChangedElsewhere: {
         m_month.setStored(index, outcome.record, outcome.updDate);
-        showGridRow(row);
+        m_model->rowChanged(index);
         const QDateTime when = ParseDateTime(outcome.updDate).value_or(QDateTime());
         const bool count = col == ColSTKQty;
         showLimit(
@@ -73,7 +72,7 @@ bool fmTOVRAN::showEditOutcome(int row, const EditOutcome &outcome, int col)
     case EditOutcome::Overflow:
         return false;
     case EditOutcome::LockTimeout:
-        showGridRow(row); // nothing was written: the row shows what is stored
+        m_model->rowChanged(index); // nothing was written: the row shows what is stored
         elaMsg->setCaption(QString());
         showLimit(QStringLiteral("另一工作站正在存檔, 請稍後再試"));
         return false;
@@ -96,10 +95,9 @@ QString fmTOVRAN::waitingMessage()
     return QStringLiteral("另一工作站正在存檔, 等待中...");
 }
 
-bool fmTOVRAN::enterCount(int row, double x, bool fromGrid)
+bool fmTOVRAN::enterCount(int index, double x, bool fromGrid)
 {
-    const int index = monthIndex(row);
-    if (index < 0)
+    if (index < 0 || index >= m_month.size())
         return false;
     const bool bookKept = isBookKept(m_month.text(index, ColFlag));
     if (fromGrid) {
@@ -115,83 +113,61 @@ bool fmTOVRAN::enterCount(int row, double x, bool fromGrid)
     // The grid stores use-unit counts to four decimals, the keypad always to two.
     const int precision = fromGrid && chkUseUUnit->isChecked() ? 10000 : 100;
     return showEditOutcome(
-        row, WriteCountEdit(Conn().gCNT, m_month, index, bookKept, x, precision, sayWaiting()),
+        index, WriteCountEdit(Conn().gCNT, m_month, index, bookKept, x, precision, sayWaiting()),
         ColSTKQty);
 }
 
-bool fmTOVRAN::enterPrice(int row, double x)
+bool fmTOVRAN::enterPrice(int index, double x)
 {
-    const int index = monthIndex(row);
-    if (index < 0)
+    if (index < 0 || index >= m_month.size())
         return false;
-    return showEditOutcome(row, WritePriceEdit(Conn().gCNT, m_month, index, x, sayWaiting()),
+    return showEditOutcome(index, WritePriceEdit(Conn().gCNT, m_month, index, x, sayWaiting()),
                            ColAvgPrice);
 }
 
-void fmTOVRAN::fgList_ValidateEdit(int row, int col, bool *cancel, QString *editText)
+bool fmTOVRAN::fgList_ValidateEdit(int index, int col, const QString &editText)
 {
-    const QString text = editText->trimmed().toUpper();
+    const QString text = editText.trimmed().toUpper();
     const double x = Val(text);
+    bool cancel = false;
     try {
         if (col == ColSTKQty) {
             if (!IsNumeric(text)) {
-                *cancel = true;
+                cancel = true;
             } else if (x < 0) {
                 showLimit(QStringLiteral("庫存量不得為負值"));
-                *cancel = true;
+                cancel = true;
             } else {
-                *cancel = !enterCount(row, x, true);
+                cancel = !enterCount(index, x, true);
             }
         } else if (col == ColAvgPrice) {
             if (!IsNumeric(text)) {
-                *cancel = true;
+                cancel = true;
                 DispElaMsg(elaMsg, QStringLiteral("只能輸入數字"));
             } else {
-                *cancel = !enterPrice(row, x);
+                cancel = !enterPrice(index, x);
             }
         } else {
-            *cancel = true;
+            cancel = true;
         }
     } catch (const std::exception &e) {
         // Nothing was written (the statements run in one transaction): the row
         // keeps what the database holds.
-        *cancel = true;
+        cancel = true;
         ShowErr(QStringLiteral("fgList_ValidateEdit"), ToRunError(e));
     }
-    if (*cancel) {
+    if (cancel)
         DispElaMsg(elaMsg, LocalMsg(QStringLiteral("ErrorInputData")));
-    } else {
-        // The cell shows what was stored, in display units.
-        *editText = m_month.text(monthIndex(row), col);
-    }
     QApplication::processEvents();
-}
-
-void fmTOVRAN::fgList_KeyDown(int key, Qt::KeyboardModifiers, bool *handled)
-{
-    QWidget *view = fgList->view();
-    if (key == Qt::Key_F1) {
-        // F1 opens a cell's drop-down list; the grid has none, so F1 must not move.
-        *handled = true;
-    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        const int next = fgList->col() == ColSTKQty ? Qt::Key_Down : Qt::Key_Tab;
-        QApplication::postEvent(view, new QKeyEvent(QEvent::KeyPress, next, Qt::NoModifier));
-        *handled = true;
-    }
-}
-
-void fmTOVRAN::fgList_KeyPress(const QString &text, bool *handled)
-{
-    if (text == QLatin1String("\r") || text == QLatin1String("\n"))
-        *handled = true;
+    return !cancel;
 }
 
 void fmTOVRAN::fgList_Click()
 {
     if (m_params.POSMode != QLatin1String("Y"))
         return;
-    const int row = fgList->row();
-    if (row < 1 || row > fgList->rows() - 1 || fgList->col() != ColSTKQty)
+    const int index = fgList->currentMonthRow();
+    if (index < 0 || fgList->currentColumn() != ColSTKQty)
         return;
     try {
         QString text;
@@ -204,7 +180,7 @@ void fmTOVRAN::fgList_Click()
             return;
         }
         // The keypad has no negative or opening-plus-receipts check of its own.
-        if (!enterCount(row, Val(text), false))
+        if (!enterCount(index, Val(text), false))
             DispElaMsg(elaMsg, LocalMsg(QStringLiteral("ErrorInputData")));
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("fmTOVRAN_fgList_Click"), ToRunError(e));

@@ -10,11 +10,12 @@
 #include "data/messages.h"
 #include "data/norv.h"
 #include "forms/formhelpers.h"
-#include "platform/grid/flexgrid.h"
 #include "platform/programend.h"
 #include "platform/settingsstore.h"
 #include "platform/widgets/elasticpanel.h"
 #include "platform/widgets/messagebox.h"
+#include "stockwindow/stockgridview.h"
+#include "stockwindow/stockmonthmodel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -255,10 +256,8 @@ QWidget *fmTOVRAN::buildDataPage()
     options->addStretch(1);
     page->addLayout(options);
 
-    fgList = named(new FlexGrid, QStringLiteral("fgList"));
-    fgList->setFixedRows(1);
-    fgList->setCols(ColumnCount);
-    fgList->setHeadingSort(true); // e.g. by name, for the name search
+    m_model = new StockMonthModel(m_month, this);
+    fgList = named(new StockGridView(m_model), QStringLiteral("fgList"));
     page->addWidget(fgList, 1);
     return elapage[1];
 }
@@ -302,26 +301,15 @@ void fmTOVRAN::connectHandlers()
     connect(elaMsg, &ElasticPanel::clicked, this, [this] { elaMsg->setCaption(QString()); });
     connect(txtSeekItem, &QLineEdit::textChanged, this, &fmTOVRAN::txtSeekItem_Change);
 
-    connect(fgList, &FlexGrid::beforeEdit, this, &fmTOVRAN::fgList_BeforeEdit);
-    connect(fgList, &FlexGrid::validateEdit, this, &fmTOVRAN::fgList_ValidateEdit);
-    connect(fgList, &FlexGrid::keyDown, this, &fmTOVRAN::fgList_KeyDown);
-    connect(fgList, &FlexGrid::keyPress, this, &fmTOVRAN::fgList_KeyPress);
-    connect(fgList, &FlexGrid::clicked, this, &fmTOVRAN::fgList_Click);
-    // Stock rows keep no texts in the grid: they are made from the month when shown.
-    fgList->setCellSource([this](int index, int col) {
-        return index >= 0 && index < m_month.size() ? m_month.text(index, col) : QString();
+    connect(fgList, &StockGridView::beforeEdit, this, &fmTOVRAN::fgList_BeforeEdit);
+    connect(fgList, &StockGridView::clicked, this, &fmTOVRAN::fgList_Click);
+    m_model->setEditHandler([this](int index, int col, const QString &text) {
+        return fgList_ValidateEdit(index, col, text);
     });
 
     // The window sees the keys and clicks of its boxes first (and clicks where
     // they reach the window, before the focus moves).
     qApp->installEventFilter(this);
-}
-
-void fmTOVRAN::setGridTitles()
-{
-    fgList->setCols(ColumnCount);
-    for (int c = 0; c < ColumnCount; ++c)
-        fgList->setTextMatrix(0, c, StockMonth::title(c));
 }
 
 void fmTOVRAN::showWindow()
@@ -429,11 +417,11 @@ void fmTOVRAN::InitForm()
                 chkSortBySTKFlag->setVisible(false);
             }
 
-            setGridTitles();
+            // The titles are the model's.
             for (int c : {0, 1, 2, 9, 11, 19, 15, 13, 20})
-                fgList->setColHidden(c, true);
-            fgList->setColHidden(ColFlag, false);
-            fgList->setColHidden(ColOutQty, m_params.UseSOut != QLatin1String("Y"));
+                fgList->setColumnHidden(c, true);
+            fgList->setColumnHidden(ColFlag, false);
+            fgList->setColumnHidden(ColOutQty, m_params.UseSOut != QLatin1String("Y"));
 
             const QString exe = ProgramName();
             const QString stock = QString::fromLatin1(StockSection);
@@ -450,7 +438,7 @@ void fmTOVRAN::InitForm()
                                    QStringLiteral("Y"))) != 0);
             chkUseUUnit->setChecked(GetSetting(QStringLiteral("NORV"), QStringLiteral("STK"),
                                                QStringLiteral("UseUUnit")) == QLatin1String("Y"));
-            fgList->clearData();
+            fillGrid();
         }
     } catch (const std::exception &e) {
         ShowErr(QStringLiteral("InitForm"), ToRunError(e));

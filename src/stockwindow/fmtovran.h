@@ -17,7 +17,8 @@ class QPushButton;
 class QTabWidget;
 class QWidget;
 class ElasticPanel;
-class FlexGrid;
+class StockGridView;
+class StockMonthModel;
 class MonthWatch;
 struct ReadRecord;
 struct WatchMark;
@@ -108,7 +109,7 @@ public:
     QCheckBox *chkSortBySTKFlag = nullptr;
     QPushButton *cmdQry = nullptr;
 
-    FlexGrid *fgList = nullptr;
+    StockGridView *fgList = nullptr;
     QPushButton *cmdPrintRpt = nullptr;
     QPushButton *cmdPrintByMistra[2] = {};
     QPushButton *cmdSeekSTKNo = nullptr;
@@ -149,7 +150,6 @@ private:
     QWidget *buildDataPage();
     QWidget *buildSettingsPage();
     void connectHandlers();
-    void setGridTitles();
 
     // Criteria boxes: key handling, pickers and validation on leaving.
     bool isCriteriaBox(const QObject *object) const;
@@ -159,16 +159,13 @@ private:
     bool validateFocusedBox();
     void refuse(QLineEdit *box, const QString &message);
 
-    // Stock grid: the view of the month model.
+    // Stock grid: the view of the month model. Rows are named by their month row.
     void formatAfterQuery();
     void fillGrid();
-    int appendGridRow(int index);
-    void showGridRow(int row);
-    int monthIndex(int row) const;
-    int gridRowOf(int index) const;
+    void appendGridRow(int index);
     StockMonthSelection gridSelection(bool visibleRowsOnly) const;
-    void styleEntryCells(int row);
-    void applyZeroRule(int row);
+    void applyZeroRule(int index);
+    bool isZeroRow(int index) const;
     QString stockConditions() const;
     // Whether the criteria boxes still name the loaded month (scans add to it).
     bool criteriaNameLoadedMonth() const;
@@ -176,16 +173,15 @@ private:
     void focusFirstCriteriaBox();
 
     // Entry: a count or price of the row, checked, written and shown as stored.
-    bool enterCount(int row, double x, bool fromGrid);
-    bool enterPrice(int row, double x);
-    bool showEditOutcome(int row, const struct EditOutcome &outcome, int col);
+    bool enterCount(int index, double x, bool fromGrid);
+    bool enterPrice(int index, double x);
+    bool showEditOutcome(int index, const struct EditOutcome &outcome, int col);
     // Says on the message line that an edit waits for another workstation's save.
     std::function<void()> sayWaiting();
     static QString waitingMessage();
-    void fgList_BeforeEdit(int row, int col, bool *cancel);
-    void fgList_ValidateEdit(int row, int col, bool *cancel, QString *editText);
-    void fgList_KeyDown(int key, Qt::KeyboardModifiers modifiers, bool *handled);
-    void fgList_KeyPress(const QString &text, bool *handled);
+    void fgList_BeforeEdit(int index, int col, bool *cancel);
+    // Checks, writes and shows an edit of the row's count or price; false: refused.
+    bool fgList_ValidateEdit(int index, int col, const QString &editText);
     void fgList_Click();
     void txtSeekItem_Change();
     void txtLType_DblClick();
@@ -196,9 +192,12 @@ private:
     void refreshRecords(const QList<ReadRecord> &records);
     void refreshDeferredRows();
 
-    // Brings an existing record of the period into the grid as a loaded row.
+    // Brings an existing record of the period into the grid as a loaded row; its month row.
     int appendRecordRow(double rno);
-    void moveToCountCell(int row);
+    // The month row of the item, first in the grid's order; -1 when the month lacks it.
+    int indexOfItem(const QString &stkNo) const;
+    // The row shown (whatever the display options) and current in the count column.
+    void moveToCountCell(int index);
 
     bool m_loaded = false;
     bool m_validating = false;
@@ -206,6 +205,7 @@ private:
     bool m_focusGridWhenEnabled = false;
     Params m_params;
     StockMonth m_month;
+    StockMonthModel *m_model = nullptr;
     LoadProgressTiming m_loadProgress;
     struct LastLoad
     {

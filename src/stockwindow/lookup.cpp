@@ -13,12 +13,14 @@
 #include "dialogs/frmpickf1.h"
 #include "dialogs/frmselect.h"
 #include "forms/formhelpers.h"
-#include "platform/grid/flexgrid.h"
 #include "platform/settingsstore.h"
 #include "platform/widgets/elasticpanel.h"
 #include "platform/widgets/messagebox.h"
 #include "stock/stockcalc.h"
 #include "stock/stockload.h"
+#include "stockwindow/stockgridview.h"
+#include "stockwindow/stockmonthmodel.h"
+#include "stockwindow/stockrowsproxy.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -70,14 +72,12 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
         const int month = period.month;
         const QString dept = period.deptNo;
 
-        if (fgList->rows() != 1) {
-            // The grid knows when it is still in this order: then nothing moves, and the
-            // search below is a binary search.
-            fgList->sortAscending(ColSTKNo, ColSTKNo);
-            fgList->setRow(1);
-            fgList->setCol(ColSTKNo);
-            const int found = fgList->findRow(code, 1, ColSTKNo, true, true);
-            if (found >= 1) {
+        if (m_month.size() > 0) {
+            // The grid in item-number order (a grid already in it is not sorted again),
+            // the item's row current in the count column.
+            fgList->rows()->sortByItemNumber();
+            const int found = indexOfItem(code);
+            if (found >= 0) {
                 elaMsg->setCaption(QString());
                 moveToCountCell(found);
                 return;
@@ -118,15 +118,22 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
     }
 }
 
-void fmTOVRAN::moveToCountCell(int row)
+int fmTOVRAN::indexOfItem(const QString &stkNo) const
 {
-    fgList->setRow(row);
-    fgList->setCol(ColSTKQty);
-    fgList->setTopRow(row);
-    if (isEnabled())
-        fgList->setFocus();
-    else
-        m_focusGridWhenEnabled = true;
+    // The first in the grid's order: item numbers are unique in a month, but nothing
+    // stops another program from writing one twice.
+    int found = -1;
+    int foundAt = -1;
+    for (int i = 0; i < m_month.size(); ++i) {
+        if (m_month.text(i, ColSTKNo) != stkNo)
+            continue;
+        const int at = fgList->rows()->mapFromSource(m_model->index(i, ColSTKNo)).row();
+        if (found < 0 || (at >= 0 && (foundAt < 0 || at < foundAt))) {
+            found = i;
+            foundAt = at;
+        }
+    }
+    return found;
 }
 
 void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QString &stkNo)
@@ -141,9 +148,9 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
                 QStringLiteral(" AND StkDate = ") + QuotDate(end) +
                 QStringLiteral(" AND StkNo = ") + QuotField(stkNo));
             if (!rs.eof()) {
-                const int row = appendRecordRow(rs.number(0));
-                if (row >= 1)
-                    moveToCountCell(row);
+                const int index = appendRecordRow(rs.number(0));
+                if (index >= 0)
+                    moveToCountCell(index);
                 return;
             }
         }
@@ -173,10 +180,10 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
             return;
         }
         // The row shows the record as the database keeps it.
-        const int row = appendRecordRow(calc.record.Rno);
-        if (row >= 1) {
+        const int index = appendRecordRow(calc.record.Rno);
+        if (index >= 0) {
             elaMsg->setCaption(QString());
-            moveToCountCell(row);
+            moveToCountCell(index);
         }
     } catch (const std::exception &e) {
         setEnabled(false);
@@ -187,16 +194,15 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
 int fmTOVRAN::appendRecordRow(double rno)
 {
     const int known = m_month.indexOfRno(rno);
-    if (known >= 0) {
-        const int row = gridRowOf(known);
-        fgList->setRowHidden(row, false);
-        return row;
-    }
+    if (known >= 0)
+        return known;
     StockRow row;
     if (!ReadStockRecordByRno(Conn().gCNT, rno, false, row.stored, row.updDate))
         return -1;
     CompleteFromItem(Conn().gCNT, row, m_month.useUnit());
-    return appendGridRow(m_month.append(std::move(row)));
+    const int index = m_month.append(std::move(row));
+    m_model->rowAppended(index);
+    return index;
 }
 
 void fmTOVRAN::txtSeekItem_Change()
@@ -205,11 +211,15 @@ void fmTOVRAN::txtSeekItem_Change()
         const QString text = txtSeekItem->text().trimmed();
         if (text.isEmpty())
             return;
-        const int row = fgList->findRow(text, 1, ColName, false, false);
-        if (row >= 1) {
-            fgList->setRow(row);
-            fgList->setCol(ColName);
-            fgList->setTopRow(row);
+        // The first shown row whose name begins with the text.
+        const StockRowsProxy *rows = fgList->rows();
+        for (int r = 0; r < rows->rowCount(); ++r) {
+            const int index = rows->mapToSource(rows->index(r, ColName)).row();
+            if (m_month.text(index, ColName).startsWith(text, Qt::CaseInsensitive)) {
+                fgList->setCurrentCell(index, ColName);
+                fgList->scrollToTopRow(index);
+                return;
+            }
         }
     } catch (...) {
         // the search simply does not move

@@ -3,52 +3,42 @@
 
 #include "common/errorreport.h"
 #include "common/numtext.h"
-#include "platform/grid/flexgrid.h"
 #include "platform/settingsstore.h"
+#include "stockwindow/stockgridview.h"
+#include "stockwindow/stockmonthmodel.h"
 
 #include <QCheckBox>
 
 void fmTOVRAN::chkAutoCalQty_Click()
 {
-    fgList->setColHidden(ColAdjustQty, chkAutoCalQty->isChecked());
+    fgList->setColumnHidden(ColAdjustQty, chkAutoCalQty->isChecked());
 }
 
 void fmTOVRAN::chkHideAvgPrice_Click()
 {
-    fgList->setColHidden(ColAvgPrice, chkHideAvgPrice->isChecked());
+    fgList->setColumnHidden(ColAvgPrice, chkHideAvgPrice->isChecked());
 }
 
 void fmTOVRAN::chkHideDscp_Click()
 {
-    fgList->setColHidden(ColDscp, chkHideDscp->isChecked());
+    fgList->setColumnHidden(ColDscp, chkHideDscp->isChecked());
 }
 
 void fmTOVRAN::chkHideSTKFlag_Click()
 {
-    const bool hide = chkHideSTKFlag->isChecked();
-    fgList->setRedraw(false);
-    for (int r = fgList->fixedRows(); r < fgList->rows(); ++r) {
-        const int index = monthIndex(r);
-        if (index >= 0 && m_month.text(index, ColFlag).toUpper() != QLatin1String("Y"))
-            fgList->setRowHidden(r, hide);
-    }
-    fgList->setRedraw(true);
+    m_model->setRowsHidden(
+        [this](int index) { return m_month.text(index, ColFlag).toUpper() != QLatin1String("Y"); },
+        chkHideSTKFlag->isChecked());
 }
 
 void fmTOVRAN::chkNoDisplayQtyIsZero_Click()
 {
     try {
-        const bool hide = chkNoDisplayQtyIsZero->isChecked();
-        fgList->setRedraw(false);
-        for (int r = 1; r < fgList->rows(); ++r) {
-            if (hide)
-                applyZeroRule(r);
-            else
-                fgList->setRowHidden(r, false); // shows every row, also those of the flag box
-        }
-        fgList->setRedraw(true);
+        if (chkNoDisplayQtyIsZero->isChecked())
+            m_model->setRowsHidden([this](int index) { return isZeroRow(index); }, true);
+        else // shows every row, also those of the flag box
+            m_model->setRowsHidden([](int) { return true; }, false);
     } catch (const std::exception &e) {
-        fgList->setRedraw(true);
         ShowErr(QStringLiteral("fmTOVRAN_chkNoDisplayQtyIsZero_Click"), ToRunError(e));
     }
 }

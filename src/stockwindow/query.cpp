@@ -13,11 +13,13 @@
 #include "dialogs/frmsure.h"
 #include "forms/formhelpers.h"
 #include "forms/gridload.h"
-#include "platform/grid/flexgrid.h"
 #include "platform/widgets/elasticpanel.h"
 #include "platform/widgets/screenunits.h"
 #include "stock/monthwatch.h"
 #include "stock/stockload.h"
+#include "stockwindow/stockgridview.h"
+#include "stockwindow/stockmonthmodel.h"
+#include "stockwindow/stockrowsproxy.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -39,13 +41,7 @@ void fmTOVRAN::cmdQry_Click()
         setEnabled(true);
         // Typing goes to the count of the first row: the clerk counts right away.
         if (loaded) {
-            for (int r = fgList->fixedRows(); r < fgList->rows(); ++r) {
-                if (!fgList->rowHidden(r)) {
-                    fgList->setRow(r);
-                    break;
-                }
-            }
-            fgList->setCol(ColSTKQty);
+            fgList->setCurrentIndex(fgList->rows()->index(0, ColSTKQty));
             fgList->setFocus();
         }
     });
@@ -100,19 +96,13 @@ bool fmTOVRAN::criteriaNameLoadedMonth() const
 
 void fmTOVRAN::formatAfterQuery()
 {
-    const int last = fgList->rows() - 1;
-    fgList->setRedraw(false);
     // Columns 8 on were sized to their contents by GetData just before, and no text has
-    // changed since: sizing them again would give the same widths.
+    // changed since: sizing them again would give the same widths. The count and price
+    // cells are coloured and bold by the model.
     const int widths[] = {800, 2000, 1200, 600, 600};
     for (int c = ColSTKNo; c <= ColFlag; ++c)
-        fgList->setColWidth(c, widths[c - ColSTKNo]);
-    fgList->setCellBackColor(1, ColSTKQty, last, ColSTKQty, FromWinColor(65535));
-    fgList->setCellBackColor(1, ColAvgPrice, last, ColAvgPrice, FromWinColor(8425215));
-    fgList->setCellBold(1, ColSTKQty, last, ColSTKQty, true);
-    fgList->setCellBold(1, ColAvgPrice, last, ColAvgPrice, true);
-    fgList->setRedraw(true);
-    fgList->setCol(ColSTKQty);
+        fgList->setColumnWidthTwips(c, widths[c - ColSTKNo]);
+    fgList->setCurrentIndex(fgList->rows()->index(0, ColSTKQty));
 }
 
 QString fmTOVRAN::stockConditions() const
@@ -147,8 +137,8 @@ bool fmTOVRAN::GetData()
                 : ItemOrder();
         // The old rows go first, so that a failing query never leaves them looking like
         // its result.
-        fgList->clearData();
         m_month.reset(m_month.period(), m_month.useUnit());
+        fillGrid();
         stopWatchingMonth();
 
         // A long load shows rows read of rows expected in the message line's flood and
@@ -187,20 +177,16 @@ bool fmTOVRAN::GetData()
             return false;
 
         fillGrid();
-        fgList->setRedraw(false);
-        const auto redrawAgain = qScopeGuard([this] { fgList->setRedraw(true); });
-        for (int r = fgList->fixedRows(); r < fgList->rows(); ++r)
-            applyZeroRule(r);
+        if (chkNoDisplayQtyIsZero->isChecked())
+            m_model->setRowsHidden([this](int index) { return isZeroRow(index); }, true);
         // Every column to its contents, but for the item columns 3 to 7, which the query
-        // command gives fixed widths right after: measuring 50,000 names would be thrown
-        // away.
-        fgList->autoSize(ColRNo, ColStkDate);
-        fgList->autoSize(ColLastQty, fgList->cols() - 1);
-        fgList->setRow(fgList->fixedRows());
+        // command gives fixed widths right after.
+        fgList->sizeColumnsToContents(ColRNo, ColStkDate);
+        fgList->sizeColumnsToContents(ColLastQty, ColumnCount - 1);
         return true;
     } catch (const std::exception &e) {
-        fgList->clearData();
         m_month.reset(m_month.period(), m_month.useUnit());
+        fillGrid();
         ShowErr(QStringLiteral("GetData"), ToRunError(e));
         return false;
     }

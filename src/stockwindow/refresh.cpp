@@ -4,10 +4,11 @@
 
 #include "common/errorreport.h"
 #include "data/adodb.h"
-#include "platform/grid/flexgrid.h"
 #include "stock/monthwatch.h"
 #include "stock/stockedit.h"
 #include "stock/stockload.h"
+#include "stockwindow/stockgridview.h"
+#include "stockwindow/stockmonthmodel.h"
 
 #include <QTimer>
 
@@ -31,7 +32,7 @@ void fmTOVRAN::stopWatchingMonth()
 void fmTOVRAN::refreshRecords(const QList<ReadRecord> &records)
 {
     try {
-        const int editingIndex = fgList->isEditing() ? monthIndex(fgList->row()) : -1;
+        const int editingIndex = fgList->isEditing() ? fgList->currentMonthRow() : -1;
         for (const ReadRecord &r : records) {
             const int index = m_month.indexOfRno(r.record.Rno);
             if (index < 0) {
@@ -39,7 +40,7 @@ void fmTOVRAN::refreshRecords(const QList<ReadRecord> &records)
                 row.stored = r.record;
                 row.updDate = r.updDate;
                 CompleteFromItem(Conn().gCNT, row, m_month.useUnit());
-                applyZeroRule(appendGridRow(m_month.append(std::move(row))));
+                appendGridRow(m_month.append(std::move(row)));
                 continue;
             }
             const StockRow &shown = m_month.at(index);
@@ -53,9 +54,8 @@ void fmTOVRAN::refreshRecords(const QList<ReadRecord> &records)
                 continue;
             }
             m_month.setStored(index, r.record, r.updDate);
-            const int gridRow = gridRowOf(index);
-            showGridRow(gridRow);
-            applyZeroRule(gridRow);
+            m_model->rowChanged(index);
+            applyZeroRule(index);
         }
     } catch (const std::exception &e) {
         LogErr(QStringLiteral("fmTOVRAN_refreshRecords"), ToRunError(e));

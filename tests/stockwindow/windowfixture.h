@@ -9,9 +9,11 @@
 #include "data/messages.h"
 #include "dialogs/frmsure.h"
 #include "platform/db/sqlscript.h"
-#include "platform/grid/flexgrid.h"
 #include "platform/widgets/elasticpanel.h"
 #include "stockwindow/fmtovran.h"
+#include "stockwindow/stockgridview.h"
+#include "stockwindow/stockmonthmodel.h"
+#include "stockwindow/stockrowsproxy.h"
 #include "support/modal.h"
 #include "support/programtree.h"
 #include "support/testdatabase.h"
@@ -100,6 +102,59 @@ private:
     QTimer m_timer;
     QWidget *m_seen = nullptr;
     int m_ticks = 0;
+};
+
+// The stock grid as the clerk sees it, addressed as the suite's grid is: row 0 is the title
+// row, the rows the display options leave shown are 1 on, in the grid's order. Everything is
+// read through the view's model and roles, as the view paints it.
+class GridProbe
+{
+public:
+    explicit GridProbe(StockGridView *view) : m_view(view) {}
+    GridProbe *operator->() { return this; }
+
+    QAbstractItemModel *model() const { return m_view->model(); }
+    QModelIndex index(int row, int col) const { return model()->index(row - 1, col); }
+    int rows() const { return model()->rowCount() + 1; }
+    int cols() const { return model()->columnCount(); }
+    int row() const
+    {
+        const QModelIndex current = m_view->currentIndex();
+        return current.isValid() ? current.row() + 1 : 0;
+    }
+    int col() const { return m_view->currentIndex().column(); }
+    void setRow(int row) { m_view->setCurrentIndex(index(row, std::max(col(), 0))); }
+    void setCol(int col) { m_view->setCurrentIndex(index(std::max(row(), 1), col)); }
+    QString text(int row, int col) const
+    {
+        return row == 0 ? model()->headerData(col, Qt::Horizontal).toString()
+                        : index(row, col).data().toString();
+    }
+    // The row's display factor.
+    double factor(int row) const
+    {
+        const int monthRow = m_view->rows()->mapToSource(index(row, 0)).row();
+        return m_view->monthModel()->month().factor(monthRow);
+    }
+    QColor cellBackColor(int row, int col) const
+    {
+        return index(row, col).data(Qt::BackgroundRole).value<QColor>();
+    }
+    bool cellBold(int row, int col) const
+    {
+        return index(row, col).data(Qt::FontRole).value<QFont>().bold();
+    }
+    bool colHidden(int col) const { return m_view->isColumnHidden(col); }
+    void setColHidden(int col, bool hidden) { m_view->setColumnHidden(col, hidden); }
+    // As a heading click sorts.
+    void sort(int col, Qt::SortOrder order) { m_view->rows()->sortByColumn(col, order); }
+    StockGridView *view() const { return m_view; }
+    bool isEditing() const { return m_view->isEditing(); }
+    void editCell() { m_view->editCurrentCell(); }
+    bool isAncestorOf(const QWidget *w) const { return m_view->isAncestorOf(w); }
+
+private:
+    StockGridView *m_view;
 };
 
 class WindowFixture : public ::testing::TestWithParam<Backend>
@@ -226,8 +281,8 @@ protected:
     }
 
     QString msg() const { return window->elaMsg->caption(); }
-    FlexGrid *grid() const { return window->fgList; }
-    QString cell(int row, int col) const { return grid()->textMatrix(row, col); }
+    GridProbe grid() const { return GridProbe(window->fgList); }
+    QString cell(int row, int col) const { return grid()->text(row, col); }
 
     // The grid row of an item number, -1 when it has none.
     int rowOf(const QString &no) const
@@ -246,21 +301,14 @@ protected:
         return order;
     }
 
-    QStringList visibleItems() const
-    {
-        QStringList items;
-        for (int r = 1; r < grid()->rows(); ++r)
-            if (!grid()->rowHidden(r))
-                items << cell(r, fmTOVRAN::ColSTKNo);
-        return items;
-    }
+    // The items of the rows shown, in the grid's order.
+    QStringList visibleItems() const { return itemOrder(); }
 
     // Opens the editor on a cell as a double click would, types the text and presses Enter.
     // False when the edit was refused before the editor opened.
     bool typeIntoCell(int row, int col, const QString &text)
     {
-        grid()->setRow(row);
-        grid()->setCol(col);
+        grid()->view()->setCurrentIndex(grid()->index(row, col));
         grid()->view()->setFocus();
         grid()->editCell();
         QApplication::processEvents();
@@ -277,13 +325,8 @@ protected:
     // The grid's open editor (closed ones may linger until deleted), or nullptr.
     QLineEdit *openEditor() const
     {
-        if (!grid()->isEditing())
-            return nullptr;
-        for (QLineEdit *box :
-             grid()->view()->findChildren<QLineEdit *>(QStringLiteral("gridEditor")))
-            if (box->isVisible())
-                return box;
-        return nullptr;
+        QLineEdit *box = window->fgList->editor();
+        return box && box->isVisible() ? box : nullptr;
     }
 
     // Leaves an editor that a refusal kept open.

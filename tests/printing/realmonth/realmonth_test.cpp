@@ -259,7 +259,7 @@ protected:
     {
         const auto words = PdfText::words(pdf);
         ASSERT_FALSE(words.isEmpty());
-        FlexGrid *grid = window->fgList;
+        GridProbe grid = this->grid();
         QList<int> visible;
         QList<Column> boxes;
         double left = 720;
@@ -273,14 +273,14 @@ protected:
         }
         int figures = 0;
         for (int r = 1; r < grid->rows(); ++r) {
-            const QString no = grid->textMatrix(r, fmTOVRAN::ColSTKNo);
+            const QString no = grid->text(r, fmTOVRAN::ColSTKNo);
             SCOPED_TRACE(no.toStdString());
             const auto found = PdfText::find(words, no);
             ASSERT_EQ(found.size(), 1);
             const auto line = lineOf(words, found[0]);
             for (int i = 0; i < visible.size(); ++i) {
                 const int c = visible[i];
-                const QString text = grid->textMatrix(r, c);
+                const QString text = grid->text(r, c);
                 static const QRegularExpression figure(QStringLiteral("^-?\\d+(\\.\\d+)?$"));
                 if (c <= fmTOVRAN::ColFlag || !figure.match(text).hasMatch())
                     continue;

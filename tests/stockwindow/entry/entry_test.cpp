@@ -21,7 +21,7 @@ protected:
     // Every figure the grid shows, converted to stock units, equals the stored record.
     void expectRowStored(int row, const QString &rno)
     {
-        const double factor = grid()->rowData(row).toDouble();
+        const double factor = grid()->factor(row);
         const double precision = window->chkUseUUnit->isChecked() ? 10000 : 100;
         auto stored = [&](int col) {
             return std::floor(Val(cell(row, col)) * precision / factor + 0.5) / precision;

@@ -136,7 +136,7 @@ TEST_P(Loading, RowsAreCompletedFromTheItemMasterInTheUseUnit)
     EXPECT_EQ(cell(u1, fmTOVRAN::ColDscp), "24入");
     EXPECT_EQ(cell(u1, fmTOVRAN::ColFlag), "Y");
     EXPECT_EQ(cell(u1, fmTOVRAN::ColLType), "D");
-    EXPECT_EQ(grid()->rowData(u1).toDouble(), 12);
+    EXPECT_EQ(grid()->factor(u1), 12);
 
     // A use unit without a factor: shown in the use unit, quantities unchanged, one line
     // in the log naming the item.
@@ -144,7 +144,7 @@ TEST_P(Loading, RowsAreCompletedFromTheItemMasterInTheUseUnit)
     EXPECT_EQ(cell(u0, fmTOVRAN::ColLastQty), "2.5");
     EXPECT_EQ(cell(u0, fmTOVRAN::ColAvgPrice), "100");
     EXPECT_EQ(cell(u0, fmTOVRAN::ColUnit), "瓶");
-    EXPECT_EQ(grid()->rowData(u0).toDouble(), 1);
+    EXPECT_EQ(grid()->factor(u0), 1);
     const QStringList log = logLines();
     ASSERT_EQ(log.size(), 1);
     EXPECT_TRUE(log[0].endsWith(" => 未設定換算數量:汽水(U0)")) << log[0].toStdString();
@@ -153,7 +153,7 @@ TEST_P(Loading, RowsAreCompletedFromTheItemMasterInTheUseUnit)
     const int p1 = rowOf("P1");
     EXPECT_EQ(cell(p1, fmTOVRAN::ColLastQty), "4");
     EXPECT_EQ(cell(p1, fmTOVRAN::ColUnit), "包");
-    EXPECT_EQ(grid()->rowData(p1).toDouble(), 1);
+    EXPECT_EQ(grid()->factor(p1), 1);
 
     // An item missing from the master keeps empty texts and factor 1.
     const int gone = rowOf("GONE");
@@ -161,7 +161,7 @@ TEST_P(Loading, RowsAreCompletedFromTheItemMasterInTheUseUnit)
                   fmTOVRAN::ColLType})
         EXPECT_EQ(cell(gone, c), "") << "column " << c;
     EXPECT_EQ(cell(gone, fmTOVRAN::ColLastQty), "7");
-    EXPECT_EQ(grid()->rowData(gone).toDouble(), 1);
+    EXPECT_EQ(grid()->factor(gone), 1);
 
     // The stock unit when the box is off: the next query shows it.
     window->chkUseUUnit->click();
@@ -193,8 +193,8 @@ TEST_P(Loading, CompletionReportsAndFormatsTheGrid)
         EXPECT_TRUE(grid()->cellBold(r, fmTOVRAN::ColAvgPrice));
         EXPECT_FALSE(grid()->cellBold(r, fmTOVRAN::ColUseQty));
     }
-    EXPECT_EQ(grid()->colWidth(fmTOVRAN::ColName), 2000);
-    EXPECT_EQ(grid()->colWidth(fmTOVRAN::ColSTKNo), 800);
+    EXPECT_EQ(grid()->view()->columnWidth(fmTOVRAN::ColName), ScreenTwipsToPixels(2000));
+    EXPECT_EQ(grid()->view()->columnWidth(fmTOVRAN::ColSTKNo), ScreenTwipsToPixels(800));
     EXPECT_EQ(cell(1, fmTOVRAN::ColUserID), "MAKER");
     EXPECT_EQ(cell(1, fmTOVRAN::ColRNo), db->scalar("select RNo from STOCK where STKNo = 'A1'"));
 

@@ -1,6 +1,8 @@
 // Reaching and adding items in the real stock window: the item-number box (typed like a
 // barcode scanner), the pick list, the duplicate guard, the name search, the category pick.
 #include "stockwindow/windowfixture.h"
+
+#include "platform/grid/flexgrid.h"
 #include "support/paintcounter.h"
 
 #include <QApplication>
@@ -59,7 +61,7 @@ TEST_P(Lookup, ExactMatchMovesToTheCountCellAfterSortingByNumber)
     EXPECT_TRUE(window->isEnabled());
     // The count typed right after the scan goes into the count cell.
     QWidget *focused = QApplication::focusWidget();
-    EXPECT_TRUE(focused && (focused == grid() || grid()->isAncestorOf(focused)));
+    EXPECT_TRUE(focused && (focused == grid()->view() || grid()->isAncestorOf(focused)));
 
     // A scan of an item the grid shows repaints the grid and the item box, not the window
     // around them.
@@ -116,7 +118,7 @@ TEST_P(Lookup, ScannedItemMissingFromTheMonthIsAddedInDisplayUnits)
     EXPECT_EQ(cell(r, fmTOVRAN::ColUnit), "瓶");
     EXPECT_EQ(cell(r, fmTOVRAN::ColName), "可樂");
     EXPECT_EQ(cell(r, fmTOVRAN::ColAvgPrice), "20");
-    EXPECT_EQ(grid()->rowData(r).toDouble(), 12);
+    EXPECT_EQ(grid()->factor(r), 12);
     const QString rno = cell(r, fmTOVRAN::ColRNo);
     EXPECT_EQ(stockNumber(rno, "LastQty"), 2);
     EXPECT_EQ(stockField(rno, "STKNo"), "C1");

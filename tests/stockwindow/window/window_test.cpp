@@ -1,6 +1,8 @@
 // The stock window's start, criteria page and exit, driven offscreen on SQLite.
 #include "stockwindow/windowfixture.h"
 
+#include "platform/grid/flexgrid.h"
+
 #include "platform/programend.h"
 #include "platform/settingsstore.h"
 

@@ -203,7 +203,7 @@ TEST_P(Workstations, OtherCountsAndItemsShowByThemselves)
         for (const ReadRecord &r : records)
             reread << NumText(r.record.Rno);
     });
-    window->fgList->sort(fmTOVRAN::ColSTKNo, Qt::DescendingOrder);
+    grid()->sort(fmTOVRAN::ColSTKNo, Qt::DescendingOrder);
     const QStringList order = itemOrder();
     grid()->setRow(rowOf("P2"));
     grid()->setCol(fmTOVRAN::ColSTKQty);
