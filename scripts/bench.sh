@@ -30,6 +30,7 @@ programs="${programs# }"
 
 mkdir -p "$out"
 rm -f "$out"/bench_*.json
+load="$(cut -d' ' -f1 /proc/loadavg 2>/dev/null || true)" # others at work skew the figures
 export QT_QPA_PLATFORM=offscreen
 
 run_all() {
@@ -68,7 +69,7 @@ table="$out/RESULTS.md"
     echo "[README, Benchmarks](../README.md#benchmarks)."
     echo
     echo "- Run: $(date -u '+%Y-%m-%d %H:%M UTC'), commit $commit"
-    echo "- Machine: $(nproc) cores${cpu:+ $cpu}${memory:+, $memory}${os:+, $os}"
+    echo "- Machine: $(nproc) cores${cpu:+ $cpu}${memory:+, $memory}${os:+, $os}${load:+; load average $load as the benchmarks began}"
     echo "- Programs: $programs${TOVRAN_BENCH_PROGRAMS:+ (a partial run)}"
     if [ "$#" -gt 0 ]; then
         echo "- Arguments: \`$*\` (a partial run)"
