@@ -1,37 +1,14 @@
+#include "itemtable.h"
 #include "platform/db/connection.h"
 #include "platform/db/sqlscript.h"
 #include "platform/db/transaction.h"
-#include "support/testdatabase.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
 using namespace Ado;
 
-namespace {
-
-class ConnectionTest : public ::testing::TestWithParam<Backend>
-{
-protected:
-    void SetUp() override
-    {
-        db = std::make_unique<TestDatabase>(GetParam());
-        if (!db->available())
-            GTEST_SKIP() << db->skipReason().toStdString();
-        conn = db->open();
-        const QString dateType =
-            GetParam() == Backend::SQLite ? QStringLiteral("TEXT") : QStringLiteral("timestamp");
-        conn->executeNonQuery(QStringLiteral("CREATE TABLE Item (ItemNo VARCHAR(20) PRIMARY KEY, "
-                                             "ItemName VARCHAR(1200), Qty NUMERIC, Cnt INTEGER, "
-                                             "DocDate %1)")
-                                  .arg(dateType));
-    }
-
-    std::unique_ptr<TestDatabase> db;
-    ConnectionPtr conn;
-};
-
-} // namespace
+using ConnectionTest = ItemTableTest;
 
 TEST_P(ConnectionTest, ReportsWhatItWasOpenedWith)
 {

@@ -1,5 +1,5 @@
+#include "itemtable.h"
 #include "platform/db/rowreader.h"
-#include "support/testdatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -31,21 +31,14 @@ void PrintTo(const Field &f, std::ostream *os)
 // The same rows read by either path, the rule's texts written out: texts in CJK and beyond
 // the 16-bit range, a text that looks like a number, NULL and empty texts, fractions, large
 // and negative figures, dates with and without a time; computed fields too.
-class RowReaderTest : public ::testing::TestWithParam<Backend>
+class RowReaderTest : public ItemTableTest
 {
 protected:
     void SetUp() override
     {
-        db = std::make_unique<TestDatabase>(GetParam());
-        if (!db->available())
-            GTEST_SKIP() << db->skipReason().toStdString();
-        conn = db->open();
-        const QString dateType =
-            GetParam() == Backend::SQLite ? QStringLiteral("TEXT") : QStringLiteral("timestamp");
-        conn->executeNonQuery(QStringLiteral("CREATE TABLE Item (ItemNo VARCHAR(20) PRIMARY KEY, "
-                                             "ItemName VARCHAR(1200), Qty NUMERIC, Cnt INTEGER, "
-                                             "DocDate %1)")
-                                  .arg(dateType));
+        ItemTableTest::SetUp();
+        if (IsSkipped())
+            return;
         for (const char *values :
              {"('A1', '大白菜', 12.5, 3, '2019/12/24 00:00:00')",
               "('A2', NULL, -3, 0, '2019/12/24 01:48:26')", "('A3', '', 0, NULL, NULL)",
@@ -77,9 +70,6 @@ protected:
     static const inline QString sql =
         QStringLiteral("Select ItemNo, ItemName, Qty, Cnt, DocDate, Qty * 2, Cnt || 'x' "
                        "From Item Order by ItemNo");
-
-    std::unique_ptr<TestDatabase> db;
-    ConnectionPtr conn;
 };
 
 } // namespace
