@@ -57,8 +57,9 @@ private:
 };
 
 #ifdef TOVRAN_NATIVE_SQLITE
-// The statement stepped on the Qt driver's own connection handle (the program links the
-// same libsqlite3 the driver does). Every value is taken as the driver would convert it.
+// The statement stepped on the Qt driver's own connection handle: the configure step
+// (cmake/nativesqlite.cmake) found that the program links the very libsqlite3 the driver
+// does. Every value is taken as the driver would convert it.
 class SqliteSource : public RowReader::Source
 {
 public:
@@ -105,20 +106,13 @@ public:
             return QString::number(sqlite3_column_int64(m_stmt, field));
         if (type == SQLITE_FLOAT)
             return NumText(sqlite3_column_double(m_stmt, field));
-        const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, field));
-        const auto size = size_t(sqlite3_column_bytes(m_stmt, field));
-        Last &last = m_last[size_t(field)];
-        if (last.bytes.size() == size && last.bytes.compare(0, size, bytes, size) == 0)
-            return last.text;
-        last.bytes.assign(bytes, size);
-        const QString t = QString::fromUtf8(bytes, qsizetype(size));
-        last.text = type == SQLITE_TEXT ? SqliteStoredText(t) : t;
-        return last.text;
+        return cached(field, type).text;
     }
 
     QVariant value(int field) override
     {
-        switch (sqlite3_column_type(m_stmt, field)) {
+        const int type = sqlite3_column_type(m_stmt, field);
+        switch (type) {
         case SQLITE_NULL:
             return QVariant();
         case SQLITE_INTEGER:
@@ -126,7 +120,7 @@ public:
         case SQLITE_FLOAT:
             return sqlite3_column_double(m_stmt, field);
         default:
-            return text(field);
+            return cached(field, type).stored; // the driver hands texts over as stored
         }
     }
 
@@ -134,8 +128,23 @@ private:
     struct Last
     {
         std::string bytes; // the field's previous text as stored (its buffer is reused)
-        QString text;
+        QString stored;
+        QString text; // by the text rule
     };
+
+    // The current row's text of a field, the previous row's copies when it has not changed.
+    const Last &cached(int field, int type)
+    {
+        const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, field));
+        const auto size = size_t(sqlite3_column_bytes(m_stmt, field));
+        Last &last = m_last[size_t(field)];
+        if (last.bytes.size() == size && last.bytes.compare(0, size, bytes, size) == 0)
+            return last;
+        last.bytes.assign(bytes, size);
+        last.stored = QString::fromUtf8(bytes, qsizetype(size));
+        last.text = type == SQLITE_TEXT ? SqliteStoredText(last.stored) : last.stored;
+        return last;
+    }
 
     QString rawText(int field) const
     {
@@ -174,18 +183,37 @@ sqlite3 *sqliteHandle(const Connection &connection)
 
 } // namespace
 
-RowReader::RowReader(Connection &connection, const QString &sql)
+RowReader::RowReader(Connection &connection, const QString &sql, Path wanted)
 {
 #ifdef TOVRAN_NATIVE_SQLITE
-    if (sqlite3 *db = sqliteHandle(connection)) {
-        d = std::make_unique<SqliteSource>(db, sql);
-        return;
+    if (wanted == Path::Native) {
+        if (sqlite3 *db = sqliteHandle(connection)) {
+            d = std::make_unique<SqliteSource>(db, sql);
+            m_path = Path::Native;
+            return;
+        }
     }
+#else
+    Q_UNUSED(wanted)
 #endif
     d = std::make_unique<RecordsetSource>(connection, sql);
 }
 
 RowReader::~RowReader() = default;
+
+bool RowReader::nativeSqlite()
+{
+#ifdef TOVRAN_NATIVE_SQLITE
+    return true;
+#else
+    return false;
+#endif
+}
+
+RowReader::Path RowReader::path() const
+{
+    return m_path;
+}
 
 bool RowReader::next()
 {

@@ -1,38 +1,14 @@
+#include "itemtable.h"
 #include "platform/db/connection.h"
-#include "platform/db/rowreader.h"
 #include "platform/db/sqlscript.h"
 #include "platform/db/transaction.h"
-#include "support/testdatabase.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
 using namespace Ado;
 
-namespace {
-
-class ConnectionTest : public ::testing::TestWithParam<Backend>
-{
-protected:
-    void SetUp() override
-    {
-        db = std::make_unique<TestDatabase>(GetParam());
-        if (!db->available())
-            GTEST_SKIP() << db->skipReason().toStdString();
-        conn = db->open();
-        const QString dateType =
-            GetParam() == Backend::SQLite ? QStringLiteral("TEXT") : QStringLiteral("timestamp");
-        conn->executeNonQuery(QStringLiteral("CREATE TABLE Item (ItemNo VARCHAR(20) PRIMARY KEY, "
-                                             "ItemName VARCHAR(1200), Qty NUMERIC, Cnt INTEGER, "
-                                             "DocDate %1)")
-                                  .arg(dateType));
-    }
-
-    std::unique_ptr<TestDatabase> db;
-    ConnectionPtr conn;
-};
-
-} // namespace
+using ConnectionTest = ItemTableTest;
 
 TEST_P(ConnectionTest, ReportsWhatItWasOpenedWith)
 {
@@ -102,62 +78,6 @@ TEST_P(ConnectionTest, ValuesReadAsTextByTheOneRule)
     EXPECT_EQ(rs.text(QStringLiteral("Cnt")), "-7");
     rs.moveNext();
     EXPECT_TRUE(rs.eof());
-}
-
-// A bulk read gives every field as a Recordset does; a text repeated from the row before
-// is the same copy.
-TEST_P(ConnectionTest, RowReaderReadsWhatARecordsetReads)
-{
-    for (const char *values :
-         {"('A1', '大白菜', 12.5, 3, '2019/12/24 00:00:00')", "('A2', NULL, -3, 0, NULL)",
-          "('A3', '', 0, NULL, '2019/12/24 01:48:26')", "('A4', '大白菜', 1234567.0625, -7, NULL)",
-          "('A5', '大白菜', 0.1, 9, '2019/12/24 00:00:00')"})
-        conn->executeNonQuery(QStringLiteral("INSERT INTO Item VALUES ") + QLatin1String(values));
-    const QString sql = QStringLiteral("Select ItemNo, ItemName, Qty, Cnt, DocDate, Qty * 2, "
-                                       "Cnt || 'x' From Item Order by ItemNo");
-    // One open result per connection at a time (PostgreSQL): the Recordset's values first.
-    struct Field
-    {
-        QString text;
-        double number;
-        bool null;
-    };
-    QList<QList<Field>> expected;
-    for (Recordset rs = conn->execute(sql); !rs.eof(); rs.moveNext()) {
-        expected.append(QList<Field>());
-        for (int f = 0; f < rs.fieldCount(); ++f)
-            expected.last().append({rs.text(f), rs.number(f), rs.isNull(f)});
-    }
-    ASSERT_EQ(expected.size(), 5);
-    RowReader reader(*conn, sql);
-    int rows = 0;
-    QString lastName;
-    while (reader.next()) {
-        ASSERT_LT(rows, expected.size());
-        for (int f = 0; f < expected[rows].size(); ++f) {
-            SCOPED_TRACE(testing::Message() << "row " << rows << " field " << f);
-            EXPECT_EQ(reader.text(f), expected[rows][f].text);
-            EXPECT_EQ(reader.number(f), expected[rows][f].number);
-            EXPECT_EQ(reader.value(f).isNull(), expected[rows][f].null);
-        }
-        const QString name = reader.text(1);
-        if (rows == 4) {
-            EXPECT_EQ(name.constData(), lastName.constData());
-        }
-        lastName = name;
-        ++rows;
-    }
-    EXPECT_EQ(rows, 5);
-    EXPECT_FALSE(reader.next());
-    try {
-        RowReader bad(*conn, QStringLiteral("Select * From NoSuchTable"));
-        bad.next();
-        FAIL() << "no error";
-    } catch (const RunError &e) {
-        EXPECT_EQ(e.number(), RunError::Database);
-        EXPECT_TRUE(e.description().contains(QLatin1String("nosuchtable"), Qt::CaseInsensitive))
-            << e.description().toStdString();
-    }
 }
 
 TEST_P(ConnectionTest, AggregatesAndExpressionsFollowTheRuleToo)
