@@ -8,8 +8,10 @@
 #include "platform/settingsstore.h"
 #include "support/clibrarylocale.h"
 
+#include <QTabBar>
 #include <QTabWidget>
 #include <cmath>
+#include <functional>
 
 using namespace WindowTest;
 
@@ -127,6 +129,77 @@ TEST_P(Entry, RefusalsKeepCellAndRecord)
     EXPECT_EQ(grid()->row(), 2);
     EXPECT_EQ(grid()->col(), fmTOVRAN::ColSTKQty);
     expectRowStored(1, rno);
+}
+
+// After a refusal the cell is as if the clerk had not typed: however the clerk then leaves
+// it (Tab, an arrow key, a click on another cell or on another page), nothing is checked
+// or written, and no warning comes up for a count the clerk never typed. What the clerk
+// types next is written as typed.
+TEST_P(Entry, ARefusedCountIsNotWrittenWhenTheCellIsLeft)
+{
+    item("A1", "麵粉");
+    item("A2", "砂糖");
+    // A count below opening plus receipts: checking it again would bring up the warning.
+    const QString rno = stock("2003/01/31", "A1", 10, 5, 12, 2);
+    stock("2003/01/31", "A2", 0, 0);
+    start();
+    query("2003", "1");
+    ASSERT_EQ(rowOf("A1"), 1);
+    QTableView *view = grid()->view();
+    auto clickCell = [view](int row, int col) {
+        const QRect rect = view->visualRect(view->model()->index(row - 1, col));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+    };
+    const QList<std::pair<const char *, std::function<void(QLineEdit *)>>> leaves = {
+        {"Tab", [](QLineEdit *box) { QTest::keyClick(box, Qt::Key_Tab); }},
+        {"Down", [](QLineEdit *box) { QTest::keyClick(box, Qt::Key_Down); }},
+        {"a click on another cell", [&](QLineEdit *) { clickCell(2, fmTOVRAN::ColName); }},
+        {"a click on the criteria page",
+         [this](QLineEdit *) {
+             QTabBar *tabs = window->tabPage->tabBar();
+             QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+         }},
+    };
+    for (const auto &[how, leave] : leaves) {
+        window->tabPage->setCurrentIndex(1);
+        auto sure = answerSure();
+        ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "-1")) << how;
+        EXPECT_EQ(sure->message, "庫存量不得為負值") << how;
+        QLineEdit *box = openEditor();
+        ASSERT_TRUE(box) << how << ": a refusal by Enter keeps the editor open";
+        EXPECT_EQ(box->text(), "12") << how;
+        EXPECT_EQ(box->selectedText(), "12") << how;
+        leave(box);
+        QApplication::processEvents();
+        EXPECT_EQ(openEditor(), nullptr) << how;
+        EXPECT_EQ(stockField(rno, "UpdUserID"), "MAKER") << how;
+        EXPECT_TRUE(stockField(rno, "UpdDate").isEmpty()) << how;
+        EXPECT_EQ(stockNumber(rno, "STKQty"), 12) << how;
+        EXPECT_EQ(cell(rowOf("A1"), fmTOVRAN::ColSTKQty), "12") << how;
+    }
+
+    // Typing again after a refusal: the new count is written.
+    window->tabPage->setCurrentIndex(1);
+    auto sure = answerSure();
+    ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "-1"));
+    ASSERT_TRUE(openEditor());
+    QTest::keyClicks(openEditor(), "16");
+    QTest::keyClick(openEditor(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(stockNumber(rno, "STKQty"), 16);
+    expectRowStored(1, rno);
+
+    // A cell opened and left without a key typed writes nothing either.
+    db->exec(QStringLiteral("update STOCK set UpdUserID = 'MAKER' where RNo = %1;\n").arg(rno));
+    grid()->setRow(1);
+    grid()->setCol(fmTOVRAN::ColSTKQty);
+    view->setFocus();
+    grid()->editCell();
+    QApplication::processEvents();
+    ASSERT_TRUE(openEditor());
+    QTest::keyClick(openEditor(), Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(stockField(rno, "UpdUserID"), "MAKER");
 }
 
 TEST_P(Entry, CountOfAnItemNotKeptInStockGoesToUsage)

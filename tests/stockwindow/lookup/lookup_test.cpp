@@ -232,6 +232,40 @@ TEST_P(Lookup, NameSearchJumpsAsTheUserTypes)
     EXPECT_EQ(grid()->row(), 2);
 }
 
+// A scan of an item whose row a display option hides shows that row and makes it current:
+// the count typed next lands on it, not on whatever row was current before. The row stays
+// shown until the next query.
+TEST_P(Lookup, AScanShowsTheRowTheDisplayOptionsHide)
+{
+    item("A1", "麵粉");
+    const QString hidden = stock("2003/01/31", "A1", 0, 0, 4);
+    start();
+    window->chkNoDisplayQtyIsZero->setChecked(true);
+    query("2003", "1");
+    ASSERT_EQ(rowOf("A1"), -1);
+    ASSERT_GE(rowOf("A2"), 1);
+    grid()->setRow(rowOf("A2"));
+    grid()->setCol(fmTOVRAN::ColSTKQty);
+
+    scan("A1");
+    ASSERT_GE(rowOf("A1"), 1);
+    EXPECT_EQ(grid()->row(), rowOf("A1"));
+    EXPECT_EQ(grid()->col(), fmTOVRAN::ColSTKQty);
+    EXPECT_EQ(records(), 3); // found, not added again
+    QWidget *focused = QApplication::focusWidget();
+    ASSERT_TRUE(focused);
+    QTest::keyClicks(focused, "7");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(stockField(hidden, "STKQty").toDouble(), 7);
+    EXPECT_EQ(stockField(hidden, "UpdUserID"), "TESTER");
+    EXPECT_EQ(cell(rowOf("A1"), fmTOVRAN::ColSTKQty), "7");
+    EXPECT_EQ(msg(), QString());
+
+    query("2003", "1");
+    EXPECT_EQ(rowOf("A1"), -1);
+}
+
 TEST_P(Lookup, CategoryBoxPicksFromTheCodes)
 {
     db->exec("insert into xxCODE (CodeType, Code, Dscp) values ('LTYPE', '1', 'A');\n"
