@@ -14,6 +14,7 @@
 #include "forms/formhelpers.h"
 #include "platform/widgets/elasticpanel.h"
 #include "stock/rowupdate.h"
+#include "stock/stockcounting.h"
 #include "stock/stockedit.h"
 #include "stockwindow/stockgridview.h"
 #include "stockwindow/stockmonthmodel.h"
@@ -50,20 +51,16 @@ bool fmTOVRAN::showEditOutcome(int index, const EditOutcome &outcome, int col)
 {
     switch (outcome.result) {
     case EditOutcome::Written:
-        m_month.setStored(index, outcome.record, outcome.updDate);
-        m_model->rowChanged(index);
         elaMsg->setCaption(QString()); // an earlier refusal no longer applies
         return true;
     case EditOutcome::ChangedElsewhere: {
-        m_month.setStored(index, outcome.record, outcome.updDate);
-        m_model->rowChanged(index);
         const QDateTime when = ParseDateTime(outcome.updDate).value_or(QDateTime());
         const bool count = col == ColSTKQty;
         showLimit(
             QStringLiteral("此筆資料已被 ") + outcome.record.UpdUserID + QStringLiteral(" 於 ") +
             when.time().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" 修改 (") +
             (count ? QStringLiteral("庫存量 ") : QStringLiteral("平均價格 ")) +
-            NumText(m_month.figure(index, col)) + QStringLiteral("), 已重新顯示, 請確認後再輸入"));
+            NumText(month().figure(index, col)) + QStringLiteral("), 已重新顯示, 請確認後再輸入"));
         return false;
     }
     case EditOutcome::Gone:
@@ -97,13 +94,13 @@ QString fmTOVRAN::waitingMessage()
 
 bool fmTOVRAN::enterCount(int index, double x, bool fromGrid)
 {
-    if (index < 0 || index >= m_month.size())
+    if (index < 0 || index >= month().size())
         return false;
-    const bool bookKept = isBookKept(m_month.text(index, ColFlag));
+    const bool bookKept = isBookKept(month().text(index, ColFlag));
     if (fromGrid) {
         // A count below opening plus receipts is an ordinary shortage or usage: the clerk
         // confirms it rather than being stopped.
-        const RowFigures f = m_month.figures(index, bookKept);
+        const RowFigures f = month().figures(index, bookKept);
         if (x < f.lastQty + f.inQty &&
             !frmSureWindow().SHOWMSG(QStringLiteral("庫存量不得小於期初量加進貨量之和,是否確定?"),
                                      QStringLiteral("訊息視窗"), QStringLiteral("Y"), nullptr,
@@ -113,16 +110,14 @@ bool fmTOVRAN::enterCount(int index, double x, bool fromGrid)
     // The grid stores use-unit counts to four decimals, the keypad always to two.
     const int precision = fromGrid && chkUseUUnit->isChecked() ? 10000 : 100;
     return showEditOutcome(
-        index, WriteCountEdit(Conn().gCNT, m_month, index, bookKept, x, precision, sayWaiting()),
-        ColSTKQty);
+        index, m_counting->enterCount(index, bookKept, x, precision, sayWaiting()), ColSTKQty);
 }
 
 bool fmTOVRAN::enterPrice(int index, double x)
 {
-    if (index < 0 || index >= m_month.size())
+    if (index < 0 || index >= month().size())
         return false;
-    return showEditOutcome(index, WritePriceEdit(Conn().gCNT, m_month, index, x, sayWaiting()),
-                           ColAvgPrice);
+    return showEditOutcome(index, m_counting->enterPrice(index, x, sayWaiting()), ColAvgPrice);
 }
 
 bool fmTOVRAN::fgList_ValidateEdit(int index, int col, const QString &editText)

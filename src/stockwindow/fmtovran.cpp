@@ -14,6 +14,7 @@
 #include "platform/settingsstore.h"
 #include "platform/widgets/elasticpanel.h"
 #include "platform/widgets/messagebox.h"
+#include "stock/stockcounting.h"
 #include "stockwindow/stockgridview.h"
 #include "stockwindow/stockmonthmodel.h"
 
@@ -110,6 +111,11 @@ fmTOVRAN::fmTOVRAN(QWidget *parent) : QMainWindow(parent)
 }
 
 fmTOVRAN::~fmTOVRAN() = default;
+
+const StockMonth &fmTOVRAN::month() const
+{
+    return m_counting->month();
+}
 
 void fmTOVRAN::buildHead()
 {
@@ -256,7 +262,8 @@ QWidget *fmTOVRAN::buildDataPage()
     options->addStretch(1);
     page->addLayout(options);
 
-    m_model = new StockMonthModel(m_month, this);
+    m_counting = new StockCounting(this);
+    m_model = new StockMonthModel(m_counting->month(), this);
     fgList = named(new StockGridView(m_model), QStringLiteral("fgList"));
     page->addWidget(fgList, 1);
     return elapage[1];
@@ -306,6 +313,13 @@ void fmTOVRAN::connectHandlers()
     m_model->setEditHandler([this](int index, int col, const QString &text) {
         return fgList_ValidateEdit(index, col, text);
     });
+    // The grid follows the month's counting.
+    connect(m_counting, &StockCounting::reset, this, &fmTOVRAN::fillGrid);
+    connect(m_counting, &StockCounting::rowAppended, m_model, &StockMonthModel::rowAppended);
+    connect(m_counting, &StockCounting::rowChanged, m_model, &StockMonthModel::rowChanged);
+    connect(m_counting, &StockCounting::rowChangedElsewhere, this, &fmTOVRAN::applyZeroRule);
+    m_counting->setEditedRow(
+        [this] { return fgList->isEditing() ? fgList->currentMonthRow() : -1; });
 
     // The window sees the keys and clicks of its boxes first (and clicks where
     // they reach the window, before the focus moves).

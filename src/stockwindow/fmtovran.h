@@ -19,9 +19,7 @@ class QWidget;
 class ElasticPanel;
 class StockGridView;
 class StockMonthModel;
-class MonthWatch;
-struct ReadRecord;
-struct WatchMark;
+class StockCounting;
 namespace Ado {
 class Recordset;
 }
@@ -52,7 +50,9 @@ public:
 
     const Params &params() const { return m_params; }
     // The loaded month: the one home of the figures the grid shows.
-    const StockMonth &month() const { return m_month; }
+    const StockMonth &month() const;
+    // The month's counting the window shows.
+    StockCounting &counting() const { return *m_counting; }
 
     // Procedures of the window.
     void Form_Load();
@@ -186,14 +186,6 @@ private:
     void txtSeekItem_Change();
     void txtLType_DblClick();
 
-    // Other workstations' writes to the shown month.
-    void watchMonth(const WatchMark &from); // from: taken before the month was read
-    void stopWatchingMonth();
-    void refreshRecords(const QList<ReadRecord> &records);
-    void refreshDeferredRows();
-
-    // Brings an existing record of the period into the grid as a loaded row; its month row.
-    int appendRecordRow(double rno);
     // The month row of the item, first in the grid's order; -1 when the month lacks it.
     int indexOfItem(const QString &stkNo) const;
     // The row shown (whatever the display options) and current in the count column.
@@ -204,14 +196,7 @@ private:
     QLineEdit *m_editingBox = nullptr; // the criteria box to validate when it is left
     bool m_focusGridWhenEnabled = false;
     Params m_params;
-    StockMonth m_month;
+    StockCounting *m_counting = nullptr;
     StockMonthModel *m_model = nullptr;
     LoadProgressTiming m_loadProgress;
-    struct LastLoad
-    {
-        QString conditions; // of the last load that read its records
-        int rows = 0;
-    } m_lastLoad;
-    MonthWatch *m_watch = nullptr;
-    QSet<qint64> m_deferredRnos; // rows changed elsewhere while being edited here
 };

@@ -17,6 +17,7 @@
 #include "platform/widgets/elasticpanel.h"
 #include "platform/widgets/messagebox.h"
 #include "stock/stockcalc.h"
+#include "stock/stockcounting.h"
 #include "stock/stockload.h"
 #include "stockwindow/stockgridview.h"
 #include "stockwindow/stockmonthmodel.h"
@@ -52,7 +53,7 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
         // Items go into the month the grid shows, never into one merely typed.
         if (!criteriaNameLoadedMonth()) {
             disableWindow();
-            DispElaMsg(elaMsg, m_month.isLoaded() ? QStringLiteral("查詢條件已變更,請先查詢")
+            DispElaMsg(elaMsg, month().isLoaded() ? QStringLiteral("查詢條件已變更,請先查詢")
                                                   : QStringLiteral("請先查詢"));
             return;
         }
@@ -67,12 +68,8 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
                 return;
             }
         }
-        const StockMonth::Period period = m_month.period();
-        const int year = period.year;
-        const int month = period.month;
-        const QString dept = period.deptNo;
-
-        if (m_month.size() > 0) {
+        const StockMonth::Period period = month().period();
+        if (month().size() > 0) {
             // The grid in item-number order (a grid already in it is not sorted again),
             // the item's row current in the count column.
             fgList->rows()->sortByItemNumber();
@@ -111,7 +108,7 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
                 return;
             code = pick.PickCode;
         }
-        AddToStock(year, month, dept, code);
+        AddToStock(period.year, period.month, period.deptNo, code);
     } catch (const std::exception &e) {
         disableWindow();
         ShowErr(QStringLiteral("fmTOVRAN_cmdSeekSTKNo_Click"), ToRunError(e));
@@ -124,8 +121,8 @@ int fmTOVRAN::indexOfItem(const QString &stkNo) const
     // stops another program from writing one twice.
     int found = -1;
     int foundAt = -1;
-    for (int i = 0; i < m_month.size(); ++i) {
-        if (m_month.text(i, ColSTKNo) != stkNo)
+    for (int i = 0; i < month().size(); ++i) {
+        if (month().text(i, ColSTKNo) != stkNo)
             continue;
         const int at = fgList->rows()->mapFromSource(m_model->index(i, ColSTKNo)).row();
         if (found < 0 || (at >= 0 && (foundAt < 0 || at < foundAt))) {
@@ -139,22 +136,6 @@ int fmTOVRAN::indexOfItem(const QString &stkNo) const
 void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QString &stkNo)
 {
     try {
-        const QDate end = PeriodEndDate(year, month, m_params.StockEndDate);
-        // A record the grid does not show (filtered out, or added meanwhile at
-        // another workstation) is brought in instead of inserting a second one.
-        {
-            Ado::Recordset rs = Conn().gCNT->execute(
-                QStringLiteral("Select RNo From STOCK Where DeptNo = ") + QuotField(deptNo) +
-                QStringLiteral(" AND StkDate = ") + QuotDate(end) +
-                QStringLiteral(" AND StkNo = ") + QuotField(stkNo));
-            if (!rs.eof()) {
-                const int index = appendRecordRow(rs.number(0));
-                if (index >= 0)
-                    moveToCountCell(index);
-                return;
-            }
-        }
-
         StockCalcInput input;
         input.year = year;
         input.month = month;
@@ -173,36 +154,18 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
         input.warehouseNo = Val(txtStockNo->text());
         input.userID = User().gsUserID;
 
-        StockCalcResult calc = BuildStockRecord(Conn().gCNT, input);
-        if (!ADD_STOCK(calc.record, Conn().gCNT)) {
+        const int index = m_counting->addItem(input);
+        if (index < 0) {
             setEnabled(false); // the scan enables the window again when it ends
             DispElaMsg(elaMsg, QStringLiteral("無法寫入庫存檔"));
             return;
         }
-        // The row shows the record as the database keeps it.
-        const int index = appendRecordRow(calc.record.Rno);
-        if (index >= 0) {
-            elaMsg->setCaption(QString());
-            moveToCountCell(index);
-        }
+        elaMsg->setCaption(QString());
+        moveToCountCell(index);
     } catch (const std::exception &e) {
         setEnabled(false);
         ShowErr(QStringLiteral("fmTOVRAN_AddToStock"), ToRunError(e));
     }
-}
-
-int fmTOVRAN::appendRecordRow(double rno)
-{
-    const int known = m_month.indexOfRno(rno);
-    if (known >= 0)
-        return known;
-    StockRow row;
-    if (!ReadStockRecordByRno(Conn().gCNT, rno, false, row.stored, row.updDate))
-        return -1;
-    CompleteFromItem(Conn().gCNT, row, m_month.useUnit());
-    const int index = m_month.append(std::move(row));
-    m_model->rowAppended(index);
-    return index;
 }
 
 void fmTOVRAN::txtSeekItem_Change()
@@ -215,7 +178,7 @@ void fmTOVRAN::txtSeekItem_Change()
         const StockRowsProxy *rows = fgList->rows();
         for (int r = 0; r < rows->rowCount(); ++r) {
             const int index = rows->mapToSource(rows->index(r, ColName)).row();
-            if (m_month.text(index, ColName).startsWith(text, Qt::CaseInsensitive)) {
+            if (month().text(index, ColName).startsWith(text, Qt::CaseInsensitive)) {
                 fgList->setCurrentCell(index, ColName);
                 fgList->scrollToTopRow(index);
                 return;

@@ -27,7 +27,7 @@ void fmTOVRAN::chkHideDscp_Click()
 void fmTOVRAN::chkHideSTKFlag_Click()
 {
     m_model->setRowsHidden(
-        [this](int index) { return m_month.text(index, ColFlag).toUpper() != QLatin1String("Y"); },
+        [this](int index) { return month().text(index, ColFlag).toUpper() != QLatin1String("Y"); },
         chkHideSTKFlag->isChecked());
 }
 

@@ -15,7 +15,7 @@
 #include "forms/gridload.h"
 #include "platform/widgets/elasticpanel.h"
 #include "platform/widgets/screenunits.h"
-#include "stock/monthwatch.h"
+#include "stock/stockcounting.h"
 #include "stock/stockload.h"
 #include "stockwindow/stockgridview.h"
 #include "stockwindow/stockmonthmodel.h"
@@ -69,12 +69,12 @@ void fmTOVRAN::cmdQry_Click()
         }
         // From here on this is the month every lookup, insert and edit works on, found
         // rows or not: a month without records is started by scanning its first items.
-        m_month.reset(period, chkUseUUnit->isChecked());
+        m_counting->start(period, chkUseUUnit->isChecked());
         if (GetData()) {
             formatAfterQuery();
             // The count of rows read goes beside the message, flashed with it.
             elaMsg->setCaption(QStringLiteral("查詢完成"));
-            elaMsg->setNote(QStringLiteral("共 ") + QString::number(m_month.size()) +
+            elaMsg->setNote(QStringLiteral("共 ") + QString::number(month().size()) +
                             QStringLiteral(" 筆"));
             DispElaMsg(elaMsg, QStringLiteral("查詢完成"));
             tabPage->setCurrentIndex(1);
@@ -89,8 +89,8 @@ void fmTOVRAN::cmdQry_Click()
 
 bool fmTOVRAN::criteriaNameLoadedMonth() const
 {
-    const StockMonth::Period &p = m_month.period();
-    return m_month.isLoaded() && p.year == criteriaYear() && p.month == criteriaMonth() &&
+    const StockMonth::Period &p = month().period();
+    return month().isLoaded() && p.year == criteriaYear() && p.month == criteriaMonth() &&
            p.deptNo == txtDeptNoB->text().trimmed();
 }
 
@@ -107,7 +107,7 @@ void fmTOVRAN::formatAfterQuery()
 
 QString fmTOVRAN::stockConditions() const
 {
-    const StockMonth::Period &p = m_month.period();
+    const StockMonth::Period &p = month().period();
     QString sql = QStringLiteral(" Where DeptNo = ") + QuotStr(p.deptNo) +
                   QStringLiteral(" And STKDate = ") + QuotDate(p.end);
     if (!txtSTKNoB->text().trimmed().isEmpty())
@@ -135,24 +135,13 @@ bool fmTOVRAN::GetData()
                 ? QStringLiteral(" Order by coalesce(( Select max(STK.STKFlag) From STK "
                                  "Where STK.STKNo = STOCK.STKNo ), '') desc , STKNo ")
                 : ItemOrder();
-        // The old rows go first, so that a failing query never leaves them looking like
-        // its result.
-        m_month.reset(m_month.period(), m_month.useUnit());
-        fillGrid();
-        stopWatchingMonth();
-
         // A long load shows rows read of rows expected in the message line's flood and
         // lets the disabled window repaint now and then: often enough to show that it goes
         // on, seldom enough that repainting costs little.
-        // Rows expected: as many as the last load of the same criteria read, else counted.
-        const QString conditions = stockConditions();
-        const int expected = conditions == m_lastLoad.conditions
-                                 ? m_lastLoad.rows
-                                 : CountStockRows(Conn().gCNT, conditions);
         QElapsedTimer sinceStart;
         sinceStart.start();
         QElapsedTimer sinceRepaint;
-        const auto showProgress = [&](int rowsRead) {
+        const auto showProgress = [&](int rowsRead, int expected) {
             const int of = std::max(expected, rowsRead);
             elaMsg->setCaption(QStringLiteral("資料整理中：") + QString::number(rowsRead) +
                                QStringLiteral(" / ") + QString::number(of));
@@ -160,23 +149,17 @@ bool fmTOVRAN::GetData()
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             sinceRepaint.start();
         };
-        m_lastLoad = {};
-        m_month.reserve(expected);
-        const WatchMark readBegins = MonthWatch::mark(Conn().gCNT);
-        LoadStockRows(Conn().gCNT, conditions, order, m_month, [&](int rowsRead) {
+        m_counting->load(stockConditions(), order, [&](int rowsRead, int expected) {
             if (sinceRepaint.isValid() ? sinceRepaint.elapsed() >= m_loadProgress.repaintEveryMs
                                        : sinceStart.elapsed() >= m_loadProgress.showAfterMs)
-                showProgress(rowsRead);
+                showProgress(rowsRead, expected);
         });
         // Every record is read: a progress shown is full while the grid is filled.
-        if (sinceRepaint.isValid() && elaMsg->floodValue() != m_month.size())
-            showProgress(m_month.size());
-        m_lastLoad = {conditions, m_month.size()};
-        watchMonth(readBegins);
-        if (m_month.size() == 0)
+        if (sinceRepaint.isValid() && elaMsg->floodValue() != month().size())
+            showProgress(month().size(), month().size());
+        if (month().size() == 0)
             return false;
 
-        fillGrid();
         if (chkNoDisplayQtyIsZero->isChecked())
             m_model->setRowsHidden([this](int index) { return isZeroRow(index); }, true);
         // Every column to its contents, but for the item columns 3 to 7, which the query
@@ -185,8 +168,6 @@ bool fmTOVRAN::GetData()
         fgList->sizeColumnsToContents(ColLastQty, ColumnCount - 1);
         return true;
     } catch (const std::exception &e) {
-        m_month.reset(m_month.period(), m_month.useUnit());
-        fillGrid();
         ShowErr(QStringLiteral("GetData"), ToRunError(e));
         return false;
     }

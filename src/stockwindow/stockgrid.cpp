@@ -24,7 +24,7 @@ void fmTOVRAN::appendGridRow(int index)
 StockMonthSelection fmTOVRAN::gridSelection(bool visibleRowsOnly) const
 {
     StockMonthSelection selection;
-    selection.month = &m_month;
+    selection.month = &month();
     selection.rows = fgList->rows()->monthRows(!visibleRowsOnly);
     for (int c = 0; c < ColumnCount; ++c)
         if (!fgList->isColumnHidden(c))
@@ -40,7 +40,7 @@ void fmTOVRAN::applyZeroRule(int index)
 
 bool fmTOVRAN::isZeroRow(int index) const
 {
-    return m_month.figure(index, ColLastQty) == 0 && m_month.figure(index, ColInQty) == 0;
+    return month().figure(index, ColLastQty) == 0 && month().figure(index, ColInQty) == 0;
 }
 
 void fmTOVRAN::moveToCountCell(int index)

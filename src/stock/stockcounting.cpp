@@ -1,0 +1,176 @@
+#include "stock/stockcounting.h"
+
+#include "common/errorreport.h"
+#include "common/state.h"
+#include "data/adodb.h"
+#include "stock/monthwatch.h"
+#include "stock/stockcalc.h"
+#include "stock/stockload.h"
+
+#include <QTimer>
+
+StockCounting::StockCounting(QObject *parent) : QObject(parent), m_watch(new MonthWatch(this))
+{
+    connect(m_watch, &MonthWatch::recordsChanged, this, &StockCounting::refreshRecords);
+}
+
+StockCounting::~StockCounting() = default;
+
+Ado::ConnectionPtr StockCounting::connection() const
+{
+    return Conn().gCNT;
+}
+
+void StockCounting::start(const StockMonth::Period &period, bool useUnit)
+{
+    m_watch->stop();
+    m_heldRnos.clear();
+    m_month.reset(period, useUnit);
+    Q_EMIT reset();
+}
+
+bool StockCounting::load(const QString &conditions, const QString &order,
+                         const std::function<void(int, int)> &progress)
+{
+    start(m_month.period(), m_month.useUnit());
+    const int expected = conditions == m_lastLoad.conditions
+                             ? m_lastLoad.rows
+                             : CountStockRows(connection(), conditions);
+    m_lastLoad = {};
+    try {
+        m_month.reserve(expected);
+        const WatchMark readBegins = MonthWatch::mark(connection());
+        LoadStockRows(connection(), conditions, order, m_month, [&](int rowsRead) {
+            if (progress)
+                progress(rowsRead, expected);
+        });
+        m_lastLoad = {conditions, m_month.size()};
+        m_watch->watch(connection(), conditions, readBegins);
+    } catch (...) {
+        // A failed load never leaves rows that look like its result.
+        start(m_month.period(), m_month.useUnit());
+        throw;
+    }
+    Q_EMIT reset();
+    return m_month.size() > 0;
+}
+
+EditOutcome StockCounting::taken(int index, EditOutcome outcome)
+{
+    if (outcome.result == EditOutcome::Written || outcome.result == EditOutcome::ChangedElsewhere) {
+        m_month.setStored(index, outcome.record, outcome.updDate);
+        Q_EMIT rowChanged(index);
+    }
+    return outcome;
+}
+
+EditOutcome StockCounting::enterCount(int index, bool bookKept, double x, int precision,
+                                      const WhileWaiting &waiting)
+{
+    return taken(index,
+                 WriteCountEdit(connection(), m_month, index, bookKept, x, precision, waiting));
+}
+
+EditOutcome StockCounting::enterPrice(int index, double x, const WhileWaiting &waiting)
+{
+    return taken(index, WritePriceEdit(connection(), m_month, index, x, waiting));
+}
+
+int StockCounting::appendRecord(StockRow row)
+{
+    CompleteFromItem(connection(), row, m_month.useUnit());
+    const int index = m_month.append(std::move(row));
+    Q_EMIT rowAppended(index);
+    return index;
+}
+
+int StockCounting::bringRecord(double rno)
+{
+    const int known = m_month.indexOfRno(rno);
+    if (known >= 0)
+        return known;
+    StockRow row;
+    if (!ReadStockRecordByRno(connection(), rno, false, row.stored, row.updDate))
+        return -1;
+    return appendRecord(std::move(row));
+}
+
+int StockCounting::addItem(const StockCalcInput &input)
+{
+    // A record the month does not show (filtered out, or added meanwhile at another
+    // workstation) is brought in instead of inserting a second one.
+    {
+        Ado::Recordset rs = connection()->execute(
+            QStringLiteral("Select RNo From STOCK Where DeptNo = ") + QuotField(input.deptNo) +
+            QStringLiteral(" AND StkDate = ") + QuotDate(m_month.period().end) +
+            QStringLiteral(" AND StkNo = ") + QuotField(input.stkNo));
+        if (!rs.eof())
+            return bringRecord(rs.number(0));
+    }
+    StockCalcResult calc = BuildStockRecord(connection(), input);
+    if (!ADD_STOCK(calc.record, connection()))
+        return -1;
+    // The row shows the record as the database keeps it.
+    return bringRecord(calc.record.Rno);
+}
+
+void StockCounting::checkElsewhere()
+{
+    m_watch->check();
+}
+
+void StockCounting::refreshRecords(const QList<ReadRecord> &records)
+{
+    try {
+        const int edited = m_editedRow ? m_editedRow() : -1;
+        for (const ReadRecord &r : records) {
+            const int index = m_month.indexOfRno(r.record.Rno);
+            if (index < 0) {
+                StockRow row;
+                row.stored = r.record;
+                row.updDate = r.updDate;
+                Q_EMIT rowChangedElsewhere(appendRecord(std::move(row)));
+                continue;
+            }
+            const StockRow &shown = m_month.at(index);
+            if (!RecordChanged(shown.stored, shown.updDate, r.record, r.updDate))
+                continue;
+            if (index == edited) {
+                // The clerk's edit in progress is never overwritten: the row is read
+                // again once the editing ends.
+                m_heldRnos.insert(static_cast<qint64>(r.record.Rno));
+                QTimer::singleShot(300, this, &StockCounting::refreshHeldRows);
+                continue;
+            }
+            m_month.setStored(index, r.record, r.updDate);
+            Q_EMIT rowChanged(index);
+            Q_EMIT rowChangedElsewhere(index);
+        }
+    } catch (const std::exception &e) {
+        LogErr(QStringLiteral("fmTOVRAN_refreshRecords"), ToRunError(e));
+    }
+}
+
+void StockCounting::refreshHeldRows()
+{
+    if (m_heldRnos.isEmpty())
+        return;
+    if ((m_editedRow && m_editedRow() >= 0) || connection()->inTransaction()) {
+        QTimer::singleShot(300, this, &StockCounting::refreshHeldRows);
+        return;
+    }
+    QList<ReadRecord> records;
+    try {
+        for (qint64 rno : std::as_const(m_heldRnos)) {
+            ReadRecord r;
+            if (ReadStockRecordByRno(connection(), static_cast<double>(rno), false, r.record,
+                                     r.updDate))
+                records.append(r);
+        }
+    } catch (const std::exception &e) {
+        LogErr(QStringLiteral("fmTOVRAN_refreshDeferredRows"), ToRunError(e));
+        return;
+    }
+    m_heldRnos.clear();
+    refreshRecords(records);
+}

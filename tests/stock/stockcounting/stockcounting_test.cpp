@@ -1,0 +1,194 @@
+// The month's counting without any window, on a real database: loading, counts written and
+// refused, another workstation's writes taken up (and held back from a row being edited),
+// items brought into the month and added to it.
+#include "common/state.h"
+#include "data/adodb.h"
+#include "platform/db/transaction.h"
+#include "stock/monthwatch.h"
+#include "stock/stockcalc.h"
+#include "stock/stockcolumns.h"
+#include "stock/stockcounting.h"
+#include "support/modal.h"
+#include "support/testdatabase.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace {
+
+using C = StockColumns;
+
+class Counting : public ::testing::TestWithParam<Backend>
+{
+protected:
+    void SetUp() override
+    {
+        QString why;
+        db = TestDatabase::create(GetParam(), &why);
+        if (!db)
+            GTEST_SKIP() << why.toStdString();
+        db->makeShared();
+        EditUser().gsUserID = QStringLiteral("CLERK");
+        for (const char *no : {"A1", "A2", "B1"})
+            db->exec(QStringLiteral("insert into STK (STKNo, STKName, STKDscp, Unit, UUnit, UQty, "
+                                    "STKFlag, LType, Buyprice, AvgPrice) values ('%1', '品%1', "
+                                    "'', '個', '', 1, 'Y', 'A', 0, 0);\n")
+                         .arg(QLatin1String(no)));
+        a1 = stock("A1", 10, 5, 15);
+        a2 = stock("A2", 0, 4, 4);
+    }
+
+    QString stock(const QString &no, double last, double in, double count)
+    {
+        db->exec(QStringLiteral("insert into STOCK (DeptNo, StkDate, STKNo, LastQty, InQty, "
+                                "STKQty, AvgPrice, UserID, UpdUserID) values ('A01', %1, '%2', "
+                                "%3, %4, %5, 2, 'MAKER', 'MAKER');\n")
+                     .arg(QuotDate(period.end), no)
+                     .arg(last)
+                     .arg(in)
+                     .arg(count));
+        return db->scalar(QStringLiteral("select RNo from STOCK where STKNo = '%1'").arg(no));
+    }
+
+    // Another workstation writes a count, as its own edit announces it.
+    void countElsewhere(const QString &rno, double count)
+    {
+        Ado::ConnectionPtr other = db->open();
+        Ado::Transaction transaction(*other);
+        other->executeNonQuery(QStringLiteral("update STOCK set STKQty = %1, UpdUserID = 'OTHER', "
+                                              "UpdDate = %2 where RNo = %3")
+                                   .arg(count)
+                                   .arg(Dialect().gsDBDate, rno));
+        AnnounceStockWrite(other, rno.toDouble());
+        transaction.commit();
+    }
+
+    int indexOf(const QString &no) const
+    {
+        for (int i = 0; i < counting.month().size(); ++i)
+            if (counting.month().text(i, C::ColSTKNo) == no)
+                return i;
+        return -1;
+    }
+    QString shown(const QString &no, int col) const
+    {
+        return counting.month().text(indexOf(no), col);
+    }
+    // Waits for the counting to take up other workstations' writes.
+    bool waitForShown(const QString &no, int col, const QString &text)
+    {
+        return TestModal::waitFor([&] {
+            counting.checkElsewhere();
+            return indexOf(no) >= 0 && shown(no, col) == text;
+        });
+    }
+
+    const StockMonth::Period period{2003, 1, QStringLiteral("A01"), QDate(2003, 1, 31)};
+    const QString conditions = QStringLiteral(" Where DeptNo = 'A01' And STKDate = ");
+    std::unique_ptr<TestDatabase> db;
+    StockCounting counting;
+    QString a1, a2;
+};
+
+TEST_P(Counting, AMonthCountedWithoutWindows)
+{
+    QSignalSpy resets(&counting, &StockCounting::reset);
+    QSignalSpy changed(&counting, &StockCounting::rowChanged);
+    QSignalSpy elsewhere(&counting, &StockCounting::rowChangedElsewhere);
+    QSignalSpy appended(&counting, &StockCounting::rowAppended);
+
+    counting.start(period, false);
+    ASSERT_TRUE(
+        counting.load(conditions + QuotDate(period.end), QStringLiteral(" Order by STKNo ")));
+    EXPECT_GE(resets.count(), 1);
+    ASSERT_EQ(counting.month().size(), 2);
+    EXPECT_EQ(shown("A1", C::ColName), "品A1");
+
+    // A count: usage follows, stamped with the clerk, the row holds what was stored.
+    const int i1 = indexOf("A1");
+    EXPECT_EQ(counting.enterCount(i1, false, 12, 100).result, EditOutcome::Written);
+    EXPECT_EQ(db->scalar("select STKQty from STOCK where RNo = " + a1).toDouble(), 12);
+    EXPECT_EQ(db->scalar("select UseQty from STOCK where RNo = " + a1).toDouble(), 3);
+    EXPECT_EQ(db->scalar("select UpdUserID from STOCK where RNo = " + a1), "CLERK");
+    EXPECT_EQ(shown("A1", C::ColSTKQty), "12");
+    EXPECT_EQ(shown("A1", C::ColUpdUserID), "CLERK");
+    ASSERT_FALSE(changed.isEmpty());
+    EXPECT_EQ(changed.takeLast().at(0).toInt(), i1);
+
+    // Another workstation's count: taken up, told as a change from elsewhere.
+    countElsewhere(a2, 7);
+    ASSERT_TRUE(waitForShown("A2", C::ColSTKQty, "7"));
+    EXPECT_EQ(shown("A2", C::ColUpdUserID), "OTHER");
+    ASSERT_FALSE(elsewhere.isEmpty());
+    EXPECT_EQ(elsewhere.takeLast().at(0).toInt(), indexOf("A2"));
+
+    // Not yet taken up when the clerk counts: refused, the other count kept and shown.
+    counting.setEditedRow([&] { return i1; }); // ... while the clerk edits A1
+    countElsewhere(a1, 20);
+    counting.checkElsewhere();
+    EXPECT_EQ(shown("A1", C::ColSTKQty), "12") << "a row being edited changes under the clerk";
+    const EditOutcome refused = counting.enterCount(i1, false, 13, 100);
+    EXPECT_EQ(refused.result, EditOutcome::ChangedElsewhere);
+    EXPECT_EQ(db->scalar("select STKQty from STOCK where RNo = " + a1).toDouble(), 20);
+    EXPECT_EQ(db->scalar("select UpdUserID from STOCK where RNo = " + a1), "OTHER");
+    EXPECT_EQ(shown("A1", C::ColSTKQty), "20");
+    counting.setEditedRow({});
+
+    // The price: the amount follows.
+    EXPECT_EQ(counting.enterPrice(i1, 3).result, EditOutcome::Written);
+    EXPECT_EQ(db->scalar("select STKAmt from STOCK where RNo = " + a1).toDouble(), 60);
+
+    // An item the month lacks: built from the period, inserted, appended; scanned again,
+    // the same row, no second record.
+    StockCalcInput input;
+    input.year = period.year;
+    input.month = period.month;
+    input.deptNo = period.deptNo;
+    input.stkNo = QStringLiteral("B1");
+    input.userID = User().gsUserID;
+    const int b1 = counting.addItem(input);
+    ASSERT_EQ(b1, 2);
+    ASSERT_FALSE(appended.isEmpty());
+    EXPECT_EQ(appended.takeLast().at(0).toInt(), b1);
+    EXPECT_EQ(shown("B1", C::ColSTKNo), "B1");
+    EXPECT_EQ(shown("B1", C::ColUserID), "CLERK");
+    EXPECT_EQ(counting.addItem(input), b1);
+    EXPECT_EQ(db->scalar("select count(*) from STOCK where STKNo = 'B1'").toInt(), 1);
+    EXPECT_EQ(counting.enterCount(b1, false, 2, 100).result, EditOutcome::Written);
+    EXPECT_EQ(db->scalar("select STKQty from STOCK where STKNo = 'B1'").toDouble(), 2);
+
+    // Loaded again: the month holds what the database holds.
+    const QString a1Texts = shown("A1", C::ColSTKQty) + shown("A1", C::ColAvgPrice);
+    ASSERT_TRUE(
+        counting.load(conditions + QuotDate(period.end), QStringLiteral(" Order by STKNo ")));
+    EXPECT_EQ(counting.month().size(), 3);
+    EXPECT_EQ(shown("A1", C::ColSTKQty) + shown("A1", C::ColAvgPrice), a1Texts);
+}
+
+// A change elsewhere to the row being edited waits until the editing ends.
+TEST_P(Counting, ARowBeingEditedTakesUpOtherWritesWhenLetGo)
+{
+    counting.start(period, false);
+    ASSERT_TRUE(
+        counting.load(conditions + QuotDate(period.end), QStringLiteral(" Order by STKNo ")));
+    int edited = indexOf("A2");
+    counting.setEditedRow([&] { return edited; });
+    countElsewhere(a2, 9);
+    QElapsedTimer held;
+    held.start();
+    while (held.elapsed() < 800) {
+        counting.checkElsewhere();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_EQ(shown("A2", C::ColSTKQty), "4");
+    edited = -1;
+    EXPECT_TRUE(TestModal::waitFor([&] { return shown("A2", C::ColSTKQty) == "9"; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Databases, Counting,
+                         ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
+                         [](const ::testing::TestParamInfo<Backend> &info) {
+                             return BackendName(info.param);
+                         });
+
+} // namespace
