@@ -175,7 +175,7 @@ void PrintReportMistra(const StockMonthSelection &rows, const QString &fontName,
                        const QString &deptNo, const QString &deptName, const QString &slipDate,
                        const QString &compName)
 {
-    try {
+    ReportErrors(QStringLiteral("fmTOVRAN_PrintReportMistra"), [&] {
         if (rows.rows.isEmpty()) {
             MsgBox::show(QStringLiteral("無資料"), MsgBox::Icon::Critical);
             return;
@@ -246,14 +246,12 @@ void PrintReportMistra(const StockMonthSelection &rows, const QString &fontName,
         printSignatures(vsp);
         vsp.endDoc();
         preview.show();
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("fmTOVRAN_PrintReportMistra"), ToRunError(e));
-    }
+    });
 }
 
 void cmdPrintByMistra_Click(int index, const SlipSource &source)
 {
-    try {
+    ReportErrors(QStringLiteral("fmTOVRAN_cmdPrintByMistra_Click"), [&] {
         const QString deptNo = source.deptNo.trimmed();
         if (deptNo.isEmpty()) {
             DispElaMsg(source.elaMsg, QStringLiteral("請先選擇一個部門"));
@@ -293,7 +291,5 @@ void cmdPrintByMistra_Click(int index, const SlipSource &source)
         PrintReportMistra(source.rows, source.fontName, slipNo,
                           stockIn ? StockInSlipKind : IssueSlipKind, pageCount,
                           source.deptNo.trimmed(), source.deptName, slipDate, compName);
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("fmTOVRAN_cmdPrintByMistra_Click"), ToRunError(e));
-    }
+    });
 }
