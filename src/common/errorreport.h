@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <utility>
 
 // The three error reports and the log. Each report appends one record to the error
 // file (Ini().gsErrFile); ShowErr and ShowErrAsk also beep and show the error text through the
@@ -30,12 +31,36 @@ void WriteLog(const QString &text, const QString &file = QString());
 // Reports of unexpected C++ exceptions, under the same labels.
 RunError ToRunError(const std::exception &e);
 
-// Runs a step of a window's handler and hands any failure to ShowErr under the label.
-template <typename Body> void ReportErrors(const QString &label, Body body)
+// How ReportErrors reports a failure: ShowErr, ShowErrAsk (its answer is not needed: the
+// failed step was all the handler had left to do) or LogErr.
+enum class ErrorReport { Show, Ask, Log };
+
+// Runs a step of a window's handler and reports any failure under the label. Returns the
+// step's result, or a value-initialised one (false, empty) when the step failed.
+template <typename Body>
+auto ReportErrors(const QString &label, ErrorReport report, Body body) -> decltype(body())
 {
     try {
-        body();
+        return body();
     } catch (const std::exception &e) {
-        ShowErr(label, ToRunError(e));
+        const RunError error = ToRunError(e);
+        switch (report) {
+        case ErrorReport::Show:
+            ShowErr(label, error);
+            break;
+        case ErrorReport::Ask:
+            ShowErrAsk(label, error);
+            break;
+        case ErrorReport::Log:
+            LogErr(label, error);
+            break;
+        }
+        return decltype(body())();
     }
+}
+
+// The same with the standard report (ShowErr).
+template <typename Body> auto ReportErrors(const QString &label, Body body) -> decltype(body())
+{
+    return ReportErrors(label, ErrorReport::Show, std::move(body));
 }

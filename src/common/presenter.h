@@ -2,12 +2,13 @@
 
 #include <QString>
 
-// How error reports and messages reach the user. The layers below the windows cannot
+// How the error reports and the start-up procedures' own messages (connection set-up,
+// messages database, rights check) reach the user. The layers below the windows cannot
 // show a box themselves: they hand the text to the presenter that the windows layer
-// installs at start-up. Without one nothing is shown; error reports still reach the
-// error file.
+// installs at start-up. Without one nothing is shown; error reports still reach the error
+// file. Window handlers report through ReportErrors (common/errorreport.h).
 
-enum class MessageIcon { None, Critical, Warning, Information, Question };
+enum class MessageIcon { None, Critical, Warning, Information };
 
 class Presenter
 {

@@ -5,6 +5,7 @@
 #include "common/state.h"
 #include "data/adodb.h"
 #include "forms/formhelpers.h"
+#include "forms/gridload.h"
 #include "forms/runwindows.h"
 #include "platform/grid/flexgrid.h"
 
@@ -25,7 +26,7 @@ fmCodeDate::fmCodeDate(QWidget *parent)
 
 bool fmCodeDate::ShowPick(QLineEdit *txtFrom, QLineEdit *txtTo)
 {
-    try {
+    return ReportErrors(QStringLiteral("ShowPick"), [&] {
         fgCode->setRows(1);
         gvSQL = QStringLiteral(" Select distinct STKDate From Stock ") +
                 QStringLiteral(" Order by STKDate Desc ");
@@ -43,13 +44,14 @@ bool fmCodeDate::ShowPick(QLineEdit *txtFrom, QLineEdit *txtTo)
             return false;
         // A period starts the day after the previous (older) period ended; the oldest
         // period's start is unknown.
-        fgCode->setRedraw(false);
-        for (int i = 0; i < ends.size(); ++i) {
-            const QString from =
-                i + 1 < ends.size() ? DBDateDisp(DateText(ends[i + 1].addDays(1))) : QString();
-            fgCode->addRow({from, DBDateDisp(DateText(ends[i]))});
+        {
+            const GridRedrawOff redrawOff(fgCode);
+            for (int i = 0; i < ends.size(); ++i) {
+                const QString from =
+                    i + 1 < ends.size() ? DBDateDisp(DateText(ends[i + 1].addDays(1))) : QString();
+                fgCode->addRow({from, DBDateDisp(DateText(ends[i]))});
+            }
         }
-        fgCode->setRedraw(true);
         fgCode->autoSize(0, 1);
         fgCode->setRow(1);
         fgCode->setTopRow(1);
@@ -58,11 +60,7 @@ bool fmCodeDate::ShowPick(QLineEdit *txtFrom, QLineEdit *txtTo)
         FormCenter(this);
         showModal();
         return true;
-    } catch (const std::exception &e) {
-        fgCode->setRedraw(true);
-        ShowErr(QStringLiteral("ShowPick"), ToRunError(e));
-        return false;
-    }
+    });
 }
 
 void fmCodeDate::pickRow()

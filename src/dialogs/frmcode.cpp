@@ -13,14 +13,12 @@
 frmCode::frmCode(QWidget *parent)
     : PickerWindow(QStringLiteral("frmCode"), QStringLiteral("代碼輸入輔助視窗"), parent)
 {
-    try {
+    ReportErrors(QStringLiteral("載入代碼輸入輔助視窗"), [&] {
         fgCode->setFixedRows(1);
         fgCode->setCols(2);
         setHeadings(QString(), QString());
         FormCenter(this);
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("載入代碼輸入輔助視窗"), ToRunError(e));
-    }
+    });
 }
 
 void frmCode::setHeadings(const QString &capCode, const QString &capName)
@@ -38,7 +36,7 @@ bool frmCode::FGLoad_NoRedraw(FlexGrid *grid, const QString &pvSQL, int *rowCoun
 bool frmCode::ShowPick(const QString &pvSQL, QLineEdit *txtCode, QLineEdit *txtName,
                        const QString &capCode, const QString &capName)
 {
-    try {
+    return ReportErrors(QStringLiteral("ShowPick"), [&] {
         m_picked.clear();
         FormCenter(this);
         fgCode->setRows(1);
@@ -54,15 +52,12 @@ bool frmCode::ShowPick(const QString &pvSQL, QLineEdit *txtCode, QLineEdit *txtN
         setHeadings(capCode, capName);
         showModal();
         return true;
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("ShowPick"), ToRunError(e));
-        return false;
-    }
+    });
 }
 
 bool frmCode::PickItem(const QString &pvSQL, QString &result, const QString &key)
 {
-    try {
+    return ReportErrors(QStringLiteral("PickItem"), [&] {
         m_picked.clear();
         m_codeTarget = nullptr;
         m_nameTarget = nullptr;
@@ -82,10 +77,7 @@ bool frmCode::PickItem(const QString &pvSQL, QString &result, const QString &key
             return false;
         result = m_picked;
         return true;
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("PickItem"), ToRunError(e));
-        return false;
-    }
+    });
 }
 
 void frmCode::pickRow()

@@ -53,7 +53,7 @@ void frmCombo::prepare(const QString &caption)
 
 bool frmCombo::ShowPick(const QString &pvSQL, QLineEdit *txtTarget, const QString &caption)
 {
-    try {
+    return ReportErrors(QStringLiteral("ShowPick"), [&] {
         prepare(caption);
         if (pvSQL != m_listQuery) {
             FGLoad(fgCode, pvSQL);
@@ -65,15 +65,12 @@ bool frmCombo::ShowPick(const QString &pvSQL, QLineEdit *txtTarget, const QStrin
         if (txtTarget)
             txtTarget->setText(currentCell(0));
         return true;
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("ShowPick"), ToRunError(e));
-        return false;
-    }
+    });
 }
 
 void frmCombo::DropDown(const QString &pvSQL, QLineEdit *txtTarget, const QString &caption)
 {
-    try {
+    ReportErrors(QStringLiteral("DropDown"), [&] {
         const Ado::ConnectionPtr connection = m_connection ? m_connection : Conn().gCNT;
         if (!connection)
             throw RunError(RunError::Database, QStringLiteral("資料庫尚未連線"));
@@ -91,14 +88,12 @@ void frmCombo::DropDown(const QString &pvSQL, QLineEdit *txtTarget, const QStrin
         show();
         raise();
         fgCode->setFocus();
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("DropDown"), ToRunError(e));
-    }
+    });
 }
 
 bool frmCombo::PickItem(const QString &pvSQL, QString &item)
 {
-    try {
+    return ReportErrors(QStringLiteral("PickItem"), [&] {
         prepare(QString());
         FGLoad(fgCode, pvSQL);
         m_listQuery.clear();
@@ -108,25 +103,23 @@ bool frmCombo::PickItem(const QString &pvSQL, QString &item)
             return false;
         item = m_picked;
         return true;
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("PickItem"), ToRunError(e));
-        return false;
-    }
+    });
 }
 
 bool frmCombo::PickRST(Ado::Recordset &rs, QString &item, const QString &caption)
 {
-    try {
+    return ReportErrors(QStringLiteral("PickRST"), [&] {
         prepare(caption);
-        fgCode->setRedraw(false);
-        fgCode->setRows(1);
-        fgCode->setCols(1);
-        fgCode->setTextMatrix(0, 0, QStringLiteral("代碼"));
-        while (!rs.eof()) {
-            fgCode->addRow({rs.text(0)});
-            rs.moveNext();
+        {
+            const GridRedrawOff redrawOff(fgCode);
+            fgCode->setRows(1);
+            fgCode->setCols(1);
+            fgCode->setTextMatrix(0, 0, QStringLiteral("代碼"));
+            while (!rs.eof()) {
+                fgCode->addRow({rs.text(0)});
+                rs.moveNext();
+            }
         }
-        fgCode->setRedraw(true);
         m_listQuery.clear();
         fgCode->setColWidth(0, 2500);
         fgCode->setRow(1);
@@ -135,11 +128,7 @@ bool frmCombo::PickRST(Ado::Recordset &rs, QString &item, const QString &caption
             return false;
         item = m_picked;
         return true;
-    } catch (const std::exception &e) {
-        fgCode->setRedraw(true);
-        ShowErr(QStringLiteral("PickRST"), ToRunError(e));
-        return false;
-    }
+    });
 }
 
 void frmCombo::cmdBottom_Click()

@@ -97,20 +97,16 @@ frmFgDate::frmFgDate(QWidget *parent) : QDialog(parent)
 
 bool frmFgDate::PickDate()
 {
-    bool result = false;
-    ReportErrors(QStringLiteral("frmFgDate_PickDate"), [&] { result = pick(); });
-    return result;
+    return ReportErrors(QStringLiteral("frmFgDate_PickDate"), [&] { return pick(); });
 }
 
 bool frmFgDate::PickDate(const QVariant &pvDate)
 {
-    bool result = false;
-    ReportErrors(QStringLiteral("frmFgDate_PickDate"), [&] {
+    return ReportErrors(QStringLiteral("frmFgDate_PickDate"), [&] {
         const auto date = ParseDate(pvDate);
         DoCalendar(date ? *date : Clock::today());
-        result = pick();
+        return pick();
     });
-    return result;
 }
 
 bool frmFgDate::pick()

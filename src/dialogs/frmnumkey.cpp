@@ -105,31 +105,25 @@ QPushButton *frmNumKey::makeKey(const QString &name, const QString &caption)
 
 bool frmNumKey::ShowInput(QString &text, const QString &defaultText)
 {
-    bool result = false;
-    ReportErrors(QStringLiteral("frmNumKey_ShowInput"), [&] {
-        result = showEntry(NumberCaption, QStringLiteral("請輸入數字.."), false, text, defaultText);
+    return ReportErrors(QStringLiteral("frmNumKey_ShowInput"), [&] {
+        return showEntry(NumberCaption, QStringLiteral("請輸入數字.."), false, text, defaultText);
     });
-    return result;
 }
 
 bool frmNumKey::ShowInput2(QString &text, const QString &title, const QString &defaultText)
 {
-    bool result = false;
-    ReportErrors(QStringLiteral("frmNumKey_ShowInput2"), [&] {
+    return ReportErrors(QStringLiteral("frmNumKey_ShowInput2"), [&] {
         const QString caption = title.isEmpty() ? NumberCaption : title;
-        result = showEntry(caption, caption, false, text, defaultText);
+        return showEntry(caption, caption, false, text, defaultText);
     });
-    return result;
 }
 
 bool frmNumKey::EnterPWD(QString &text, const QString &defaultText)
 {
-    bool result = false;
-    ReportErrors(QStringLiteral("frmNumKey_EnterPWD"), [&] {
-        result = showEntry(QStringLiteral("密碼輸入視窗"), QStringLiteral("請輸入密碼"), true, text,
-                           defaultText);
+    return ReportErrors(QStringLiteral("frmNumKey_EnterPWD"), [&] {
+        return showEntry(QStringLiteral("密碼輸入視窗"), QStringLiteral("請輸入密碼"), true, text,
+                         defaultText);
     });
-    return result;
 }
 
 bool frmNumKey::showEntry(const QString &caption, const QString &prompt, bool masked, QString &text,
@@ -233,10 +227,8 @@ bool frmNumKey::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto *keyEvent = static_cast<QKeyEvent *>(event);
-        bool handled = false;
-        ReportErrors(QStringLiteral("frmNumKey_Form_KeyDown"),
-                     [&] { handled = handleKey(keyEvent->key(), keyEvent->text()); });
-        if (handled)
+        if (ReportErrors(QStringLiteral("frmNumKey_Form_KeyDown"),
+                         [&] { return handleKey(keyEvent->key(), keyEvent->text()); }))
             return true;
     }
     return QDialog::eventFilter(watched, event);

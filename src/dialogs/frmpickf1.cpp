@@ -2,6 +2,7 @@
 
 #include "common/errorreport.h"
 #include "forms/formhelpers.h"
+#include "forms/gridload.h"
 #include "forms/runwindows.h"
 #include "platform/grid/flexgrid.h"
 
@@ -18,15 +19,16 @@ frmPickF1::frmPickF1(QWidget *parent)
 
 bool frmPickF1::PickItem(Ado::Recordset &rs, QString &item)
 {
-    try {
+    return ReportErrors(QStringLiteral("DispCode"), [&] {
         m_picked = false;
-        fgCode->setRedraw(false);
-        fgCode->setRows(0);
-        while (!rs.eof()) {
-            fgCode->addRow({rs.text(0)});
-            rs.moveNext();
+        {
+            const GridRedrawOff redrawOff(fgCode);
+            fgCode->setRows(0);
+            while (!rs.eof()) {
+                fgCode->addRow({rs.text(0)});
+                rs.moveNext();
+            }
         }
-        fgCode->setRedraw(true);
         fgCode->autoSize(0);
         if (fgCode->rows() > 0)
             fgCode->setRow(0);
@@ -36,11 +38,7 @@ bool frmPickF1::PickItem(Ado::Recordset &rs, QString &item)
             return false;
         item = m_item;
         return true;
-    } catch (const std::exception &e) {
-        fgCode->setRedraw(true);
-        ShowErr(QStringLiteral("DispCode"), ToRunError(e));
-        return false;
-    }
+    });
 }
 
 void frmPickF1::pickRow()

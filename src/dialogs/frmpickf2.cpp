@@ -38,29 +38,22 @@ bool frmPickF2::showList(const QString &head1, const QString &head2, bool rightB
 
 bool frmPickF2::PickList(const QString &head1, const QString &head2)
 {
-    try {
-        return showList(head1, head2, true);
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("frmPickF2_PickList"), ToRunError(e));
-        return false;
-    }
+    return ReportErrors(QStringLiteral("frmPickF2_PickList"),
+                        [&] { return showList(head1, head2, true); });
 }
 
 bool frmPickF2::PickRST(Ado::Recordset &rs, const QString &head1, const QString &head2)
 {
-    try {
+    return ReportErrors(QStringLiteral("fmCode_PickCode"), [&] {
         FGLoadRST(fgCode, rs);
         return showList(head1, head2, true);
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("fmCode_PickCode"), ToRunError(e));
-        return false;
-    }
+    });
 }
 
 bool frmPickF2::ShowPick(const QString &pvSQL, QLineEdit *txtCode, QLineEdit *txtName,
                          const QString &head1, const QString &head2)
 {
-    try {
+    return ReportErrors(QStringLiteral("ShowPick"), [&] {
         fgCode->setRows(1);
         FGLoadNoRedraw(fgCode, pvSQL);
         if (fgCode->rows() > 1)
@@ -72,10 +65,7 @@ bool frmPickF2::ShowPick(const QString &pvSQL, QLineEdit *txtCode, QLineEdit *tx
         if (txtName)
             txtName->setText(PickName);
         return true;
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("ShowPick"), ToRunError(e));
-        return false;
-    }
+    });
 }
 
 void frmPickF2::pickRow()

@@ -40,18 +40,16 @@ frmSelect::frmSelect(QWidget *parent)
 
 void frmSelect::AddLine(const QString &line)
 {
-    try {
+    ReportErrors(QStringLiteral("frmSelect_AddLine"), [&] {
         fgCode->setCols(static_cast<int>(line.split(QLatin1Char('\t')).size()));
         fgCode->addItem(line);
         fgCode->autoSize(0, fgCode->cols() - 1);
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("frmSelect_AddLine"), ToRunError(e));
-    }
+    });
 }
 
 bool frmSelect::PickList(const QString &pvHead)
 {
-    try {
+    return ReportErrors(QStringLiteral("frmSelect_PickList"), [&] {
         PickCode.clear();
         PickDscp.clear();
         // The caption a recordset pick named last does not stay on.
@@ -68,16 +66,13 @@ bool frmSelect::PickList(const QString &pvHead)
         fgCode->autoSize(0, fgCode->cols() - 1);
         showModal();
         return !m_cancelled;
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("frmSelect_PickList"), ToRunError(e));
-        return false;
-    }
+    });
 }
 
 bool frmSelect::PickRST(Ado::Recordset &pRST, const QString &pvHead, const QString &pvTitle,
                         bool pbSingleButton)
 {
-    try {
+    return ReportErrors(QStringLiteral("frmSelect_PickRST"), [&] {
         PickCode.clear();
         FormCenter(this);
         m_cancelled = true;
@@ -92,23 +87,18 @@ bool frmSelect::PickRST(Ado::Recordset &pRST, const QString &pvHead, const QStri
         QApplication::processEvents();
         showModal();
         return !m_cancelled;
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("frmSelect_PickRST"), ToRunError(e));
-        return false;
-    }
+    });
 }
 
 void frmSelect::cmdOK_Click()
 {
-    try {
+    ReportErrors(QStringLiteral("frmSelect_cmdOK_Click"), [&] {
         if (fgCode->row() < 1) {
             MsgBox::show(QStringLiteral("請選擇一筆資料"));
             return;
         }
         pickRow();
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("frmSelect_cmdOK_Click"), ToRunError(e));
-    }
+    });
 }
 
 void frmSelect::cmdCancel_Click()

@@ -49,12 +49,10 @@ void PickerWindow::pickRow()
 
 void PickerWindow::fgCode_Click()
 {
-    try {
+    ReportErrors(clickLabel(), [&] {
         if (clickPicks() && hasDataRow())
             pickRow();
-    } catch (const std::exception &e) {
-        ShowErr(clickLabel(), ToRunError(e));
-    }
+    });
 }
 
 void PickerWindow::fgCode_KeyDown(int key, Qt::KeyboardModifiers, bool *handled)
@@ -62,33 +60,25 @@ void PickerWindow::fgCode_KeyDown(int key, Qt::KeyboardModifiers, bool *handled)
     if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space)
         return;
     *handled = true;
-    try {
+    ReportErrors(QStringLiteral("fgCode_KeyDown"), [&] {
         if (hasDataRow())
             pickRow();
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("fgCode_KeyDown"), ToRunError(e));
-    }
+    });
 }
 
 bool FGLoadNoRedraw(FlexGrid *grid, const QString &pvSQL, int *rowCount)
 {
-    bool result = false;
-    try {
+    return ReportErrors(QStringLiteral("FGLoad_NoRedraw\r\npvSQL:") + pvSQL, [&] {
         grid->setRows(1);
         if (!Conn().gCNT)
             throw RunError(RunError::Database, QStringLiteral("資料庫尚未連線"));
         Ado::Recordset rs = Conn().gCNT->execute(pvSQL);
-        if (!rs.eof()) {
-            grid->setRedraw(false);
-            const int records = AddRecordRows(grid, rs);
-            grid->setRedraw(true);
-            if (rowCount)
-                *rowCount = records + 1;
-            result = true;
-        }
-    } catch (const std::exception &e) {
-        grid->setRedraw(true);
-        ShowErr(QStringLiteral("FGLoad_NoRedraw\r\npvSQL:") + pvSQL, ToRunError(e));
-    }
-    return result;
+        if (rs.eof())
+            return false;
+        const GridRedrawOff redrawOff(grid);
+        const int records = AddRecordRows(grid, rs);
+        if (rowCount)
+            *rowCount = records + 1;
+        return true;
+    });
 }

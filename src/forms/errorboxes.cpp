@@ -19,8 +19,6 @@ MsgBox::Icon boxIcon(MessageIcon icon)
         return MsgBox::Icon::Warning;
     case MessageIcon::Information:
         return MsgBox::Icon::Information;
-    case MessageIcon::Question:
-        return MsgBox::Icon::Question;
     }
     return MsgBox::Icon::None;
 }

@@ -138,7 +138,7 @@ QString AddSep(const QString &path, const QString &sep)
 
 void DispElaMsg(ElasticPanel *panel, const QString &msg, int beeps)
 {
-    try {
+    ReportErrors(QStringLiteral("DispElaMsg"), [&] {
         if (!panel)
             return;
         panel->setCaption(msg);
@@ -149,9 +149,7 @@ void DispElaMsg(ElasticPanel *panel, const QString &msg, int beeps)
             Beep();
         WaitSec(0.2);
         panel->setFloodPercent(0);
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("DispElaMsg"), ToRunError(e));
-    }
+    });
 }
 
 void WaitSec(double seconds)

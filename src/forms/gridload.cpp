@@ -39,33 +39,34 @@ int AddRecordRows(FlexGrid *grid, Ado::Recordset &rs)
     return count;
 }
 
+GridRedrawOff::GridRedrawOff(FlexGrid *grid) : m_grid(grid)
+{
+    m_grid->setRedraw(false);
+}
+
+GridRedrawOff::~GridRedrawOff()
+{
+    m_grid->setRedraw(true);
+}
+
 bool FGLoad(FlexGrid *grid, const QString &pvSQL, int *rowCount)
 {
-    bool result = false;
-    Ado::Recordset rs;
-    try {
+    const bool result = ReportErrors(QStringLiteral("FGLoad\r\npvSQL:") + pvSQL, [&] {
         // The old rows go first, so that a failing query never leaves them looking like
         // its result.
         grid->setRedraw(false);
         grid->setRows(grid->fixedRows());
         if (!Conn().gCNT)
             throw RunError(RunError::Database, QStringLiteral("資料庫尚未連線"));
-        rs = Conn().gCNT->execute(pvSQL);
-        if (!rs.eof()) {
-            grid->setCols(rs.fieldCount());
-            const int records = AddRecordRows(grid, rs);
-            if (rowCount)
-                *rowCount = records + 1;
-            result = true;
-        }
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("FGLoad\r\npvSQL:") + pvSQL, ToRunError(e));
-    }
-    try {
-        rs.close();
-    } catch (const std::exception &) {
-        // closing never matters to the caller
-    }
+        Ado::Recordset rs = Conn().gCNT->execute(pvSQL);
+        if (rs.eof())
+            return false;
+        grid->setCols(rs.fieldCount());
+        const int records = AddRecordRows(grid, rs);
+        if (rowCount)
+            *rowCount = records + 1;
+        return true;
+    });
     grid->setRedraw(true);
     if (grid->rows() > 1)
         grid->setRow(1);
@@ -74,23 +75,20 @@ bool FGLoad(FlexGrid *grid, const QString &pvSQL, int *rowCount)
 
 bool FGLoadRST(FlexGrid *grid, Ado::Recordset &rs, int *rowCount)
 {
-    bool result = false;
-    try {
-        if (rs.isOpen() && !rs.eof()) {
-            grid->setRedraw(false);
-            const int n = rs.fieldCount();
-            grid->setRows(1);
-            grid->setCols(n);
-            for (int i = 0; i < n; ++i)
-                grid->setTextMatrix(0, i, rs.fieldName(i));
-            const int records = AddRecordRows(grid, rs);
-            if (rowCount)
-                *rowCount = records;
-            result = true;
-        }
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("FGLoadRST"), ToRunError(e));
-    }
+    const bool result = ReportErrors(QStringLiteral("FGLoadRST"), [&] {
+        if (!rs.isOpen() || rs.eof())
+            return false;
+        grid->setRedraw(false);
+        const int n = rs.fieldCount();
+        grid->setRows(1);
+        grid->setCols(n);
+        for (int i = 0; i < n; ++i)
+            grid->setTextMatrix(0, i, rs.fieldName(i));
+        const int records = AddRecordRows(grid, rs);
+        if (rowCount)
+            *rowCount = records;
+        return true;
+    });
     grid->setRedraw(true);
     return result;
 }

@@ -23,6 +23,20 @@ bool FGLoad(FlexGrid *grid, const QString &pvSQL, int *rowCount = nullptr);
 // (the caller owns it), positioned after its last record. Errors: "FGLoadRST".
 bool FGLoadRST(FlexGrid *grid, Ado::Recordset &rs, int *rowCount = nullptr);
 
+// Turns the grid's redraw off for its lifetime: it is back on however the filling ends,
+// before an error is reported.
+class GridRedrawOff
+{
+public:
+    explicit GridRedrawOff(FlexGrid *grid);
+    ~GridRedrawOff();
+    GridRedrawOff(const GridRedrawOff &) = delete;
+    GridRedrawOff &operator=(const GridRedrawOff &) = delete;
+
+private:
+    FlexGrid *m_grid;
+};
+
 // Appends the recordset's remaining records as rows (row data 9) and returns how many.
 // The building block of the loaders above and of the pickers' own loaders; throws RunError.
 int AddRecordRows(FlexGrid *grid, Ado::Recordset &rs);

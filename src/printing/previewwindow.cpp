@@ -28,6 +28,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
 #include <QTextEdit>
@@ -39,31 +40,6 @@ namespace {
 const QString CsvFilter = QStringLiteral("csv檔案(*.csv)|*.csv|所有檔案|*.*|");
 const QString PdfFilter = QStringLiteral("pdf檔案(*.pdf)");
 const QString KaiFace = QStringLiteral("標楷體");
-
-// Runs a handler step; an error is reported and ends the handler.
-template <typename F> void reported(const QString &label, F &&step)
-{
-    try {
-        step();
-    } catch (const RunError &e) {
-        ShowErr(label, e);
-    } catch (const std::exception &e) {
-        ShowErr(label, ToRunError(e));
-    }
-}
-
-// The same with the report that asks whether to go on; the handlers have nothing left to
-// do after their one step, so the answer only closes the report.
-template <typename F> void reportedAsk(const QString &label, F &&step)
-{
-    try {
-        step();
-    } catch (const RunError &e) {
-        ShowErrAsk(label, e);
-    } catch (const std::exception &e) {
-        ShowErrAsk(label, ToRunError(e));
-    }
-}
 
 QString controlText(QWidget *control)
 {
@@ -266,7 +242,7 @@ void PreviewWindow::discardDocument()
 
 void PreviewWindow::ResetPage(std::optional<int> fgCols)
 {
-    try {
+    ReportErrors(label("ResetPage"), ErrorReport::Log, [&] {
         PrintDocument &vsp = *m_vsp;
         setPreviewPage(1);
         vsp.setTableSep(m_variant == Plain ? QStringLiteral("|;") : QStringLiteral("#;"));
@@ -284,16 +260,12 @@ void PreviewWindow::ResetPage(std::optional<int> fgCols)
         m_fgList->setCols(fgCols ? qMax(1, *fgCols) : 100);
         m_cmdSaveDoc->setVisible(fgCols.has_value());
         m_fgList->setRows(0);
-    } catch (const RunError &e) {
-        LogErr(label("ResetPage"), e);
-    } catch (const std::exception &e) {
-        LogErr(label("ResetPage"), ToRunError(e));
-    }
+    });
 }
 
 void PreviewWindow::AddFGLine(const QString &line)
 {
-    reported(label("AddFGLine"), [&]() {
+    ReportErrors(label("AddFGLine"), [&] {
         m_fgList->setClipSeparators(m_vsp->tableSep());
         const TableSeparators seps = TableSeparators::fromTableSep(m_vsp->tableSep());
         QString text = line;
@@ -305,7 +277,7 @@ void PreviewWindow::AddFGLine(const QString &line)
 
 void PreviewWindow::AddFGLine(const QStringList &cells)
 {
-    reported(label("AddFGLine"), [&]() {
+    ReportErrors(label("AddFGLine"), [&] {
         // A line wider than the mirror widens it rather than losing its last cells.
         if (cells.size() > m_fgList->cols())
             m_fgList->setCols(int(cells.size()));
@@ -315,7 +287,7 @@ void PreviewWindow::AddFGLine(const QStringList &cells)
 
 void PreviewWindow::SaveCSV(const QString &path, const QString &fileName)
 {
-    reported(label("SaveCSV"), [&]() {
+    ReportErrors(label("SaveCSV"), [&] {
         if (!DirExist(path))
             return;
         const QString name = fileName.isEmpty() ? m_header : fileName;
@@ -337,7 +309,7 @@ void PreviewWindow::saveDocument(const QString &fileName, bool asPdf)
 
 void PreviewWindow::PrintTXT(QWidget *txtCtrl, const QString &paperType)
 {
-    reported(QStringLiteral("PrintTXT"), [&]() {
+    ReportErrors(QStringLiteral("PrintTXT"), [&] {
         const QString text = controlText(txtCtrl);
         discardDocument();
         m_vsp->setOrientation(paperType == QLatin1String("Landscape") ? PrintDocument::Landscape
@@ -360,7 +332,7 @@ void PreviewWindow::PrintTXT(QWidget *txtCtrl, const QString &paperType)
 
 void PreviewWindow::PrintFile(const QString &fileName, const QString &paperType)
 {
-    reported(QStringLiteral("PrintFile"), [&]() {
+    ReportErrors(QStringLiteral("PrintFile"), [&] {
         QFile file(fileName);
         if (!file.open(QIODevice::ReadOnly))
             throw RunError(RunError::FileError, QStringLiteral("無法開啟檔案: ") + fileName);
@@ -379,10 +351,8 @@ void PreviewWindow::PrintFile(const QString &fileName, const QString &paperType)
 
 bool PreviewWindow::IsPrinterInstalled(const QString &printer)
 {
-    bool installed = false;
-    reported(QStringLiteral("IsPrinterInstalled"),
-             [&]() { installed = PrintDocument::devices().contains(printer); });
-    return installed;
+    return ReportErrors(QStringLiteral("IsPrinterInstalled"),
+                        [&] { return PrintDocument::devices().contains(printer); });
 }
 
 int PreviewWindow::previewPage() const
@@ -402,12 +372,12 @@ void PreviewWindow::updatePageLabel()
 
 void PreviewWindow::cmdFirst_Click()
 {
-    reportedAsk(QStringLiteral("cmdFirst_Click"), [&]() { setPreviewPage(1); });
+    ReportErrors(QStringLiteral("cmdFirst_Click"), ErrorReport::Ask, [&] { setPreviewPage(1); });
 }
 
 void PreviewWindow::cmdPrevious_Click()
 {
-    reportedAsk(QStringLiteral("cmdPrevious_Click"), [&]() {
+    ReportErrors(QStringLiteral("cmdPrevious_Click"), ErrorReport::Ask, [&] {
         if (previewPage() != 1)
             setPreviewPage(previewPage() - 1);
     });
@@ -415,7 +385,7 @@ void PreviewWindow::cmdPrevious_Click()
 
 void PreviewWindow::cmdNext_Click()
 {
-    reportedAsk(QStringLiteral("cmdNext_Click"), [&]() {
+    ReportErrors(QStringLiteral("cmdNext_Click"), ErrorReport::Ask, [&] {
         if (previewPage() != m_vsp->pageCount())
             setPreviewPage(previewPage() + 1);
     });
@@ -423,21 +393,22 @@ void PreviewWindow::cmdNext_Click()
 
 void PreviewWindow::cmdLast_Click()
 {
-    reportedAsk(QStringLiteral("cmdLast_Click"), [&]() { setPreviewPage(m_vsp->pageCount()); });
+    ReportErrors(QStringLiteral("cmdLast_Click"), ErrorReport::Ask,
+                 [&] { setPreviewPage(m_vsp->pageCount()); });
 }
 
 void PreviewWindow::cmdPrint_Click()
 {
     m_cmdPrint->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    reportedAsk(QStringLiteral("cmdPrint_Click"), [&]() { m_vsp->printDoc(); });
+    ReportErrors(QStringLiteral("cmdPrint_Click"), ErrorReport::Ask, [&] { m_vsp->printDoc(); });
     QApplication::restoreOverrideCursor();
     m_cmdPrint->setEnabled(true);
 }
 
 void PreviewWindow::cmdPrintPage_Click()
 {
-    reported(QStringLiteral("cmdPrintPage_Click"), [&]() {
+    ReportErrors(QStringLiteral("cmdPrintPage_Click"), [&] {
         if (previewPage() > 0)
             m_vsp->printDoc(previewPage(), previewPage());
     });
@@ -445,7 +416,7 @@ void PreviewWindow::cmdPrintPage_Click()
 
 void PreviewWindow::cmdSetupPrinter_Click()
 {
-    reported(QStringLiteral("cmdSetupPrinter_Click"), [&]() {
+    ReportErrors(QStringLiteral("cmdSetupPrinter_Click"), [&] {
         const int pages = m_vsp->pageCount();
         if (pages == 0)
             return;
@@ -498,7 +469,7 @@ QStringList PreviewWindow::fileDialogFilters(const QString &suiteFilter)
 
 void PreviewWindow::cmdSaveDoc_Click()
 {
-    reported(label("cmdSaveDoc_Click"), [&]() {
+    ReportErrors(label("cmdSaveDoc_Click"), [&] {
         const QString proposed =
             m_header.isEmpty() ? SystemInfo::programName() + QStringLiteral("報表輸出") : m_header;
         QStringList filters = fileDialogFilters(CsvFilter);
@@ -520,13 +491,8 @@ void PreviewWindow::cmdSaveDoc_Click()
         const bool asPdf = dialog.selectedNameFilter() == PdfFilter ||
                            fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        try {
-            saveDocument(fileName, asPdf);
-        } catch (...) {
-            QApplication::restoreOverrideCursor();
-            throw;
-        }
-        QApplication::restoreOverrideCursor();
+        const auto arrowAgain = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        saveDocument(fileName, asPdf);
     });
 }
 
@@ -537,7 +503,7 @@ void PreviewWindow::cmdExit_Click()
 
 void PreviewWindow::drawFrames()
 {
-    reported(label("vsp_EndDoc"), [&]() {
+    ReportErrors(label("vsp_EndDoc"), [&] {
         PrintDocument &vsp = *m_vsp;
         QString custApp;
         m_custApp =

@@ -17,7 +17,7 @@ const QString SettingKey = QStringLiteral("KXPrinter");
 
 void cmdListPrinter_Click(int index, QLineEdit *txtKXPrinter)
 {
-    try {
+    ReportErrors(QStringLiteral("fmTOVRAN_cmdListPrinter_Click"), [&] {
         frmPickF2 &picker = frmPickF2Window();
         FlexGrid *list = picker.fgCode;
         list->setRows(1);
@@ -31,9 +31,7 @@ void cmdListPrinter_Click(int index, QLineEdit *txtKXPrinter)
             txtKXPrinter->setText(name);
             SaveSetting(SettingApp, SettingSection, SettingKey, txtKXPrinter->text());
         }
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("fmTOVRAN_cmdListPrinter_Click"), ToRunError(e));
-    }
+    });
 }
 
 QString SavedSlipPrinter()

@@ -7,6 +7,7 @@
 #include "common/numtext.h"
 #include "common/stockperiod.h"
 #include "data/adodb.h"
+#include "data/norv.h"
 #include "forms/formhelpers.h"
 #include "platform/print/printdocument.h"
 #include "platform/widgets/messagebox.h"
@@ -175,7 +176,7 @@ void PrintReportMistra(const StockMonthSelection &rows, const QString &fontName,
                        const QString &deptNo, const QString &deptName, const QString &slipDate,
                        const QString &compName)
 {
-    try {
+    ReportErrors(QStringLiteral("fmTOVRAN_PrintReportMistra"), [&] {
         if (rows.rows.isEmpty()) {
             MsgBox::show(QStringLiteral("無資料"), MsgBox::Icon::Critical);
             return;
@@ -246,15 +247,15 @@ void PrintReportMistra(const StockMonthSelection &rows, const QString &fontName,
         printSignatures(vsp);
         vsp.endDoc();
         preview.show();
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("fmTOVRAN_PrintReportMistra"), ToRunError(e));
-    }
+    });
 }
 
 void cmdPrintByMistra_Click(int index, const SlipSource &source)
 {
-    try {
-        const QString deptNo = source.deptNo.trimmed();
+    ReportErrors(QStringLiteral("fmTOVRAN_cmdPrintByMistra_Click"), [&] {
+        const StockMonth::Period period =
+            source.rows.month ? source.rows.month->period() : StockMonth::Period();
+        const QString deptNo = period.deptNo.trimmed();
         if (deptNo.isEmpty()) {
             DispElaMsg(source.elaMsg, QStringLiteral("請先選擇一個部門"));
             return;
@@ -265,21 +266,22 @@ void cmdPrintByMistra_Click(int index, const SlipSource &source)
         {
             Ado::Recordset rs =
                 Conn().gCNT->execute(QStringLiteral(" Select compname From Corp ") +
-                                     QStringLiteral("   where CompNo = ") + QuotStr(source.deptNo));
+                                     QStringLiteral("   where CompNo = ") + QuotStr(deptNo));
             if (!rs.eof())
                 compName = rs.text(0);
         }
-        const int year = WesternYear(ValInt(source.year));
-        const int month = ValInt(source.month);
         if (source.rows.rows.isEmpty()) {
             DispElaMsg(source.elaMsg, QStringLiteral("無資料可列印"));
             return;
         }
+        // The loaded department's name, made as the criteria box makes it.
+        QString deptName;
+        GetDeptName(deptNo, deptName);
         const bool stockIn = index == 1;
-        const QString slipNo =
-            SlipNumber(year, month, deptNo, stockIn ? QStringLiteral("B") : QStringLiteral("A"));
+        const QString slipNo = SlipNumber(period.year, period.month, deptNo,
+                                          stockIn ? QStringLiteral("B") : QStringLiteral("A"));
         const QString slipDate =
-            DBDateDisp(DateText(SlipDate(stockIn, year, month, source.stockEndDate)));
+            DBDateDisp(DateText(SlipDate(stockIn, period.year, period.month, source.stockEndDate)));
         const int qtyCol = quantityColumn(stockIn);
         int printed = 0;
         for (int index : source.rows.rows)
@@ -291,9 +293,7 @@ void cmdPrintByMistra_Click(int index, const SlipSource &source)
             return;
         }
         PrintReportMistra(source.rows, source.fontName, slipNo,
-                          stockIn ? StockInSlipKind : IssueSlipKind, pageCount,
-                          source.deptNo.trimmed(), source.deptName, slipDate, compName);
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("fmTOVRAN_cmdPrintByMistra_Click"), ToRunError(e));
-    }
+                          stockIn ? StockInSlipKind : IssueSlipKind, pageCount, deptNo, deptName,
+                          slipDate, compName);
+    });
 }

@@ -18,19 +18,17 @@ inline const QString IssueSlipKind = QStringLiteral("領用單");
 // What the slip buttons take from the stock window.
 struct SlipSource
 {
-    StockMonthSelection rows;       // the month's rows in the grid's order
+    StockMonthSelection rows;       // the loaded month's rows in the grid's order
     ElasticPanel *elaMsg = nullptr; // the window's message panel
-    QString deptNo;                 // txtDeptNoB
-    QString deptName;               // txtDeptNameB
-    QString year;                   // txtYear, as typed (ROC year with the "C" calendar)
-    QString month;                  // txtMonth
     QString fontName;               // window parameter "FontName"
     QString stockEndDate;           // window parameter "StockEndDate"
 };
 
 // The slip button with the given index: 1 prints the stock-in slip, 0 the issue slip.
-// Checks the input (messages go to the message panel), derives number, date, page count
-// and company name, and composes the slip into the plain preview window.
+// The slip belongs to the loaded month: its period (year, month, department) makes the
+// slip number, the date and the department line, whatever the criteria boxes say by now.
+// Checks the input (messages go to the message panel), derives number, date, page count,
+// department and company name, and composes the slip into the plain preview window.
 void cmdPrintByMistra_Click(int index, const SlipSource &source);
 
 // Composes a slip from the rows whose quantity is not 0 and shows the preview.

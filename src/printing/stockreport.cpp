@@ -97,7 +97,7 @@ void ComposeStockReport(PreviewWindow &window, const StockMonthSelection &rows,
 
 bool PrintStockReport(const StockMonthSelection &rows, const StockReportCriteria &criteria)
 {
-    try {
+    return ReportErrors(QStringLiteral("fmTOVRAN_cmdPrintRpt_Click"), [&] {
         if (!rows.month || rows.month->size() == 0) {
             MsgBox::show(QStringLiteral("無資料"), MsgBox::Icon::Critical);
             return false;
@@ -107,10 +107,5 @@ bool PrintStockReport(const StockMonthSelection &rows, const StockReportCriteria
         window.show();
         window.raise();
         return true;
-    } catch (const RunError &e) {
-        ShowErr(QStringLiteral("fmTOVRAN_cmdPrintRpt_Click"), e);
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("fmTOVRAN_cmdPrintRpt_Click"), ToRunError(e));
-    }
-    return false;
+    });
 }

@@ -25,10 +25,6 @@ void fmTOVRAN::cmdPrintByMistra_Click(int index)
     // Every row of the month in the grid's order, hidden ones too.
     source.rows = gridSelection(false);
     source.elaMsg = elaMsg;
-    source.deptNo = txtDeptNoB->text();
-    source.deptName = txtDeptNameB->text();
-    source.year = txtYear->text();
-    source.month = txtMonth->text();
     source.fontName = m_params.FontName;
     source.stockEndDate = m_params.StockEndDate;
     ::cmdPrintByMistra_Click(index, source);

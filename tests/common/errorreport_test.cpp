@@ -1,5 +1,6 @@
 #include "common/clock.h"
 #include "common/errorreport.h"
+#include "common/presenter.h"
 #include "common/state.h"
 #include "platform/widgets/sound.h"
 #include "support/modal.h"
@@ -7,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -161,6 +163,54 @@ TEST_F(ErrorReports, WriteLogLines)
     WriteLog(QStringLiteral("x"), other);
     EXPECT_EQ(readAll(other), "2019-12-24 13:02:03 => x\r\n");
     EXPECT_FALSE(QFile::exists(Ini().gsErrFile));
+}
+
+// Keeps what the error reports hand over instead of showing it.
+class RecordingPresenter final : public Presenter
+{
+public:
+    void beep() override { ++beeps; }
+    void showMessage(const QString &text, MessageIcon) override { shown << text; }
+    bool askYesNo(const QString &text, MessageIcon) override
+    {
+        asked << text;
+        return true;
+    }
+    void endBusy() override {}
+
+    int beeps = 0;
+    QStringList shown, asked;
+};
+
+TEST_F(ErrorReports, ReportErrorsReportsAFailedStepAsAskedAndReturnsItsResult)
+{
+    RecordingPresenter presenter;
+    Presenter *const installed = InstalledPresenter();
+    InstallPresenter(&presenter);
+    const auto reinstall = qScopeGuard([installed] { InstallPresenter(installed); });
+
+    const RunError e(3021, QStringLiteral("No current record."));
+    const auto failing = [&]() -> int { throw e; };
+    const QString label = QStringLiteral("sub_Main");
+    EXPECT_EQ(ReportErrors(label, failing), 0);
+    EXPECT_EQ(ReportErrors(label, ErrorReport::Ask, failing), 0);
+    EXPECT_EQ(ReportErrors(label, ErrorReport::Log, failing), 0);
+    // Any standard exception is reported, as error 5 with its text.
+    ReportErrors(QStringLiteral("x"), [] { throw std::runtime_error("boom"); });
+    // A step that runs to its end hands back its result and reports nothing.
+    EXPECT_EQ(ReportErrors(QStringLiteral("y"), ErrorReport::Log, [] { return 7; }), 7);
+
+    // Every failure has its record in the error file; the box-showing kinds show its text.
+    EXPECT_EQ(
+        readAll(Ini().gsErrFile),
+        Record3021 + Record3021 + Record3021 +
+            ErrorRecord(QStringLiteral("x"), RunError(5, QStringLiteral("boom")), Clock::now())
+                .toUtf8());
+    const QString text = ErrorText(label, e);
+    EXPECT_EQ(presenter.shown, QStringList({text, ErrorText(QStringLiteral("x"),
+                                                            RunError(5, QStringLiteral("boom")))}));
+    EXPECT_EQ(presenter.asked, QStringList{text + QStringLiteral("  是否要繼續執行作業?")});
+    EXPECT_EQ(presenter.beeps, 3);
 }
 
 TEST(RunErrors, StandardExceptionsBecomeRunErrors)

@@ -8,6 +8,7 @@
 
 #include <QRegularExpression>
 #include <QSet>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <cmath>
 
@@ -332,3 +333,63 @@ TEST_P(RealMonth, SlipsAndReportKeepEveryFigureWholeAndCountTheirPages)
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, RealMonth, ::testing::Values(Backend::SQLite), kindName);
+
+// A slip belongs to the month of the last accepted query: criteria typed after it move
+// neither its heading (number, date, department, company) nor its rows to another month.
+TEST_P(RealMonth, SlipsKeepTheLoadedMonthWhenTheCriteriaChange)
+{
+    const QList<ItemFigures> january = monthItems(3);
+    QList<ItemFigures> february = monthItems(2);
+    for (ItemFigures &f : february)
+        f.no[0] = QLatin1Char('N');
+    buildMonth(1, january);
+    buildMonth(2, february);
+    EditIni().gsCalendar = QStringLiteral("CC/MM/DD");
+    start();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    query(QStringLiteral("92"), QStringLiteral("1"));
+    ASSERT_EQ(grid()->rows() - 1, january.size()) << msg().toStdString();
+
+    // Back on the criteria page the clerk types another month and department.
+    auto *pages = window->findChild<QTabWidget *>(QStringLiteral("tabPage"));
+    pages->setCurrentIndex(0);
+    for (const auto &[name, text] : {std::pair{"txtMonth", "2"}, std::pair{"txtDeptNoB", "B02"}}) {
+        auto *box = window->findChild<QLineEdit *>(QLatin1String(name));
+        box->setFocus();
+        QApplication::processEvents();
+        box->selectAll();
+        QTest::keyClicks(box, QString::fromUtf8(text));
+        QTest::keyClick(box, Qt::Key_Tab);
+        QApplication::processEvents();
+    }
+    ASSERT_EQ(window->findChild<QLineEdit *>(QStringLiteral("txtDeptNameB"))->text(), "二店02");
+    pages->setCurrentIndex(1);
+
+    const QStringList loadedItems{QStringLiteral("M0001"), QStringLiteral("M0002"),
+                                  QStringLiteral("M0003")};
+    static const QRegularExpression itemNo(QStringLiteral("^[MN]\\d{4}$"));
+    for (const auto &[button, heading] :
+         {std::pair{"cmdPrintByMistra(1)",
+                    QStringList{"入庫單號 :0301-A01B", "入庫日期：92/01/31"}},
+          std::pair{"cmdPrintByMistra(0)",
+                    QStringList{"領用單號 :0301-A01A", "領用日期：92/01/01"}}}) {
+        SCOPED_TRACE(button);
+        frmVSPBlank().vsp().killDoc();
+        QTest::mouseClick(window->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+        const QString pdf = dir.filePath(QLatin1String(button) + QStringLiteral(".pdf"));
+        frmVSPBlank().vsp().savePdf(pdf);
+        const auto words = PdfText::words(pdf);
+        const QString printed = PdfText::lines(words).join(QLatin1Char('\n'));
+        for (const QString &text : heading + QStringList{"部門：A01一店01", "第一店"})
+            EXPECT_TRUE(printed.contains(text)) << text.toStdString() << " in\n"
+                                                << printed.toStdString();
+        EXPECT_FALSE(printed.contains(QStringLiteral("二店")));
+        QStringList items;
+        for (const PdfText::Word &w : words)
+            if (itemNo.match(w.text).hasMatch())
+                items << w.text;
+        EXPECT_EQ(items, loadedItems);
+    }
+    frmVSPBlank().hide();
+}

@@ -118,17 +118,15 @@ protected:
         EditConn().gCNT = db.open();
         SetDBType();
         Conn().gCNT->executeNonQuery(
-            QStringLiteral("insert into Corp (CompNo, compname) values ('A01', '美味食品中山店')"));
+            QStringLiteral("insert into Corp (CompNo, compname, CompSName, DeptNo) values ('A01', "
+                           "'美味食品中山店', "
+                           "'中山店', '廚房')"));
         saved = {Ini().gsCalendar, Ini().gsDateSep};
         EditIni().gsCalendar = QStringLiteral("CC/MM/DD");
         EditIni().gsDateSep = QStringLiteral("/");
         Clock::setNow(QDateTime(QDate(2013, 6, 3), QTime(9, 30)));
 
         source.elaMsg = &panel;
-        source.deptNo = QStringLiteral("A01");
-        source.deptName = QStringLiteral("中山店廚房");
-        source.year = QStringLiteral("102");
-        source.month = QStringLiteral("5");
         source.fontName = QStringLiteral("標楷體");
     }
     void TearDown() override
@@ -180,13 +178,14 @@ protected:
     // The month as loaded: the rows added so far, in order.
     void loadMonth()
     {
-        month.reset({2013, 5, QStringLiteral("A01"), QDate(2013, 5, 31)}, false);
+        month.reset(period, false);
         source.rows = {&month, {}, {}};
         for (const StockRow &row : rows)
             source.rows.rows.append(month.append(row));
     }
 
     std::vector<StockRow> rows;
+    StockMonth::Period period{2013, 5, QStringLiteral("A01"), QDate(2013, 5, 31)};
     StockMonth month;
     ElasticPanel panel;
     SlipSource source;
@@ -348,8 +347,7 @@ TEST_F(Slips, ZeroTotalPrintsNothingAndSeparatorsStayInTheirCell)
 TEST_F(Slips, GregorianYearsAndUnknownDepartments)
 {
     EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
-    source.year = QStringLiteral("2013");
-    source.deptNo = QStringLiteral("X99");
+    period.deptNo = QStringLiteral("X99");
     addItems(1);
     const QString pdf = print(1, QStringLiteral("gregorian"));
     const QString page1 = pageText(pdf, 1);
@@ -365,11 +363,10 @@ TEST_F(Slips, RefusalsGoToTheMessagePanel)
 {
     frmVSPBlank().vsp().killDoc();
     frmVSPBlank().hide();
-    source.deptNo = QStringLiteral("   ");
+    // No month loaded: no department chosen.
     cmdPrintByMistra_Click(1, source);
     EXPECT_EQ(panel.caption(), "請先選擇一個部門");
 
-    source.deptNo = QStringLiteral("A01");
     loadMonth();
     cmdPrintByMistra_Click(1, source);
     EXPECT_EQ(panel.caption(), "無資料可列印");
