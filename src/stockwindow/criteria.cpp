@@ -246,7 +246,7 @@ bool fmTOVRAN::validateBox(QLineEdit *box)
 
 bool fmTOVRAN::FormCheck()
 {
-    try {
+    return ReportErrors(QStringLiteral("FormCheck"), [&]() -> bool {
         auto fail = [this](QLineEdit *box, const QString &message) {
             gvMsg = message;
             MsgBox::show(gvMsg, MsgBox::Icon::Critical);
@@ -270,8 +270,5 @@ bool fmTOVRAN::FormCheck()
             return fail(txtDeptNoB, QStringLiteral("此部門未設定倉庫代號"));
         txtStockNo->setText(NumText(Val(rs.text(QStringLiteral("StockNo")))));
         return true;
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("FormCheck"), ToRunError(e));
-        return false;
-    }
+    });
 }

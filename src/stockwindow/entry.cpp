@@ -36,15 +36,14 @@ void showLimit(const QString &message)
 
 void fmTOVRAN::fgList_BeforeEdit(int, int col, bool *cancel)
 {
-    try {
-        if (col != ColSTKQty && col != ColAvgPrice) {
-            *cancel = true;
-            elaMsg->setCaption(LocalMsg(QStringLiteral("CanNotEditThisCol")));
-        }
-    } catch (const std::exception &e) {
+    const bool editable = ReportErrors(QStringLiteral("fgList_BeforeEdit"), [&] {
+        if (col == ColSTKQty || col == ColAvgPrice)
+            return true;
+        elaMsg->setCaption(LocalMsg(QStringLiteral("CanNotEditThisCol")));
+        return false;
+    });
+    if (!editable)
         *cancel = true;
-        ShowErr(QStringLiteral("fgList_BeforeEdit"), ToRunError(e));
-    }
 }
 
 bool fmTOVRAN::showEditOutcome(int index, const EditOutcome &outcome, int col)
@@ -124,37 +123,31 @@ bool fmTOVRAN::fgList_ValidateEdit(int index, int col, const QString &editText)
 {
     const QString text = editText.trimmed().toUpper();
     const double x = Val(text);
-    bool cancel = false;
-    try {
+    // A failure writes nothing (the statements run in one transaction): the row keeps what
+    // the database holds.
+    const bool accepted = ReportErrors(QStringLiteral("fgList_ValidateEdit"), [&] {
         if (col == ColSTKQty) {
-            if (!IsNumeric(text)) {
-                cancel = true;
-            } else if (x < 0) {
+            if (!IsNumeric(text))
+                return false;
+            if (x < 0) {
                 showLimit(QStringLiteral("庫存量不得為負值"));
-                cancel = true;
-            } else {
-                cancel = !enterCount(index, x, true);
+                return false;
             }
-        } else if (col == ColAvgPrice) {
-            if (!IsNumeric(text)) {
-                cancel = true;
-                DispElaMsg(elaMsg, QStringLiteral("只能輸入數字"));
-            } else {
-                cancel = !enterPrice(index, x);
-            }
-        } else {
-            cancel = true;
+            return enterCount(index, x, true);
         }
-    } catch (const std::exception &e) {
-        // Nothing was written (the statements run in one transaction): the row
-        // keeps what the database holds.
-        cancel = true;
-        ShowErr(QStringLiteral("fgList_ValidateEdit"), ToRunError(e));
-    }
-    if (cancel)
+        if (col == ColAvgPrice) {
+            if (!IsNumeric(text)) {
+                DispElaMsg(elaMsg, QStringLiteral("只能輸入數字"));
+                return false;
+            }
+            return enterPrice(index, x);
+        }
+        return false;
+    });
+    if (!accepted)
         DispElaMsg(elaMsg, LocalMsg(QStringLiteral("ErrorInputData")));
     QApplication::processEvents();
-    return !cancel;
+    return accepted;
 }
 
 void fmTOVRAN::fgList_Click()
@@ -164,7 +157,7 @@ void fmTOVRAN::fgList_Click()
     const int index = fgList->currentMonthRow();
     if (index < 0 || fgList->currentColumn() != ColSTKQty)
         return;
-    try {
+    ReportErrors(QStringLiteral("fmTOVRAN_fgList_Click"), [&] {
         QString text;
         if (!frmNumKeyWindow().ShowInput(text))
             return;
@@ -177,7 +170,5 @@ void fmTOVRAN::fgList_Click()
         // The keypad has no negative or opening-plus-receipts check of its own.
         if (!enterCount(index, Val(text), false))
             DispElaMsg(elaMsg, LocalMsg(QStringLiteral("ErrorInputData")));
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("fmTOVRAN_fgList_Click"), ToRunError(e));
-    }
+    });
 }

@@ -337,7 +337,7 @@ void fmTOVRAN::showWindow()
 
 void fmTOVRAN::Form_Load()
 {
-    try {
+    ReportErrors(QStringLiteral("Form_Load"), [&] {
         QString exe = ProgramDir() + QLatin1Char('/') + ProgramName();
         if (!FileExist(exe))
             exe += QStringLiteral(".exe");
@@ -355,14 +355,12 @@ void fmTOVRAN::Form_Load()
         QApplication::processEvents();
         InitForm();
         focusFirstCriteriaBox();
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("Form_Load"), ToRunError(e));
-    }
+    });
 }
 
 void fmTOVRAN::InitForm()
 {
-    try {
+    ReportErrors(QStringLiteral("InitForm"), [&] {
         tabPage->setCurrentIndex(0);
         ClearCtl(this);
         m_params = Params();
@@ -454,9 +452,7 @@ void fmTOVRAN::InitForm()
                                                QStringLiteral("UseUUnit")) == QLatin1String("Y"));
             fillGrid();
         }
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("InitForm"), ToRunError(e));
-    }
+    });
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 

@@ -110,7 +110,7 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
         }
         AddToStock(period.year, period.month, period.deptNo, code);
     } catch (const std::exception &e) {
-        disableWindow();
+        disableWindow(); // before the box runs the event loop
         ShowErr(QStringLiteral("fmTOVRAN_cmdSeekSTKNo_Click"), ToRunError(e));
     }
 }
@@ -191,7 +191,7 @@ void fmTOVRAN::txtSeekItem_Change()
 
 QString fmTOVRAN::GetLTYPE()
 {
-    try {
+    return ReportErrors(QStringLiteral("GetLTYPE"), [&]() -> QString {
         const QString where = Dialect().gsDBType == QLatin1String("PG_SQL")
                                   ? QStringLiteral(" Where  UPPER(codetype)  = 'LTYPE' ")
                                   : QStringLiteral(" Where codetype = 'LTYPE' ");
@@ -202,10 +202,8 @@ QString fmTOVRAN::GetLTYPE()
         QString item;
         if (frmPickF1Window().PickItem(rs, item))
             return item;
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("GetLTYPE"), ToRunError(e));
-    }
-    return QString();
+        return QString();
+    });
 }
 
 void fmTOVRAN::txtLType_DblClick()

@@ -33,23 +33,19 @@ void fmTOVRAN::chkHideSTKFlag_Click()
 
 void fmTOVRAN::chkNoDisplayQtyIsZero_Click()
 {
-    try {
+    ReportErrors(QStringLiteral("fmTOVRAN_chkNoDisplayQtyIsZero_Click"), [&] {
         if (chkNoDisplayQtyIsZero->isChecked())
             m_model->setRowsHidden([this](int index) { return isZeroRow(index); }, true);
         else // shows every row, also those of the flag box
             m_model->setRowsHidden([](int) { return true; }, false);
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("fmTOVRAN_chkNoDisplayQtyIsZero_Click"), ToRunError(e));
-    }
+    });
 }
 
 void fmTOVRAN::chkUseUUnit_Click()
 {
-    try {
+    ReportErrors(QStringLiteral("fmTOVRAN_chkUseUUnit_Click"), [&] {
         // Takes effect at the next query; the loaded rows are not converted again.
         SaveSetting(QStringLiteral("NORV"), QStringLiteral("STK"), QStringLiteral("UseUUnit"),
                     chkUseUUnit->isChecked() ? QStringLiteral("Y") : QStringLiteral("N"));
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("fmTOVRAN_chkUseUUnit_Click"), ToRunError(e));
-    }
+    });
 }

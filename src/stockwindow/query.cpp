@@ -45,7 +45,7 @@ void fmTOVRAN::cmdQry_Click()
             fgList->setFocus();
         }
     });
-    try {
+    ReportErrors(QStringLiteral("fmTOVRAN_cmdQry_Click"), [&] {
         QString deadlineText;
         getParamValue(QStringLiteral("TOVRAN_DeadLine"), deadlineText);
         const int deadlineDays = ValInt(deadlineText);
@@ -82,9 +82,7 @@ void fmTOVRAN::cmdQry_Click()
         } else {
             DispElaMsg(elaMsg, LocalMsg(QStringLiteral("NODATA")));
         }
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("fmTOVRAN_cmdQry_Click"), ToRunError(e));
-    }
+    });
 }
 
 bool fmTOVRAN::criteriaNameLoadedMonth() const
@@ -127,7 +125,7 @@ QString fmTOVRAN::stockConditions() const
 
 bool fmTOVRAN::GetData()
 {
-    try {
+    return ReportErrors(QStringLiteral("GetData"), [&]() -> bool {
         const QString order =
             chkSortBySTKFlag->isChecked()
                 // The stock flag lives in the item master: items with the greater flag
@@ -167,8 +165,5 @@ bool fmTOVRAN::GetData()
         fgList->sizeColumnsToContents(ColRNo, ColStkDate);
         fgList->sizeColumnsToContents(ColLastQty, ColumnCount - 1);
         return true;
-    } catch (const std::exception &e) {
-        ShowErr(QStringLiteral("GetData"), ToRunError(e));
-        return false;
-    }
+    });
 }
