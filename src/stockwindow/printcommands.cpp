@@ -1,6 +1,9 @@
 // The print commands of the stock window: the stock report, the slips, the slip printer.
 #include "stockwindow/fmtovran.h"
 
+#include "common/dates.h"
+#include "common/errorreport.h"
+#include "data/norv.h"
 #include "printing/slipprinter.h"
 #include "printing/slips.h"
 #include "printing/stockreport.h"
@@ -9,11 +12,17 @@
 
 void fmTOVRAN::cmdPrintRpt_Click()
 {
+    // The report, like the slips, is of the month last queried, whatever the criteria boxes
+    // hold since.
     StockReportCriteria criteria;
-    criteria.year = txtYear->text();
-    criteria.month = txtMonth->text();
-    criteria.deptNo = txtDeptNoB->text();
-    criteria.deptName = txtDeptNameB->text();
+    if (month().isLoaded()) {
+        const StockMonth::Period &p = month().period();
+        criteria.year = QString::number(UsesRocCalendar() ? p.year - 1911 : p.year);
+        criteria.month = QString::number(p.month);
+        criteria.deptNo = p.deptNo;
+        ReportErrors(QStringLiteral("fmTOVRAN_cmdPrintRpt_Click"),
+                     [&] { return GetDeptName(p.deptNo, criteria.deptName); });
+    }
     criteria.stkNoB = txtSTKNoB->text();
     criteria.stkNoE = txtSTKNoE->text();
     PrintStockReport(gridSelection(true), criteria);

@@ -391,5 +391,17 @@ TEST_P(RealMonth, SlipsKeepTheLoadedMonthWhenTheCriteriaChange)
                 items << w.text;
         EXPECT_EQ(items, loadedItems);
     }
+    // The stock report too.
+    frmVSPBlank().vsp().killDoc();
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("cmdPrintRpt")),
+                      Qt::LeftButton);
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    frmVSPBlank().vsp().savePdf(pdf);
+    const QString printed = PdfText::lines(PdfText::words(pdf)).join(QLatin1Char('\n'));
+    for (const QString &text :
+         {QStringLiteral("庫存月份:92/1"), QStringLiteral("部門:A01 - 一店01")})
+        EXPECT_TRUE(printed.contains(text)) << text.toStdString() << " in\n"
+                                            << printed.toStdString();
+    EXPECT_FALSE(printed.contains(QStringLiteral("二店")));
     frmVSPBlank().hide();
 }
