@@ -61,9 +61,10 @@ QString Encrypt(const QString &text, const QString &key)
                 RunError(RunError::InvalidCall, QStringLiteral("程序呼叫或引數不正確")));
         return QString();
     }
+    // A key character the code page lacks reads as "?", as the runtime reads it.
     QList<quint16> keyCodes;
     for (const char32_t k : charactersOf(key))
-        keyCodes.append(codeOf(k).value_or(quint16('?'))); // the runtime's code of a stranger
+        keyCodes.append(codeOf(k).value_or(quint16('?')));
     QString out;
     out.reserve(text.size());
     qsizetype j = 0;
@@ -73,8 +74,9 @@ QString Encrypt(const QString &text, const QString &key)
         if (QChar::requiresSurrogates(c)) {
             const QChar pair[] = {QChar(QChar::highSurrogate(c)), QChar(QChar::lowSurrogate(c))};
             out.append(pair, 2);
-        } else
+        } else {
             out.append(QChar(char16_t(c)));
+        }
         j = (j + 1) % keyCodes.size();
     }
     return out;
