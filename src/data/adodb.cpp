@@ -251,24 +251,6 @@ QString PrefixCondition(const QString &column, const QString &code)
     return sql + QStringLiteral(" And ") + same;
 }
 
-QString Encrypt(const QString &text, const QString &key)
-{
-    if (text.isEmpty())
-        return QString();
-    if (key.isEmpty()) {
-        ShowErr(QStringLiteral("Encrypt"),
-                RunError(RunError::InvalidCall, QStringLiteral("程序呼叫或引數不正確")));
-        return QString();
-    }
-    QString out = text;
-    qsizetype j = 0;
-    for (QChar &c : out) {
-        c = QChar(static_cast<char16_t>(c.unicode() ^ key[j].unicode()));
-        j = (j + 1) % key.size();
-    }
-    return out;
-}
-
 QString LeftExpr(const QString &expr, int length)
 {
     if (Dialect().gsLeftFunc == QLatin1String("substr"))

@@ -32,6 +32,8 @@ QString QuotStr(const QString &value);
 QString QuotField(const QString &value);
 // The text QuotField puts between its quotes (before doubling them).
 QString FieldText(const QString &value);
+// Scrambles or unscrambles text with a repeating key (the same call does both) as the suite
+// does: XOR of character codes in the Traditional Chinese ANSI code page (encrypt.cpp).
 QString Encrypt(const QString &text, const QString &key);
 
 // The dialect's leading-characters expression: left(expr, n) or substr(expr, 1, n).

@@ -3,6 +3,7 @@
 #include "common/numtext.h"
 #include "common/stockperiod.h"
 #include "data/adodb.h"
+#include "data/tablecolumns.h"
 
 #include <cmath>
 
@@ -136,10 +137,16 @@ StockCalcResult BuildStockRecord(const Ado::ConnectionPtr &cn, const StockCalcIn
     if (in.avgPriceMethod == QLatin1String("S")) {
         r.AvgPrice = ratio(r.InAmt, r.InQty);
     } else if (in.avgPriceMethod == QLatin1String("L")) {
+        // Of receipts of the same date and time the last entered counts, where the slip
+        // lines have a record number; the suite's own table has none, and such ties come
+        // in the database's order.
+        const QString lastEntered = HasColumn(cn, QStringLiteral("SIN"), QStringLiteral("SINNo"))
+                                        ? QStringLiteral(" , SINNo DESC ")
+                                        : QString();
         Ado::Recordset rs =
             cn->execute(QStringLiteral("Select * From SIN  ") + QStringLiteral(" Where STKNo = ") +
                         stk + sinPeriod + QStringLiteral(" AND Deptno = ") + dept +
-                        QStringLiteral(" ORDER BY  SINDate DESC , SINNo DESC "));
+                        QStringLiteral(" ORDER BY  SINDate DESC ") + lastEntered);
         const int priceField = rs.eof() ? -1 : rs.fieldIndex(QStringLiteral("inprice"));
         if (priceField >= 0 && !rs.isNull(priceField) && !rs.text(priceField).isEmpty())
             r.AvgPrice = rs.number(priceField);

@@ -78,6 +78,27 @@ TEST(Encrypt, ScramblesWithTheRepeatingKeyAndUnscramblesWithTheSameCall)
     EXPECT_EQ(Encrypt(QString(), QStringLiteral("QB_RUM")), "");
 }
 
+TEST(Encrypt, ScramblesTheBig5CodesOfChineseCharactersAsTheSuiteDoes)
+{
+    const QString key = QStringLiteral("QB_RUM");
+    // 中 A4A4 ^ 'Q' = A4F5 火, 文 A4E5 ^ 'B' = A4A7 之: the suite's menu program stores 火之.
+    EXPECT_EQ(Encrypt(QStringLiteral("中文"), key), QStringLiteral("火之"));
+    EXPECT_EQ(Encrypt(QStringLiteral("火之"), key), QStringLiteral("中文"));
+    // ASCII and Chinese mixed, the key running on over both: p ^ 'Q', w ^ 'B', 中 ^ '_' = A4FB 牛,
+    // 文 ^ 'R' = A4B7 仄, x ^ 'U'.
+    EXPECT_EQ(Encrypt(QStringLiteral("pw中文x"), key), QStringLiteral("!5牛仄-"));
+    EXPECT_EQ(Encrypt(QStringLiteral("!5牛仄-"), key), QStringLiteral("pw中文x"));
+    // 密 B14B ^ 'Q' = B11A and 碼 BD58 ^ 'B' = BD1A are no characters of the code page: their
+    // codes are kept as U+F0000 + code and unscramble again.
+    const char32_t kept[] = {0xFB11A, 0xFBD1A};
+    EXPECT_EQ(Encrypt(QStringLiteral("密碼"), key), QString::fromUcs4(kept, 2));
+    EXPECT_EQ(Encrypt(QString::fromUcs4(kept, 2), key), QStringLiteral("密碼"));
+    // A character the code page lacks stays as it is and uses up its key character.
+    EXPECT_EQ(Encrypt(QStringLiteral("a😀éb"), key), QStringLiteral("0😀é0"));
+    const QString lone = QStringLiteral("x") + QChar(0xD800) + QStringLiteral("中");
+    EXPECT_EQ(Encrypt(Encrypt(lone, key), key), lone);
+}
+
 TEST(SetDBType, ForcedKeysGiveEveryRowOfTheTable)
 {
     DialectGuard g;

@@ -2,6 +2,7 @@
 
 #include "data/adodb.h"
 #include "platform/db/sqlscript.h"
+#include "support/suitetables.h"
 
 #include <QFile>
 
@@ -52,6 +53,18 @@ std::unique_ptr<TestDatabase> TestDatabase::create(Backend backend, QString *why
     }
     db->applySchema(QStringLiteral("business"));
     db->connection();
+    return db;
+}
+
+std::unique_ptr<TestDatabase> TestDatabase::createSuiteTables(Backend backend, QString *why)
+{
+    auto db = std::make_unique<TestDatabase>(backend, QStringLiteral("business.db"));
+    if (!db->available()) {
+        if (why)
+            *why = db->skipReason();
+        return nullptr;
+    }
+    db->exec(SuiteTablesScript(backend, SuiteTables::Business));
     return db;
 }
 

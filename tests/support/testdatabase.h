@@ -27,6 +27,8 @@ public:
     // A business database made from the project's create scripts, its connection open;
     // nullptr (with the reason in *why) when the backend is not available in this run.
     static std::unique_ptr<TestDatabase> create(Backend backend, QString *why = nullptr);
+    // The same with the suite's own business tables instead (support/suitetables.h).
+    static std::unique_ptr<TestDatabase> createSuiteTables(Backend backend, QString *why = nullptr);
 
     Backend backend() const { return m_backend; }
     bool available() const;
