@@ -82,12 +82,19 @@ QStringList warmupItems(const fmTOVRAN &window)
     return ItemsShown(window, Repetitions, 104729, ShownGrid::rows(*window.fgList) / 2);
 }
 
-Setup *setupFor(Kind kind, Scale scale)
+using Setups = std::map<std::pair<Kind, Scale>, std::unique_ptr<Setup>>;
+
+Setups &setups()
 {
-    static auto *setups = new std::map<std::pair<Kind, Scale>, std::unique_ptr<Setup>>;
+    static auto *setups = new Setups;
     static bool cleanup = (qAddPostRoutine([] { setups->clear(); }), true);
     Q_UNUSED(cleanup);
-    auto &s = (*setups)[{kind, scale}];
+    return *setups;
+}
+
+Setup *setupFor(Kind kind, Scale scale)
+{
+    auto &s = setups()[{kind, scale}];
     if (s)
         return s->db ? s.get() : nullptr;
     s = std::make_unique<Setup>();
@@ -128,10 +135,13 @@ void report(benchmark::State &state, Setup &s, Kind kind, Scale scale, const cha
     state.counters["slip_lines"] = sizeOf(scale).slipLines;
     const std::string key = std::string(what) + BenchDatabase::kindName(kind).toStdString();
     s.medians[key] = median;
+    // The smaller size when it ran before (never made here: that would open its database).
     if (scale != Scale::Small) {
-        Setup *smaller = setupFor(kind, scale == Scale::Huge ? Scale::Large : Scale::Small);
-        if (smaller && smaller->medians.count(key) && smaller->medians[key] > 0)
-            state.counters["over_smaller"] = median / smaller->medians[key];
+        const auto smaller =
+            setups().find({kind, scale == Scale::Huge ? Scale::Large : Scale::Small});
+        if (smaller != setups().end() && smaller->second && smaller->second->medians.count(key) &&
+            smaller->second->medians[key] > 0)
+            state.counters["over_smaller"] = median / smaller->second->medians[key];
     }
 }
 
