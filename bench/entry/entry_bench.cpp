@@ -31,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
+#include <functional>
 #include <map>
 
 namespace {
@@ -327,74 +328,83 @@ void BM_Scan(benchmark::State &state, Kind kind, Scale scale, bool known)
 
 // --- In a fresh copy of the program, on the database of the benchmark that starts it ---
 
-// Opens the database named by the first argument and the month in the window.
-std::unique_ptr<fmTOVRAN> openInChild(const QStringList &args, std::unique_ptr<BenchDatabase> *db,
-                                      QString *error)
+// Does the work on the month opened in a fresh window, on the database named by the first
+// argument, and adds what its checks found: scans that did not land, windows closed.
+bool onMonth(const QStringList &args, QMap<QString, double> &figures, QString *error,
+             const std::function<bool(fmTOVRAN &, Scanner &)> &work)
 {
     PrepareEntryRun();
-    *db = BenchDatabase::attach(args.value(0));
-    if (!*db) {
+    const auto db = BenchDatabase::attach(args.value(0));
+    if (!db) {
         *error = QStringLiteral("the database does not open");
-        return nullptr;
+        return false;
     }
-    (*db)->makeShared();
-    auto window = OpenMonth();
+    db->makeShared();
+    const auto window = OpenMonth();
     if (ShownGrid::rows(*window->fgList) < Repetitions) {
         *error = QStringLiteral("the month did not load");
-        return nullptr;
-    }
-    return window;
-}
-
-// The scans of items the month has, as BM_Scan makes them: figures per scan ("scan_<n>",
-// seconds), the window's device pixel ratio and any failure.
-bool scanKnownChild(const QStringList &args, QMap<QString, double> &figures, QString *error)
-{
-    std::unique_ptr<BenchDatabase> db;
-    const auto window = openInChild(args, &db, error);
-    if (!window)
         return false;
+    }
     BoxCloser boxes;
     Scanner scanner(*window);
-    const QStringList known = knownItems(*window);
-    for (const QString &item : warmupItems(*window))
-        if (!figures.contains(QStringLiteral("first_ms")))
-            figures[QStringLiteral("first_ms")] = scanner.scan(item) * 1000;
-        else
-            scanner.scan(item);
-    scanner.startCounting();
-    for (const QString &item : known)
-        scanner.scan(item);
+    if (!work(*window, scanner))
+        return false;
     figures.insert(scanner.figures());
-    for (int i = 0; i < scanner.seconds().size(); ++i)
-        figures[QStringLiteral("scan_%1").arg(i)] = scanner.seconds()[i];
-    figures[QStringLiteral("missed")] = scanner.missed() + boxes.closed;
-    figures[QStringLiteral("device_pixel_ratio")] = window->fgList->viewport()->devicePixelRatioF();
+    figures[QStringLiteral("missed")] = scanner.missed();
+    figures[QStringLiteral("windows_closed")] = boxes.closed;
     return true;
+}
+
+// The scans of items the month has, as BM_Scan makes them: the seconds of each ("scan_<n>")
+// and the window's device pixel ratio.
+bool scanKnownChild(const QStringList &args, QMap<QString, double> &figures, QString *error)
+{
+    return onMonth(args, figures, error, [&](fmTOVRAN &window, Scanner &scanner) {
+        const QStringList warmup = warmupItems(window);
+        for (int i = 0; i < warmup.size(); ++i) {
+            const double seconds = scanner.scan(warmup[i]);
+            if (i == 0)
+                figures[QStringLiteral("first_ms")] = seconds * 1000;
+        }
+        scanner.startCounting();
+        for (const QString &item : knownItems(window))
+            scanner.scan(item);
+        for (int i = 0; i < scanner.seconds().size(); ++i)
+            figures[QStringLiteral("scan_%1").arg(i)] = scanner.seconds()[i];
+        figures[QStringLiteral("device_pixel_ratio")] =
+            window.fgList->viewport()->devicePixelRatioF();
+        return true;
+    });
 }
 
 // The first scan after the program started and loaded the month, of an item it lacks.
 bool firstScanAddChild(const QStringList &args, QMap<QString, double> &figures, QString *error)
 {
-    std::unique_ptr<BenchDatabase> db;
-    const auto window = openInChild(args, &db, error);
-    if (!window)
-        return false;
-    const QStringList items = ItemsWithoutRecord(*window, 1, Qt::DescendingOrder);
-    if (items.isEmpty()) {
-        *error = QStringLiteral("no item without a record in the month");
-        return false;
-    }
-    BoxCloser boxes;
-    Scanner scanner(*window);
-    scanner.startCounting();
-    const int rowsBefore = ShownGrid::rows(*window->fgList);
-    figures[QStringLiteral("first_ms")] = scanner.scan(items.first()) * 1000;
-    figures.insert(scanner.figures());
-    figures[QStringLiteral("missed")] = scanner.missed();
-    figures[QStringLiteral("windows_closed")] = boxes.closed;
-    figures[QStringLiteral("rows_added")] = ShownGrid::rows(*window->fgList) - rowsBefore;
-    return true;
+    return onMonth(args, figures, error, [&](fmTOVRAN &window, Scanner &scanner) {
+        const QStringList items = ItemsWithoutRecord(window, 1, Qt::DescendingOrder);
+        if (items.isEmpty()) {
+            *error = QStringLiteral("no item without a record in the month");
+            return false;
+        }
+        scanner.startCounting();
+        const int rowsBefore = ShownGrid::rows(*window.fgList);
+        figures[QStringLiteral("first_ms")] = scanner.scan(items.first()) * 1000;
+        figures[QStringLiteral("rows_added")] = ShownGrid::rows(*window.fgList) - rowsBefore;
+        return true;
+    });
+}
+
+// Why a child's run does not count, or empty.
+QString childFailure(const QMap<QString, double> &figures, int rowsAdded)
+{
+    const double added = figures.value(QStringLiteral("rows_added"));
+    if (!figures.value(QStringLiteral("missed")) &&
+        !figures.value(QStringLiteral("windows_closed")) && added == rowsAdded)
+        return QString();
+    return QStringLiteral("%1 scans on the wrong row, %2 rows added, %3 windows closed")
+        .arg(figures.value(QStringLiteral("missed")))
+        .arg(added)
+        .arg(figures.value(QStringLiteral("windows_closed")));
 }
 
 const bool childrenRegistered =
@@ -442,11 +452,13 @@ void BM_ScanKnownAt2x(benchmark::State &state, Kind kind, Scale scale)
         skip(state, error);
         return;
     }
-    if (figures.value(QStringLiteral("device_pixel_ratio")) != 2 ||
-        figures.value(QStringLiteral("missed"), 1) != 0) {
-        skip(state, QStringLiteral("device pixel ratio %1, %2 scans missed or windows closed")
-                        .arg(figures.value(QStringLiteral("device_pixel_ratio")))
-                        .arg(figures.value(QStringLiteral("missed"), -1)));
+    if (const QString failure = childFailure(figures, 0); !failure.isEmpty()) {
+        skip(state, failure);
+        return;
+    }
+    if (figures.value(QStringLiteral("device_pixel_ratio")) != 2) {
+        skip(state, QStringLiteral("device pixel ratio %1")
+                        .arg(figures.value(QStringLiteral("device_pixel_ratio"))));
         return;
     }
     QList<double> times;
@@ -454,10 +466,10 @@ void BM_ScanKnownAt2x(benchmark::State &state, Kind kind, Scale scale)
         times << figures.take(QStringLiteral("scan_%1").arg(times.size()));
         state.SetIterationTime(times.last());
     }
-    figures.remove(QStringLiteral("missed"));
-    for (auto it = figures.cbegin(); it != figures.cend(); ++it)
-        if (!it.key().startsWith(QLatin1String("scan_")))
-            state.counters[it.key().toStdString()] = it.value();
+    for (const char *check : {"missed", "windows_closed"})
+        figures.remove(QLatin1String(check));
+    for (auto it = figures.cbegin(); it != figures.cend(); ++it) // the scans are taken
+        state.counters[it.key().toStdString()] = it.value();
     report(state, *s, kind, scale, "scan2x", times);
 }
 
@@ -479,14 +491,8 @@ void BM_FirstScanAdd(benchmark::State &state, Kind kind, Scale scale)
             skip(state, error);
             return;
         }
-        if (figures.value(QStringLiteral("missed")) ||
-            figures.value(QStringLiteral("windows_closed")) ||
-            figures.value(QStringLiteral("rows_added")) != 1) {
-            skip(state,
-                 QStringLiteral("%1 scans on the wrong row, %2 rows added, %3 windows closed")
-                     .arg(figures.value(QStringLiteral("missed")))
-                     .arg(figures.value(QStringLiteral("rows_added")))
-                     .arg(figures.value(QStringLiteral("windows_closed"))));
+        if (const QString failure = childFailure(figures, 1); !failure.isEmpty()) {
+            skip(state, failure);
             return;
         }
         times << figures.value(QStringLiteral("first_ms")) / 1000;
