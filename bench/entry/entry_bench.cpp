@@ -394,9 +394,11 @@ bool firstScanAddChild(const QStringList &args, QMap<QString, double> &figures, 
     });
 }
 
-// Why a child's run does not count, or empty.
-QString childFailure(const QMap<QString, double> &figures, int rowsAdded)
+// Why a child's run does not count (it failed, or its checks found something), or empty.
+QString childFailure(const QMap<QString, double> &figures, const QString &error, int rowsAdded)
 {
+    if (figures.isEmpty())
+        return error;
     const double added = figures.value(QStringLiteral("rows_added"));
     if (!figures.value(QStringLiteral("missed")) &&
         !figures.value(QStringLiteral("windows_closed")) && added == rowsAdded)
@@ -448,11 +450,7 @@ void BM_ScanKnownAt2x(benchmark::State &state, Kind kind, Scale scale)
     QString error;
     QMap<QString, double> figures =
         runAtRatio2(QStringLiteral("scan-known"), s->db->connectionString(), &error);
-    if (figures.isEmpty()) {
-        skip(state, error);
-        return;
-    }
-    if (const QString failure = childFailure(figures, 0); !failure.isEmpty()) {
+    if (const QString failure = childFailure(figures, error, 0); !failure.isEmpty()) {
         skip(state, failure);
         return;
     }
@@ -487,11 +485,7 @@ void BM_FirstScanAdd(benchmark::State &state, Kind kind, Scale scale)
         QString error;
         const QMap<QString, double> figures =
             RunBenchChild(QStringLiteral("first-scan-add"), {s->db->connectionString()}, &error);
-        if (figures.isEmpty()) {
-            skip(state, error);
-            return;
-        }
-        if (const QString failure = childFailure(figures, 1); !failure.isEmpty()) {
+        if (const QString failure = childFailure(figures, error, 1); !failure.isEmpty()) {
             skip(state, failure);
             return;
         }
