@@ -14,11 +14,11 @@
 #include "common/state.h"
 #include "data/adodb.h"
 #include "platform/db/transaction.h"
-#include "platform/grid/flexgrid.h"
 #include "stock/monthwatch.h"
 #include "stock/stockload.h"
 #include "stockwindow/fmtovran.h"
 #include "support/benchdb.h"
+#include "support/showngrid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -44,7 +44,7 @@ struct Setup
     std::unique_ptr<fmTOVRAN> window;
     Ado::ConnectionPtr other; // the other workstation's connection
     MonthWatch *watch = nullptr;
-    QList<int> gridRows; // loaded rows spread over the month, in grid order
+    QList<int> gridRows; // shown rows spread over the month, in the grid's order
     int written = 0;     // writes so far: each gives its rows a new count
     double firstChangeMs = -1;
 };
@@ -76,15 +76,15 @@ Setup *setupFor(Kind kind)
     s->window->cmdQry_Click();
     QApplication::processEvents();
     s->watch = s->window->findChild<MonthWatch *>();
-    const int loaded = s->window->fgList->rows() - 1;
+    const int loaded = ShownGrid::rows(*s->window->fgList);
     for (int i = 0; i < 100 && loaded >= 100; ++i)
-        s->gridRows << 1 + int((qint64(i) * 7919) % loaded);
+        s->gridRows << int((qint64(i) * 7919) % loaded);
     return s.get();
 }
 
 double rnoOf(Setup &s, int gridRow)
 {
-    return Val(s.window->fgList->textMatrix(gridRow, fmTOVRAN::ColRNo));
+    return Val(ShownGrid::text(*s.window->fgList, gridRow, fmTOVRAN::ColRNo));
 }
 
 // The other workstation counts the rows: one transaction, its stamp, and on PostgreSQL the
@@ -110,7 +110,7 @@ bool shown(Setup &s, const QList<int> &gridRows, const QList<double> &rnos, doub
     for (int i = 0; i < rnos.size(); ++i) {
         const int index = month.indexOfRno(rnos[i]);
         if (index < 0 || month.at(index).stored.STKQty != count ||
-            s.window->fgList->textMatrix(gridRows[i], fmTOVRAN::ColSTKQty) !=
+            ShownGrid::text(*s.window->fgList, gridRows[i], fmTOVRAN::ColSTKQty) !=
                 month.text(index, fmTOVRAN::ColSTKQty))
             return false;
     }
@@ -209,7 +209,7 @@ void BM_Refresh(benchmark::State &state, Kind kind, int k)
     state.counters["bare_read_ms"] = Median(bare);
     state.counters["repaint_ms"] = Median(repaint); // of the whole refresh, after the rows show
     state.counters["first_change_ms"] = s->firstChangeMs;
-    state.counters["month_rows"] = s->window->fgList->rows() - 1;
+    state.counters["month_rows"] = ShownGrid::rows(*s->window->fgList);
 }
 
 // The window left alone for a while: processor time of the program per second, with the

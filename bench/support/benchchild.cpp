@@ -47,9 +47,11 @@ bool RunAsBenchChild(int argc, char **argv, int *status)
     return true;
 }
 
-QMap<QString, double> RunBenchChild(const QString &name, const QStringList &args, QString *error)
+QMap<QString, double> RunBenchChild(const QString &name, const QStringList &args, QString *error,
+                                    const QProcessEnvironment &environment)
 {
     QProcess child;
+    child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(),
                 QStringList{QLatin1String(ChildFlag) + name} + args);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMap>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -21,8 +22,12 @@ bool RegisterBenchChild(const QString &name, BenchChildWork work);
 // work, does it, prints the figures and returns true with the exit status in *status.
 bool RunAsBenchChild(int argc, char **argv, int *status);
 
-// Runs the named work in a child process; empty figures (the reason in *error) on failure.
-QMap<QString, double> RunBenchChild(const QString &name, const QStringList &args, QString *error);
+// Runs the named work in a child process (in the environment given, by default this one's);
+// empty figures (the reason in *error) on failure. Qt's own options (-platform) may go in
+// args: the child's application takes them out.
+QMap<QString, double>
+RunBenchChild(const QString &name, const QStringList &args, QString *error,
+              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 
 // The process's peak resident memory so far, in bytes (since it was started).
 double PeakResidentBytes();

@@ -65,6 +65,19 @@ std::unique_ptr<BenchDatabase> BenchDatabase::make(Kind kind, const Size &size)
     return db;
 }
 
+std::unique_ptr<BenchDatabase> BenchDatabase::attach(const QString &connectionString)
+{
+    auto db = std::make_unique<BenchDatabase>();
+    db->m_connectionString = connectionString;
+    try {
+        db->m_connection = Ado::Connection::open(connectionString);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(connectionString), e.what());
+        return nullptr;
+    }
+    return db->m_connection ? std::move(db) : nullptr;
+}
+
 BenchDatabase::~BenchDatabase()
 {
     if (Conn().gCNT == m_connection)

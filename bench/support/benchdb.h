@@ -23,6 +23,9 @@ public:
 
     // nullptr when the kind is not available (no PostgreSQL server) or generation failed.
     static std::unique_ptr<BenchDatabase> make(Kind kind, const Size &size);
+    // A database made by another process of the run (a benchmark's parent), opened here and
+    // left to its maker; nullptr when it does not open.
+    static std::unique_ptr<BenchDatabase> attach(const QString &connectionString);
     ~BenchDatabase();
 
     QString connectionString() const { return m_connectionString; }

@@ -1,0 +1,61 @@
+#include "entrywindow.h"
+
+#include "common/clock.h"
+#include "common/dates.h"
+#include "common/state.h"
+#include "common/stockperiod.h"
+#include "data/adodb.h"
+#include "stockwindow/stockgridview.h"
+#include "support/benchdb.h"
+#include "support/showngrid.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <cstdio>
+
+void PrepareEntryRun()
+{
+    static QTemporaryDir settings;
+    qputenv("NORV_SETTINGS", settings.filePath(QStringLiteral("settings.ini")).toUtf8());
+    Clock::setNow(QDateTime(*ParseDate(BenchDatabase::today()), QTime(12, 0)));
+    EditUser().gsUserID = QStringLiteral("BENCH");
+}
+
+std::unique_ptr<fmTOVRAN> OpenMonth()
+{
+    auto window = std::make_unique<fmTOVRAN>();
+    window->showWindow();
+    window->txtDeptNoB->setText(QStringLiteral("A01"));
+    std::fprintf(stderr, "loading the month into the stock window...\n");
+    window->cmdQry_Click();
+    QApplication::processEvents();
+    return window;
+}
+
+QStringList ItemsWithoutRecord(const fmTOVRAN &window, int count, Qt::SortOrder order)
+{
+    const QDate end =
+        PeriodEndDate(window.criteriaYear(), window.criteriaMonth(), window.params().StockEndDate);
+    Ado::Recordset rs = Conn().gCNT->execute(
+        QStringLiteral("Select STKNo From STK Where STKNo Not In (Select STKNo From STOCK "
+                       "Where DeptNo = 'A01' And StkDate = ") +
+        QuotDate(end) + QStringLiteral(") Order By STKNo") +
+        (order == Qt::DescendingOrder ? QStringLiteral(" Desc") : QString()));
+    QStringList items;
+    while (!rs.eof() && items.size() < count) {
+        items << rs.text(0);
+        rs.moveNext();
+    }
+    return items;
+}
+
+QStringList ItemsShown(const fmTOVRAN &window, int count, qint64 step, qint64 offset)
+{
+    const StockGridView &grid = *window.fgList;
+    const int shown = ShownGrid::rows(grid);
+    QStringList items;
+    for (int i = 0; i < count && shown > 0; ++i)
+        items << ShownGrid::text(grid, int((i * step + offset) % shown), fmTOVRAN::ColSTKNo);
+    return items;
+}

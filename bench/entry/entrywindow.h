@@ -1,0 +1,22 @@
+#pragma once
+
+#include "stockwindow/fmtovran.h"
+
+#include <QStringList>
+#include <memory>
+
+// The stock window of the entry benchmarks, in the benchmark and in the fresh copies of the
+// program it starts: department A01's month of the shared connection.
+
+// The settings file, clock and user of an entry run.
+void PrepareEntryRun();
+
+// The window shown and its month loaded by the query command, as the clerk opens it.
+std::unique_ptr<fmTOVRAN> OpenMonth();
+
+// Items of the master the loaded month has no record of, from the first in item order or
+// from the last.
+QStringList ItemsWithoutRecord(const fmTOVRAN &window, int count, Qt::SortOrder order);
+
+// Items of rows spread over the whole grid: the rows step apart, from the offset on.
+QStringList ItemsShown(const fmTOVRAN &window, int count, qint64 step, qint64 offset);
