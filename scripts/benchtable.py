@@ -105,7 +105,11 @@ def entry(runs, t):
                               ("BM_AddItem", "Item added to the month (AddToStock)", 50),
                               ("BM_ScanKnown", "Scan of an item in the month (textSTKNo + Enter)",
                                16),
-                              ("BM_ScanAdd", "Item added by scan (textSTKNo + Enter)", 50)):
+                              ("BM_ScanKnownAt2x", "Scan of an item in the month at device pixel "
+                               "ratio 2 (textSTKNo + Enter)", 16),
+                              ("BM_ScanAdd", "Item added by scan (textSTKNo + Enter)", 50),
+                              ("BM_FirstScanAdd", "First item added by scan after the program "
+                               "started (textSTKNo + Enter)", 50)):
         for db in ("SQLite", "PostgreSQL"):
             pair = None
             for big, smaller in (("huge", "large"), ("large", "small")):
@@ -167,15 +171,6 @@ def grid(runs, t):
               f"{m['text_grid_bytes_per_row']:.0f} B/row grid holding its texts",
               f"{m['grid_bytes_per_row'] / m['text_grid_bytes_per_row']:.2f} (grids)",
               "<= 400 B/row", yes(beyond <= 400))
-    r = runs.get("BM_LoadRatio")
-    why = failed(r)
-    if why:
-        t.missing("Grid load vs QStandardItemModel (component figure)", "-", why)
-        return
-    ratio = r["flexgrid_ms"] / r["standard_ms"]
-    t.add("Grid load 50,000 x 24 (component figure)", "-", f"{r['flexgrid_ms']:.0f} ms",
-          f"{r['standard_ms']:.0f} ms QStandardItemModel", f"{ratio:.2f}", "ratio < 1",
-          yes(ratio < 1))
 
 
 def refresh(runs, t):

@@ -7,6 +7,8 @@
 #include "platform/grid/flexgrid.h"
 #include "stock/stockcolumns.h"
 #include "stock/stockmonth.h"
+#include "stockwindow/stockgridview.h"
+#include "stockwindow/stockmonthmodel.h"
 
 #include <QAbstractItemModel>
 #include <QSet>
@@ -74,15 +76,6 @@ size_t keptTextBytes(const StockMonth &month)
     return bytes;
 }
 
-void styleEntryColumns(FlexGrid &grid)
-{
-    const int last = grid.rows() - 1;
-    grid.setCellBackColor(1, C::ColSTKQty, last, C::ColSTKQty, QColor(255, 255, 0));
-    grid.setCellBackColor(1, C::ColAvgPrice, last, C::ColAvgPrice, QColor(255, 128, 128));
-    grid.setCellBold(1, C::ColSTKQty, last, C::ColSTKQty, true);
-    grid.setCellBold(1, C::ColAvgPrice, last, C::ColAvgPrice, true);
-}
-
 void BM_MonthAndGridMemoryPerRow(benchmark::State &state)
 {
     for (auto _ : state) {
@@ -93,25 +86,16 @@ void BM_MonthAndGridMemoryPerRow(benchmark::State &state)
             month->append(makeRow(i));
         const size_t afterMonth = HeapBytesInUse();
 
-        // The stock window's grid: rows keyed to the month, factor as row data.
-        auto grid = std::make_unique<FlexGrid>();
-        grid->resize(1000, 700);
-        grid->setCols(C::ColumnCount);
-        grid->show();
-        grid->setCellSource([m = month.get()](int index, int col) { return m->text(index, col); });
-        grid->setRedraw(false);
-        QList<int> keys(Rows);
-        std::iota(keys.begin(), keys.end(), 0);
-        grid->addSourceRows(keys, 1);
-        keys = QList<int>();
-        for (int i = 0; i < Rows; ++i)
-            grid->setRowData(i + 1, month->factor(i));
-        styleEntryColumns(*grid);
-        grid->setRedraw(true);
-        benchmark::DoNotOptimize(grid->view()->model()->rowCount());
+        // The stock window's grid: the month's model, its proxy and the table view.
+        StockMonthModel monthModel(*month);
+        StockGridView grid(&monthModel);
+        grid.resize(1000, 700);
+        grid.show();
+        monthModel.reload();
+        benchmark::DoNotOptimize(grid.model()->rowCount());
         const size_t afterGrid = HeapBytesInUse();
 
-        // The same grid holding every text itself.
+        // A grid holding every text itself.
         auto texts = std::make_unique<FlexGrid>();
         texts->resize(1000, 700);
         texts->setCols(C::ColumnCount);
@@ -124,7 +108,6 @@ void BM_MonthAndGridMemoryPerRow(benchmark::State &state)
                 cells.append(month->text(i, c));
             texts->addRow(cells, month->factor(i));
         }
-        styleEntryColumns(*texts);
         texts->setRedraw(true);
         benchmark::DoNotOptimize(texts->view()->model()->rowCount());
         const size_t afterTexts = HeapBytesInUse();

@@ -186,8 +186,6 @@ private:
     void txtSeekItem_Change();
     void txtLType_DblClick();
 
-    // The month row of the item, first in the grid's order; -1 when the month lacks it.
-    int indexOfItem(const QString &stkNo) const;
     // The row shown (whatever the display options) and current in the count column.
     void moveToCountCell(int index);
 

@@ -73,7 +73,7 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
             // The grid in item-number order (a grid already in it is not sorted again),
             // the item's row current in the count column.
             fgList->rows()->sortByItemNumber();
-            const int found = indexOfItem(code);
+            const int found = fgList->rows()->findItem(code);
             if (found >= 0) {
                 elaMsg->setCaption(QString());
                 moveToCountCell(found);
@@ -113,24 +113,6 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
         disableWindow(); // before the box runs the event loop
         ShowErr(QStringLiteral("fmTOVRAN_cmdSeekSTKNo_Click"), ToRunError(e));
     }
-}
-
-int fmTOVRAN::indexOfItem(const QString &stkNo) const
-{
-    // The first in the grid's order: item numbers are unique in a month, but nothing
-    // stops another program from writing one twice.
-    int found = -1;
-    int foundAt = -1;
-    for (int i = 0; i < month().size(); ++i) {
-        if (month().text(i, ColSTKNo) != stkNo)
-            continue;
-        const int at = fgList->rows()->mapFromSource(m_model->index(i, ColSTKNo)).row();
-        if (found < 0 || (at >= 0 && (foundAt < 0 || at < foundAt))) {
-            found = i;
-            foundAt = at;
-        }
-    }
-    return found;
 }
 
 void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QString &stkNo)

@@ -160,6 +160,10 @@ bool fmTOVRAN::GetData()
 
         if (chkNoDisplayQtyIsZero->isChecked())
             m_model->setRowsHidden([this](int index) { return isZeroRow(index); }, true);
+        // Rows read in item order are sorted so now, at the cost of a comparison a row: the
+        // item lookup's first scan then finds the order made.
+        if (order == ItemOrder())
+            fgList->rows()->sortByItemNumber();
         // Every column to its contents, but for the item columns 3 to 7, which the query
         // command gives fixed widths right after.
         fgList->sizeColumnsToContents(ColRNo, ColStkDate);

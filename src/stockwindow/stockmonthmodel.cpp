@@ -27,8 +27,11 @@ void StockMonthModel::rowAppended(int monthRow)
 
 void StockMonthModel::rowChanged(int monthRow)
 {
-    Q_EMIT dataChanged(index(monthRow, 0), index(monthRow, ColumnCount - 1),
-                       {Qt::DisplayRole, Qt::EditRole, Qt::TextAlignmentRole});
+    // Cell by cell: the view repaints a changed range wider than one cell as a whole.
+    for (int c = 0; c < ColumnCount; ++c) {
+        const QModelIndex cell = index(monthRow, c);
+        Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole, Qt::TextAlignmentRole});
+    }
 }
 
 bool StockMonthModel::isRowHidden(int monthRow) const

@@ -1,47 +1,42 @@
 #include "stockwindow/stockrowsproxy.h"
 
-#include "common/numtext.h"
 #include "platform/grid/gridmodel.h"
 #include "stock/stockmonth.h"
 #include "stockwindow/stockmonthmodel.h"
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 StockRowsProxy::StockRowsProxy(StockMonthModel *model, QObject *parent)
     : QSortFilterProxyModel(parent), m_model(model)
 {
     setSourceModel(model);
-    // Rows stay where they are until the next sort: a count typed into a grid sorted by
-    // counts does not move its row away, and rows added or shown again go to the end
-    // (the next item lookup sorts them into place).
-    setDynamicSortFilter(false);
     connect(model, &StockMonthModel::hiddenRowsChanged, this, [this] { invalidateRowsFilter(); });
-    connect(this, &QAbstractItemModel::rowsInserted, this, [this] { m_outOfOrder = true; });
+    // A new month's rows have keys of their own.
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        m_texts.clear();
+        m_numbers.clear();
+    });
+}
+
+bool StockRowsProxy::sortedByItemNumber() const
+{
+    return sortColumn() == StockColumns::ColSTKNo && sortOrder() == Qt::AscendingOrder &&
+           m_caseSensitive && !m_numeric;
 }
 
 void StockRowsProxy::sortByItemNumber()
 {
-    if (sortColumn() == StockColumns::ColSTKNo && sortOrder() == Qt::AscendingOrder &&
-        m_caseSensitive && !m_numeric && !m_outOfOrder)
-        return;
-    m_numeric = false;
-    m_caseSensitive = true;
-    sortRows(StockColumns::ColSTKNo, Qt::AscendingOrder);
-}
-
-void StockRowsProxy::sortRows(int col, Qt::SortOrder order)
-{
-    sort(col, order);
-    m_outOfOrder = false;
+    if (!sortedByItemNumber())
+        sortRows(StockColumns::ColSTKNo, Qt::AscendingOrder, false, true);
 }
 
 void StockRowsProxy::sortByColumn(int col, Qt::SortOrder order)
 {
     const StockMonth &month = m_model->month();
-    m_caseSensitive = false;
-    m_numeric = StockMonth::isFigureColumn(col);
-    if (!m_numeric) {
+    bool numeric = StockMonth::isFigureColumn(col);
+    if (!numeric) {
         // Numbers when at least one cell is filled and every filled one holds a number.
         bool filled = false;
         bool allNumbers = true;
@@ -50,16 +45,85 @@ void StockRowsProxy::sortByColumn(int col, Qt::SortOrder order)
             filled = filled || !text.isEmpty();
             allNumbers = text.isEmpty() || LooksNumeric(text);
         }
-        m_numeric = filled && allNumbers;
+        numeric = filled && allNumbers;
     }
-    sortRows(col, order);
+    sortRows(col, order, numeric, false);
 }
 
 void StockRowsProxy::unsort()
 {
-    m_numeric = false;
-    m_caseSensitive = false;
-    sortRows(-1, Qt::AscendingOrder);
+    sortRows(-1, Qt::AscendingOrder, false, false);
+}
+
+void StockRowsProxy::sortRows(int col, Qt::SortOrder order, bool numeric, bool caseSensitive)
+{
+    m_keyColumn = col;
+    m_numeric = numeric;
+    m_caseSensitive = caseSensitive;
+    m_texts.clear();
+    m_numbers.clear();
+    if (col >= 0)
+        takeKeys(m_model->rowCount() - 1);
+    // The same column and order would otherwise count as sorted already.
+    if (col == sortColumn() && order == sortOrder())
+        QSortFilterProxyModel::sort(-1);
+    sort(col, order);
+}
+
+void StockRowsProxy::takeKeys(int row) const
+{
+    const StockMonth &month = m_model->month();
+    if (m_numeric) {
+        for (int r = int(m_numbers.size()); r <= row; ++r) {
+            if (StockMonth::isFigureColumn(m_keyColumn)) {
+                m_numbers.push_back(month.figure(r, m_keyColumn));
+            } else {
+                const QString text = month.text(r, m_keyColumn);
+                m_numbers.push_back(text.isEmpty() ? -std::numeric_limits<double>::infinity()
+                                                   : text.toDouble());
+            }
+        }
+    } else {
+        for (int r = int(m_texts.size()); r <= row; ++r)
+            m_texts.push_back(month.text(r, m_keyColumn));
+    }
+}
+
+int StockRowsProxy::findItem(const QString &stkNo) const
+{
+    if (sortedByItemNumber()) {
+        // The shown rows are in item order: a binary search finds the first shown row.
+        int low = 0;
+        int high = rowCount();
+        while (low < high) {
+            const int mid = (low + high) / 2;
+            const int row = mapToSource(index(mid, 0)).row();
+            takeKeys(row);
+            if (m_texts[size_t(row)] < stkNo)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        if (low < rowCount()) {
+            const int row = mapToSource(index(low, 0)).row();
+            if (m_texts[size_t(row)] == stkNo)
+                return row;
+        }
+    }
+    // Hidden, or the grid in another order: the first in the grid's order.
+    const StockMonth &month = m_model->month();
+    int found = -1;
+    int foundAt = -1;
+    for (int i = 0; i < month.size(); ++i) {
+        if (month.text(i, StockColumns::ColSTKNo) != stkNo)
+            continue;
+        const int at = mapFromSource(m_model->index(i, 0)).row();
+        if (found < 0 || (at >= 0 && (foundAt < 0 || at < foundAt))) {
+            found = i;
+            foundAt = at;
+        }
+    }
+    return found;
 }
 
 QList<int> StockRowsProxy::monthRows(bool withHidden) const
@@ -96,19 +160,10 @@ bool StockRowsProxy::lessThan(const QModelIndex &left, const QModelIndex &right)
 
 bool StockRowsProxy::rowLessThan(int left, int right) const
 {
-    const StockMonth &month = m_model->month();
-    const int col = sortColumn();
-    if (m_numeric) {
-        if (StockMonth::isFigureColumn(col))
-            return month.figure(left, col) < month.figure(right, col);
-        const QString a = month.text(left, col);
-        const QString b = month.text(right, col);
-        // Empty cells sort first, as the lowest.
-        if (a.isEmpty() || b.isEmpty())
-            return a.isEmpty() && !b.isEmpty();
-        return a.toDouble() < b.toDouble();
-    }
-    return month.text(left, col).compare(month.text(right, col), m_caseSensitive
+    takeKeys(std::max(left, right));
+    if (m_numeric)
+        return m_numbers[size_t(left)] < m_numbers[size_t(right)];
+    return m_texts[size_t(left)].compare(m_texts[size_t(right)], m_caseSensitive
                                                                      ? Qt::CaseSensitive
                                                                      : Qt::CaseInsensitive) < 0;
 }

@@ -5,6 +5,8 @@
 // look-ups and the rights check run, all in the real stock window where they have one.
 #include "stockwindow/windowfixture.h"
 
+#include "platform/grid/flexgrid.h"
+
 #include "data/norv.h"
 #include "data/rights.h"
 #include "platform/db/transaction.h"
