@@ -203,9 +203,11 @@ bool ReadStockRecordByRno(const Ado::ConnectionPtr &connection, double rno, bool
             sql += QStringLiteral(" For Update");
         } else {
             // Elsewhere a write takes the lock: the record cannot change before the
-            // transaction ends (SQLite: the write transaction begins here).
-            connection->executeNonQuery(QStringLiteral("Update STOCK set RNo = RNo Where RNo = ") +
-                                        NumText(rno));
+            // transaction ends (SQLite: the write transaction begins here). It writes a plain
+            // column: SQL Server refuses to update an identity column, Access an AutoNumber.
+            connection->executeNonQuery(
+                QStringLiteral("Update STOCK set UpdUserID = UpdUserID Where RNo = ") +
+                NumText(rno));
         }
     }
     Ado::Recordset rs = connection->execute(sql);
