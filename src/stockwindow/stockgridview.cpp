@@ -9,7 +9,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QScrollBar>
 
 StockGridView::StockGridView(StockMonthModel *model, QWidget *parent)
     : QTableView(parent), m_model(model), m_rows(new StockRowsProxy(model, this)),

@@ -98,8 +98,6 @@ QVariant StockMonthModel::data(const QModelIndex &index, int role) const
         if (col == ColAvgPrice)
             return FromWinColor(8425215);
         return {};
-    case HiddenRole:
-        return isRowHidden(index.row());
     default:
         return {};
     }

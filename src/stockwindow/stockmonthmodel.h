@@ -16,9 +16,6 @@ class StockMonthModel : public QAbstractTableModel, public StockColumns
 {
     Q_OBJECT
 public:
-    enum Role {
-        HiddenRole = Qt::UserRole + 1, // bool: the display options hide the row
-    };
     // Checks and writes an edit of the row's count or price; false: refused, nothing written.
     using EditHandler = std::function<bool(int monthRow, int col, const QString &text)>;
 
