@@ -6,31 +6,30 @@
 #include "data/adodb.h"
 #include "platform/db/transaction.h"
 #include "stock/monthwatch.h"
-
-#include <QStringList>
+#include "stock/stockfields.h"
 
 namespace {
 
+// A field's value as the INSERT writes it.
+struct SqlValue
+{
+    QString operator()(double value) const { return NumText(value); }
+    QString operator()(const QString &text) const { return QuotField(text); }
+    QString operator()(const QDate &date) const { return QuotDate(date); }
+};
+
 QString insertStatement(const StockRecord &r)
 {
-    const QString sep = QStringLiteral(", ");
-    QString sql =
-        QStringLiteral("INSERT INTO STOCK ( ") + QStringLiteral(" DeptNo, ") +
-        QStringLiteral(" StkDate, ") + QStringLiteral(" STKNo, ") + QStringLiteral(" LastQty, ") +
-        QStringLiteral(" LastAmt, ") + QStringLiteral(" InQty, ") + QStringLiteral(" InAmt, ") +
-        QStringLiteral(" OUTQty, ") + QStringLiteral(" OutAmt, ") + QStringLiteral(" ChkQty, ") +
-        QStringLiteral(" AdjustQty, ") + QStringLiteral(" UseQty, ") +
-        QStringLiteral(" LostQty, ") + QStringLiteral(" LostAmt, ") + QStringLiteral(" STKQty, ") +
-        QStringLiteral(" STKAmt, ") + QStringLiteral(" AvgPrice, ") + QStringLiteral(" UserID, ") +
-        QStringLiteral(" UpdUserID, ") + QStringLiteral(" FileDate ") +
-        QStringLiteral(" ) VALUES ( ");
-    sql += QuotField(r.DeptNo) + sep + QuotDate(r.StkDate) + sep + QuotField(r.STKNo) + sep;
-    for (double v : {r.LastQty, r.LastAmt, r.InQty, r.InAmt, r.OutQty, r.OutAmt, r.ChkQty,
-                     r.AdjustQty, r.UseQty, r.LostQty, r.LostAmt, r.STKQty, r.STKAmt, r.AvgPrice})
-        sql += NumText(v) + sep;
-    sql += QuotField(r.UserID) + sep + QuotField(r.UpdUserID) + sep;
-    sql += Dialect().gsDBDate + QStringLiteral(") ");
-    return sql;
+    QString columns;
+    QString values;
+    for (const StockField &field : StockFields) {
+        if (field.kind == StockField::RecordNumber)
+            continue; // the database assigns it
+        columns += QLatin1Char(' ') + QLatin1String(field.column) + QStringLiteral(", ");
+        values += VisitStockField(field, r, SqlValue()) + QStringLiteral(", ");
+    }
+    return QStringLiteral("INSERT INTO STOCK ( ") + columns + QStringLiteral(" FileDate ") +
+           QStringLiteral(" ) VALUES ( ") + values + Dialect().gsDBDate + QStringLiteral(") ");
 }
 
 } // namespace

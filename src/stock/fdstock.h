@@ -5,7 +5,8 @@
 #include <QDate>
 #include <QString>
 
-// One STOCK row in memory: quantities in the item's stock unit, amounts in currency.
+// One STOCK row in memory: quantities in the item's stock unit, amounts in currency. Its
+// fields, with their columns, are listed once in stock/stockfields.h.
 struct StockRecord
 {
     double Rno = 0;

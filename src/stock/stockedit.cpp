@@ -3,19 +3,18 @@
 #include "common/numtext.h"
 #include "platform/db/transaction.h"
 #include "stock/monthwatch.h"
+#include "stock/stockfields.h"
 #include "stock/stockload.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 
 bool RecordChanged(const StockRecord &a, const QString &updDateA, const StockRecord &b,
                    const QString &updDateB)
 {
-    return a.LastQty != b.LastQty || a.LastAmt != b.LastAmt || a.InQty != b.InQty ||
-           a.InAmt != b.InAmt || a.OutQty != b.OutQty || a.OutAmt != b.OutAmt ||
-           a.LostQty != b.LostQty || a.LostAmt != b.LostAmt || a.ChkQty != b.ChkQty ||
-           a.AdjustQty != b.AdjustQty || a.UseQty != b.UseQty || a.STKQty != b.STKQty ||
-           a.STKAmt != b.STKAmt || a.AvgPrice != b.AvgPrice || a.UpdUserID != b.UpdUserID ||
-           updDateA != updDateB;
+    return updDateA != updDateB || std::ranges::any_of(StockFields, [&](const StockField &field) {
+               return std::visit([&](auto member) { return a.*member != b.*member; }, field.member);
+           });
 }
 
 namespace {

@@ -36,6 +36,6 @@ EditOutcome WriteCountEdit(const Ado::ConnectionPtr &connection, const StockMont
 EditOutcome WritePriceEdit(const Ado::ConnectionPtr &connection, const StockMonth &month, int index,
                            double x, const WhileWaiting &waiting = {});
 
-// Whether two readings of a record differ in any stored figure or in the stamp.
+// Whether two readings of a record differ in any field or in the stamp.
 bool RecordChanged(const StockRecord &a, const QString &updDateA, const StockRecord &b,
                    const QString &updDateB);

@@ -7,34 +7,11 @@
 #include "data/adodb.h"
 #include "platform/db/rowreader.h"
 #include "stock/stockcolumns.h"
+#include "stock/stockfields.h"
 
 #include <QHash>
 
 namespace {
-
-enum Field {
-    FRNo,
-    FDeptNo,
-    FStkDate,
-    FSTKNo,
-    FLastQty,
-    FLastAmt,
-    FInQty,
-    FInAmt,
-    FOutQty,
-    FOutAmt,
-    FLostQty,
-    FLostAmt,
-    FChkQty,
-    FAdjustQty,
-    FUseQty,
-    FSTKQty,
-    FSTKAmt,
-    FAvgPrice,
-    FUserID,
-    FUpdUserID,
-    FUpdDate
-};
 
 QString itemSelect()
 {
@@ -42,33 +19,28 @@ QString itemSelect()
                           "uunit , uqty , LType From STK");
 }
 
-// Reads a record's fields from a Recordset (one record) or a RowReader (a month's rows);
-// both give a field's text by the same rule and NULL figures as 0.
+// The stamp's place in StockRecordSelect(): after the record's fields.
+constexpr int UpdDateField = int(StockFields.size());
+
+// Reads a field's value from a Recordset (one record) or a RowReader (a month's rows); both
+// give a field's text by the same rule and NULL figures as 0.
+template <typename Source> struct FieldReader
+{
+    Source &rs;
+    int field;
+    void operator()(double &value) const { value = rs.number(field); }
+    void operator()(QString &text) const { text = rs.text(field); }
+    void operator()(QDate &date) const { date = ParseDate(rs.value(field)).value_or(QDate()); }
+};
+
+// The record at the current row of StockRecordSelect().
 template <typename Source> StockRecord readRecord(Source &rs, QString *updDate)
 {
     StockRecord r;
-    r.Rno = rs.number(FRNo);
-    r.DeptNo = rs.text(FDeptNo);
-    r.StkDate = ParseDate(rs.value(FStkDate)).value_or(QDate());
-    r.STKNo = rs.text(FSTKNo);
-    r.LastQty = rs.number(FLastQty);
-    r.LastAmt = rs.number(FLastAmt);
-    r.InQty = rs.number(FInQty);
-    r.InAmt = rs.number(FInAmt);
-    r.OutQty = rs.number(FOutQty);
-    r.OutAmt = rs.number(FOutAmt);
-    r.LostQty = rs.number(FLostQty);
-    r.LostAmt = rs.number(FLostAmt);
-    r.ChkQty = rs.number(FChkQty);
-    r.AdjustQty = rs.number(FAdjustQty);
-    r.UseQty = rs.number(FUseQty);
-    r.STKQty = rs.number(FSTKQty);
-    r.STKAmt = rs.number(FSTKAmt);
-    r.AvgPrice = rs.number(FAvgPrice);
-    r.UserID = rs.text(FUserID);
-    r.UpdUserID = rs.text(FUpdUserID);
+    for (int i = 0; i < UpdDateField; ++i)
+        VisitStockField(StockFields[size_t(i)], r, FieldReader<Source>{rs, i});
     if (updDate)
-        *updDate = rs.text(FUpdDate);
+        *updDate = rs.text(UpdDateField);
     return r;
 }
 
@@ -98,10 +70,15 @@ template <typename Source> void completeRow(StockRow &row, Source &item, bool us
 
 QString StockRecordSelect()
 {
-    return QStringLiteral("Select RNo , DeptNo , StkDate , STKNo , LastQty , LastAmt , InQty , "
-                          "InAmt , OutQty , OutAmt , LostQty , LostAmt , ChkQty , AdjustQty , "
-                          "UseQty , STKQty , STKAmt , AvgPrice , UserID , UpdUserID , UpdDate "
-                          "From STOCK ");
+    static const QString select = [] {
+        QStringList columns;
+        for (const StockField &field : StockFields)
+            columns << QLatin1String(field.column);
+        columns << QStringLiteral("UpdDate");
+        return QStringLiteral("Select ") + columns.join(QStringLiteral(" , ")) +
+               QStringLiteral(" From STOCK ");
+    }();
+    return select;
 }
 
 QString ItemOrder()

@@ -8,7 +8,7 @@
 
 // Reading the month's STOCK records into the month model.
 
-// The fields of a record as the model keeps it, in the order readStockRow() expects.
+// "Select" the record's fields (StockFields) and its stamp (UpdDate) "From STOCK ".
 QString StockRecordSelect();
 // The record at the recordset's current position (fields of StockRecordSelect()).
 StockRecord ReadStockRecord(const Ado::Recordset &rs, QString *updDate);

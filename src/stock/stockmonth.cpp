@@ -2,10 +2,9 @@
 
 #include "common/dates.h"
 #include "common/numtext.h"
-#include "stock/stockcolumns.h"
+#include "stock/stockfields.h"
 
 #include <cmath>
-#include <limits>
 #include <stdexcept>
 #include <utility>
 
@@ -13,53 +12,22 @@ using C = StockColumns;
 
 namespace {
 
-constexpr qint32 NoDay = std::numeric_limits<qint32>::min();
-
-// A database's dates all fit a 32-bit day number.
-qint32 dayOf(const QDate &date)
+// The figure field a column shows; throws for any other column.
+double StockRecord::*figureMember(int col)
 {
-    return date.isValid() ? qint32(date.toJulianDay()) : NoDay;
-}
-
-QDate dateOf(qint32 day)
-{
-    return day == NoDay ? QDate() : QDate::fromJulianDay(day);
-}
-
-// The field behind a figure column, of a StockRecord or of the month's own row.
-template <typename Record> auto &figureField(Record &r, int col)
-{
-    switch (col) {
-    case C::ColLastQty:
-        return r.LastQty;
-    case C::ColLastAmt:
-        return r.LastAmt;
-    case C::ColInQty:
-        return r.InQty;
-    case C::ColInAmt:
-        return r.InAmt;
-    case C::ColOutQty:
-        return r.OutQty;
-    case C::ColOutAmt:
-        return r.OutAmt;
-    case C::ColLostQty:
-        return r.LostQty;
-    case C::ColChkQty:
-        return r.ChkQty;
-    case C::ColAdjustQty:
-        return r.AdjustQty;
-    case C::ColUseQty:
-        return r.UseQty;
-    case C::ColSTKQty:
-        return r.STKQty;
-    case C::ColSTKAmt:
-        return r.STKAmt;
-    case C::ColAvgPrice:
-        return r.AvgPrice;
-    default:
+    const StockField *field = StockFieldOfColumn(col);
+    if (!field || !field->isFigure())
         throw std::out_of_range("no figure column");
-    }
+    return field->figure();
 }
+
+// A record field as the grid shows it (figures apart: they are shown in display units).
+struct FieldText
+{
+    QString operator()(double value) const { return NumText(value); }
+    QString operator()(const QString &text) const { return text; }
+    QString operator()(const QDate &date) const { return DateText(date); }
+};
 
 } // namespace
 
@@ -76,125 +44,86 @@ void StockMonth::reset(const Period &period, bool useUnit)
 void StockMonth::clear()
 {
     m_rows = {};
-    m_byRno.clear();
-    m_texts.clear();
+    m_byRno = {};
+    m_texts = {};
     m_period = Period();
     m_useUnit = false;
     m_loaded = false;
 }
 
-size_t StockMonth::rnoHash(double rno)
-{
-    return qHash(qint64(rno));
-}
-
 void StockMonth::reserve(int rows)
 {
-    m_rows.reserve(static_cast<size_t>(rows));
-    m_byRno.reserve(static_cast<size_t>(rows),
-                    [this](quint32 i) { return rnoHash(m_rows[i].Rno); });
+    m_byRno.reserve(rows);
 }
 
-namespace {
-
-// The record number and figures, which a packed row keeps under the record's own names.
-template <typename From, typename To> void copyFigures(const From &from, To &to)
+void StockMonth::share(QString &text)
 {
-    to.Rno = from.Rno;
-    to.LastQty = from.LastQty;
-    to.LastAmt = from.LastAmt;
-    to.InQty = from.InQty;
-    to.InAmt = from.InAmt;
-    to.OutQty = from.OutQty;
-    to.OutAmt = from.OutAmt;
-    to.ChkQty = from.ChkQty;
-    to.AdjustQty = from.AdjustQty;
-    to.UseQty = from.UseQty;
-    to.LostQty = from.LostQty;
-    to.LostAmt = from.LostAmt;
-    to.STKQty = from.STKQty;
-    to.STKAmt = from.STKAmt;
-    to.AvgPrice = from.AvgPrice;
+    if (text.isEmpty())
+        return;
+    const auto known = m_texts.constFind(text);
+    if (known == m_texts.cend())
+        m_texts.insert(text);
+    else if (known->constData() != text.constData())
+        text = *known;
 }
 
-} // namespace
-
-void StockMonth::pack(Row &row, const StockRecord &r, const QString &updDate)
+void StockMonth::shareStoredTexts(StockRow &row)
 {
-    copyFigures(r, row);
-    row.DeptNo = m_texts.add(r.DeptNo);
-    row.StkDate = dayOf(r.StkDate);
-    row.STKNo = r.STKNo;
-    row.UserID = m_texts.add(r.UserID);
-    row.UpdUserID = m_texts.add(r.UpdUserID);
-    row.updDate = m_texts.add(updDate);
+    share(row.stored.DeptNo);
+    share(row.stored.UserID);
+    share(row.stored.UpdUserID);
+    share(row.updDate);
 }
 
-void StockMonth::packItemFields(Row &row, const StockRow &fields)
+void StockMonth::shareItemTexts(StockRow &row)
 {
-    row.name = fields.name;
-    row.dscp = m_texts.add(fields.dscp);
-    row.unit = m_texts.add(fields.unit);
-    row.flag = m_texts.add(fields.flag);
-    row.lType = m_texts.add(fields.lType);
-    row.factor = fields.factor;
+    share(row.dscp);
+    share(row.unit);
+    share(row.flag);
+    share(row.lType);
 }
 
 StockRow StockMonth::at(int index) const
 {
-    const Row &row = this->row(index);
-    StockRow out;
-    StockRecord &r = out.stored;
-    copyFigures(row, r);
-    r.DeptNo = m_texts.text(row.DeptNo);
-    r.StkDate = dateOf(row.StkDate);
-    r.STKNo = row.STKNo;
-    r.UserID = m_texts.text(row.UserID);
-    r.UpdUserID = m_texts.text(row.UpdUserID);
-    out.updDate = m_texts.text(row.updDate);
-    out.name = row.name;
-    out.dscp = m_texts.text(row.dscp);
-    out.unit = m_texts.text(row.unit);
-    out.flag = m_texts.text(row.flag);
-    out.lType = m_texts.text(row.lType);
-    out.factor = row.factor;
-    return out;
+    return row(index);
 }
 
 int StockMonth::append(StockRow row)
 {
-    Row &added = m_rows.emplace_back();
-    pack(added, row.stored, row.updDate);
-    added.STKNo = std::move(row.stored.STKNo);
-    packItemFields(added, row);
-    added.name = std::move(row.name);
-    const auto index = quint32(m_rows.size() - 1);
+    shareStoredTexts(row);
+    shareItemTexts(row);
+    const int index = size();
     // A record number met again names the row added last, as a re-read would.
-    const auto rno = qint64(added.Rno);
-    m_byRno.insert(
-        rnoHash(added.Rno), index, [&](quint32 i) { return qint64(m_rows[i].Rno) == rno; },
-        [this](quint32 i) { return rnoHash(m_rows[i].Rno); });
-    return int(index);
+    m_byRno.insert(qint64(row.stored.Rno), index);
+    m_rows.push_back(std::move(row));
+    return index;
 }
 
 void StockMonth::setStored(int index, const StockRecord &record, const QString &updDate)
 {
     // The record number names the row in m_byRno: a re-read record keeps it.
-    Q_ASSERT(qint64(record.Rno) == qint64(row(index).Rno));
-    pack(m_rows[static_cast<size_t>(index)], record, updDate);
+    StockRow &r = row(index);
+    Q_ASSERT(qint64(record.Rno) == qint64(r.stored.Rno));
+    r.stored = record;
+    r.updDate = updDate;
+    shareStoredTexts(r);
 }
 
 void StockMonth::setItemFields(int index, const StockRow &fields)
 {
-    packItemFields(m_rows[static_cast<size_t>(index)], fields);
+    StockRow &r = row(index);
+    r.name = fields.name;
+    r.dscp = fields.dscp;
+    r.unit = fields.unit;
+    r.flag = fields.flag;
+    r.lType = fields.lType;
+    r.factor = fields.factor;
+    shareItemTexts(r);
 }
 
 int StockMonth::indexOfRno(double rno) const
 {
-    const auto key = qint64(rno);
-    const quint32 index =
-        m_byRno.find(rnoHash(rno), [&](quint32 i) { return qint64(m_rows[i].Rno) == key; });
-    return index == IndexTable::None ? -1 : int(index);
+    return m_byRno.value(qint64(rno), -1);
 }
 
 QString StockMonth::title(int col)
@@ -211,24 +140,14 @@ QString StockMonth::title(int col)
 
 bool StockMonth::isQuantityColumn(int col)
 {
-    switch (col) {
-    case C::ColLastQty:
-    case C::ColInQty:
-    case C::ColOutQty:
-    case C::ColLostQty:
-    case C::ColChkQty:
-    case C::ColAdjustQty:
-    case C::ColUseQty:
-    case C::ColSTKQty:
-        return true;
-    default:
-        return false;
-    }
+    const StockField *field = StockFieldOfColumn(col);
+    return field && field->kind == StockField::Quantity;
 }
 
 bool StockMonth::isFigureColumn(int col)
 {
-    return col >= C::ColLastQty && col <= C::ColAvgPrice;
+    const StockField *field = StockFieldOfColumn(col);
+    return field && field->isFigure();
 }
 
 double StockMonth::shownQuantity(double stockQty, double factor, bool useUnit)
@@ -244,60 +163,55 @@ double StockMonth::shownPrice(double price, double factor)
 
 double &StockMonth::storedFigure(StockRecord &record, int col)
 {
-    return figureField(record, col);
+    return record.*figureMember(col);
 }
 
 double StockMonth::storedFigure(const StockRecord &record, int col)
 {
-    return figureField(record, col);
+    return record.*figureMember(col);
 }
 
 double StockMonth::figure(int index, int col) const
 {
-    if (!isFigureColumn(col))
+    const StockField *field = StockFieldOfColumn(col);
+    if (!field || !field->isFigure())
         return 0;
-    const Row &row = this->row(index);
-    const double stored = figureField(row, col);
-    if (col == C::ColAvgPrice)
-        return shownPrice(stored, row.factor);
-    return isQuantityColumn(col) ? shownQuantity(stored, row.factor, m_useUnit) : stored;
+    const StockRow &r = row(index);
+    const double stored = r.stored.*field->figure();
+    switch (field->kind) {
+    case StockField::Quantity:
+        return shownQuantity(stored, r.factor, m_useUnit);
+    case StockField::Price:
+        return shownPrice(stored, r.factor);
+    default:
+        return stored;
+    }
 }
 
 QString StockMonth::text(int index, int col) const
 {
-    if (isFigureColumn(col))
-        return NumText(figure(index, col));
-    const Row &row = this->row(index);
+    const StockRow &r = row(index);
+    if (const StockField *field = StockFieldOfColumn(col)) {
+        return field->isFigure() ? NumText(figure(index, col))
+                                 : VisitStockField(*field, r.stored, FieldText());
+    }
     switch (col) {
-    case C::ColRNo:
-        return NumText(row.Rno);
-    case C::ColDeptNo:
-        return m_texts.text(row.DeptNo);
-    case C::ColStkDate:
-        return DateText(dateOf(row.StkDate));
-    case C::ColSTKNo:
-        return row.STKNo;
     case C::ColName:
-        return row.name;
+        return r.name;
     case C::ColDscp:
-        return m_texts.text(row.dscp);
+        return r.dscp;
     case C::ColUnit:
-        return m_texts.text(row.unit);
+        return r.unit;
     case C::ColFlag:
-        return m_texts.text(row.flag);
-    case C::ColUserID:
-        return m_texts.text(row.UserID);
-    case C::ColUpdUserID:
-        return m_texts.text(row.UpdUserID);
+        return r.flag;
     case C::ColLType:
-        return m_texts.text(row.lType);
+        return r.lType;
     default:
         return QString();
     }
 }
 
-template <typename Record>
-RowFigures StockMonth::figuresFrom(const Record &r, double factor, bool useUnit, bool bookKept)
+RowFigures StockMonth::figuresOf(const StockRecord &r, double factor, bool useUnit, bool bookKept)
 {
     RowFigures f;
     f.factor = factor == 0 ? 1 : factor;
@@ -316,14 +230,8 @@ RowFigures StockMonth::figuresFrom(const Record &r, double factor, bool useUnit,
     return f;
 }
 
-RowFigures StockMonth::figuresOf(const StockRecord &record, double factor, bool useUnit,
-                                 bool bookKept)
-{
-    return figuresFrom(record, factor, useUnit, bookKept);
-}
-
 RowFigures StockMonth::figures(int index, bool bookKept) const
 {
-    const Row &row = this->row(index);
-    return figuresFrom(row, row.factor, m_useUnit, bookKept);
+    const StockRow &r = row(index);
+    return figuresOf(r.stored, r.factor, m_useUnit, bookKept);
 }

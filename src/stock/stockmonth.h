@@ -1,14 +1,14 @@
 #pragma once
 
 #include "stock/fdstock.h"
-#include "stock/indextable.h"
 #include "stock/rowupdate.h"
-#include "stock/textpool.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
-#include <vector>
+#include <deque>
 
 class StockMonth;
 
@@ -89,36 +89,22 @@ public:
     static bool isFigureColumn(int col);
 
 private:
-    // A row as the month keeps it, some 200 bytes: the figures as stored, the texts rows
-    // repeat (department, users, stamp, item fields but the name) as numbers in m_texts, the
-    // date as a day number. Field names follow StockRecord.
-    struct Row
-    {
-        QString STKNo;
-        QString name;
-        double Rno = 0;
-        double LastQty = 0, LastAmt = 0, InQty = 0, InAmt = 0, OutQty = 0, OutAmt = 0;
-        double ChkQty = 0, AdjustQty = 0, UseQty = 0, LostQty = 0, LostAmt = 0;
-        double STKQty = 0, STKAmt = 0, AvgPrice = 0;
-        double factor = 1;
-        qint32 StkDate = 0; // Julian day, NoDay for none
-        quint32 DeptNo = 0, UserID = 0, UpdUserID = 0, updDate = 0;
-        quint32 dscp = 0, unit = 0, flag = 0, lType = 0;
-    };
-
-    const Row &row(int index) const { return m_rows[static_cast<size_t>(index)]; }
-    void pack(Row &row, const StockRecord &record, const QString &updDate);
-    void packItemFields(Row &row, const StockRow &fields);
-    static size_t rnoHash(double rno);
+    const StockRow &row(int index) const { return m_rows[static_cast<size_t>(index)]; }
+    StockRow &row(int index) { return m_rows[static_cast<size_t>(index)]; }
+    // Rows keep the texts many rows repeat (department, users, stamp, item fields but the
+    // name) as one shared copy each.
+    void share(QString &text);
+    void shareStoredTexts(StockRow &row);
+    void shareItemTexts(StockRow &row);
 
     static double shownQuantity(double stockQty, double factor, bool useUnit);
     static double shownPrice(double price, double factor);
-    template <typename Record>
-    static RowFigures figuresFrom(const Record &record, double factor, bool useUnit, bool bookKept);
 
-    std::vector<Row> m_rows;
-    IndexTable m_byRno; // row indices by record number
-    TextPool m_texts;
+    // A deque: rows never move, so an item added to a month at its reserved size does not
+    // copy the month whole (a vector would, needing twice its memory for a moment).
+    std::deque<StockRow> m_rows;
+    QHash<qint64, int> m_byRno; // row indices by record number
+    QSet<QString> m_texts;      // the repeated texts' shared copies
     Period m_period;
     bool m_useUnit = false;
     bool m_loaded = false;

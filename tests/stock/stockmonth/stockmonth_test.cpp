@@ -2,7 +2,6 @@
 #include "common/numtext.h"
 #include "stock/stockcolumns.h"
 #include "stock/stockmonth.h"
-#include "stock/textpool.h"
 
 #include <QDate>
 #include <cmath>
@@ -129,8 +128,8 @@ TEST(StockMonthRows, RowsComeBackAsAppended)
     }
 }
 
-// Rows hold their repeating texts in common: a write to one row, or its item fields
-// completed anew, changes that row only.
+// Rows hold their repeating texts in common, each read anew as it is: a write to one row, or
+// its item fields completed anew, changes that row only.
 TEST(StockMonthRows, ChangingOneRowLeavesTheRowsSharingItsTexts)
 {
     StockMonth month;
@@ -138,6 +137,12 @@ TEST(StockMonthRows, ChangingOneRowLeavesTheRowsSharingItsTexts)
     constexpr int Rows = 1000;
     for (int i = 0; i < Rows; ++i)
         month.append(row(i + 1, QStringLiteral("S%1").arg(i, 4, 10, QLatin1Char('0'))));
+    const StockRow first = month.at(0), last = month.at(Rows - 1);
+    for (const auto text :
+         {&StockRow::updDate, &StockRow::dscp, &StockRow::unit, &StockRow::flag, &StockRow::lType})
+        EXPECT_EQ((first.*text).constData(), (last.*text).constData());
+    for (const auto text : {&StockRecord::DeptNo, &StockRecord::UserID, &StockRecord::UpdUserID})
+        EXPECT_EQ((first.stored.*text).constData(), (last.stored.*text).constData());
 
     StockRow written = month.at(500);
     written.stored.UpdUserID = fresh("CLERK1");
@@ -193,8 +198,7 @@ TEST(StockMonthRows, RecordNumbersFindTheirRows)
     EXPECT_EQ(month.indexOfRno(rnoOf(124)), 124);
 }
 
-// A new month starts empty: no rows, no record numbers, and the texts of the month before
-// gone from its pool.
+// A new month starts empty: no rows, no record numbers.
 TEST(StockMonthRows, ResetStartsAnEmptyMonth)
 {
     StockMonth month;
@@ -220,21 +224,4 @@ TEST(StockMonthRows, ResetStartsAnEmptyMonth)
     EXPECT_EQ(month.period(), dec);
     EXPECT_TRUE(month.useUnit());
     EXPECT_TRUE(month.isLoaded());
-}
-
-// The pool names each text once, the empty one 0, and starts over when cleared.
-TEST(StockMonthRows, TextPoolKeepsEachTextOnce)
-{
-    TextPool pool;
-    const quint32 maker = pool.add(fresh("MAKER"));
-    EXPECT_EQ(pool.add(fresh("MAKER")), maker);
-    EXPECT_NE(pool.add(fresh("CLERK1")), maker);
-    EXPECT_EQ(pool.add(QString()), 0u);
-    EXPECT_EQ(pool.add(fresh("")), 0u);
-    EXPECT_EQ(pool.size(), 3);
-    pool.clear();
-    EXPECT_EQ(pool.size(), 1);
-    const quint32 clerk = pool.add(fresh("CLERK1"));
-    EXPECT_EQ(pool.text(clerk), QStringLiteral("CLERK1"));
-    EXPECT_EQ(pool.size(), 2);
 }
