@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/connection.h"
+#include "stock/countlines.h"
 #include "stock/stockedit.h"
 #include "stock/stockmonth.h"
 
@@ -38,9 +39,39 @@ public:
     // A count (display units) or price of the row, written with the conflict check of
     // stockedit; the row then holds what the database holds (after another workstation's
     // change too).
+    // With count lines on, the count sets the line of the location being counted and the
+    // row's count becomes the sum of its current lines. With no location, the conflict
+    // check is the suite's (any change elsewhere refuses); at a location only a change of
+    // the book figures does, since the other locations' lines add up.
     EditOutcome enterCount(int index, bool bookKept, double x, int precision,
                            const WhileWaiting &waiting = {});
     EditOutcome enterPrice(int index, double x, const WhileWaiting &waiting = {});
+
+    // Count lines (STOCKCNT): on when the table is there or could be made at start.
+    bool countLinesOn() const { return m_linesOn; }
+    // The location being counted ("" is a location too), up to CountLocationLength.
+    void setLocation(const QString &location) { m_location = location; }
+    const QString &location() const { return m_location; }
+    // The row's current lines and recount mark (no lines when none or lines are off).
+    const RowCount &rowCount(int index) const;
+    // Scan counting: n more (display units) on the location's line.
+    EditOutcome scanCount(int index, bool bookKept, double n, int precision,
+                          const WhileWaiting &waiting = {});
+    // Undoes the row's last line change as a new change: the lines and the count as they
+    // were before it. Gone when the row has no line to undo.
+    EditOutcome undoLastCount(int index, bool bookKept, int precision,
+                              const WhileWaiting &waiting = {});
+    // Counts from a handheld file: quantities (display units) set each row's line of its
+    // location, as 'I' lines, every one in one transaction (all or nothing). Throws RunError
+    // (nothing written) or returns the first refusal (nothing written).
+    struct ImportLine
+    {
+        int index = -1;
+        QString location;
+        double qty = 0;
+    };
+    EditOutcome applyImport(const QList<ImportLine> &lines, const std::function<bool(int)> &bookKept,
+                            int precision);
 
     // The record of the period as a month row: the row that has it, or the record read
     // from the database and appended; -1 when there is no such record.
@@ -61,6 +92,7 @@ Q_SIGNALS:
     void rowAppended(int index);         // a row was added at the end
     void rowChanged(int index);          // a row's record changed (here or elsewhere)
     void rowChangedElsewhere(int index); // ... by another workstation
+    void countLinesUnavailable();        // STOCKCNT could not be made: said once
 
 private:
     void refreshRecords(const QList<ReadRecord> &records);
@@ -72,6 +104,10 @@ private:
     MonthWatch *m_watch;
     std::function<int()> m_editedRow;
     QSet<qint64> m_heldRnos; // changed elsewhere while being edited here
+    bool m_linesOn = false;
+    bool m_linesChecked = false;
+    QString m_location;
+    QHash<qint64, RowCount> m_counts; // rows with lines, by record number
     struct LastLoad
     {
         QString conditions; // of the last load that read its records
