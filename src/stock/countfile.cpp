@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringList>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -44,7 +45,13 @@ std::optional<QString> decodeFile(const QByteArray &bytes, CountFile::Encoding &
         return text;
     }
     encoding = CountFile::Encoding::Big5;
-    return AnsiCodePage::decode(bytes);
+    std::optional<QString> text = AnsiCodePage::decode(bytes);
+    // The code page's user-defined area (and its stand-in for a lone 0xFF) reads as private
+    // use characters: no handheld writes those, bytes of another encoding do.
+    if (text && std::any_of(text->cbegin(), text->cend(),
+                            [](QChar c) { return c.category() == QChar::Other_PrivateUse; }))
+        return std::nullopt;
+    return text;
 }
 
 QChar separatorOf(const QString &line)
