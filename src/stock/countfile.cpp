@@ -209,6 +209,10 @@ CountFile ParseCountFile(const QByteArray &bytes,
         if (first)
             file.separator = separatorOf(raw);
         const std::optional<QStringList> fields = splitFields(raw, file.separator);
+        // A spreadsheet writes an empty row as separators only.
+        if (fields && std::all_of(fields->cbegin(), fields->cend(),
+                                  [](const QString &field) { return field.trimmed().isEmpty(); }))
+            continue;
         if (!fields) {
             line.error = lineError(line.lineNo, QStringLiteral("引號未成對"));
         } else if (first && namesColumn(*fields) &&

@@ -20,7 +20,8 @@
 // - Header: the first non-blank line is a header when its quantity is not a number and
 //   one of its fields names a column (item, qty, location, 品號, 數量, 區位, ...). Any
 //   other line with a quantity that is not a number is refused.
-// - Blank lines (nothing but spaces) are skipped. Fields are trimmed; quantities take a
+// - Blank lines (nothing but spaces and separators) are skipped. Fields are trimmed; quantities
+// take a
 //   decimal point (full-width digits read as ASCII), no sign, grouping or exponent.
 struct CountFileLine
 {

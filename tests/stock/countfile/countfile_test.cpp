@@ -60,6 +60,7 @@ TEST_F(CountFileTest, SeparatorsHeaderAndDecimals)
                                  "A1,12.5,前場\r\n"
                                  "\r\n"
                                  "   \r\n"
+                                 ", ,\r\n"
                                  " A2 , 3 \r\n"
                                  "\"B,1\",\"0.25\",\"貨架 \"\"3\"\"\"\r\n"
                                  "C1,１２.０,\r\n"
@@ -70,10 +71,10 @@ TEST_F(CountFileTest, SeparatorsHeaderAndDecimals)
     EXPECT_EQ(comma.headerLineNo, 1);
     EXPECT_EQ(comma.header, QStringLiteral("品號,數量,區位"));
     expectLines(comma, {{2, "A1", 12.5, "前場"},
-                        {5, "A2", 3, ""},
-                        {6, "B,1", 0.25, "貨架 \"3\""},
-                        {7, "C1", 12, ""},
-                        {8, "C2", 7, "後場"}});
+                        {6, "A2", 3, ""},
+                        {7, "B,1", 0.25, "貨架 \"3\""},
+                        {8, "C1", 12, ""},
+                        {9, "C2", 7, "後場"}});
     EXPECT_EQ(comma.lines.at(0).raw, QStringLiteral("A1,12.5,前場"));
 
     // Tab first: the commas then belong to the values (and make no number).
@@ -85,7 +86,7 @@ TEST_F(CountFileTest, SeparatorsHeaderAndDecimals)
     EXPECT_EQ(tab.lines.at(1).qty, 5.75);
     EXPECT_EQ(tab.lines.at(2).error, QStringLiteral("第 3 行：數量「1,5」不是數字。"));
 
-    // Semicolon, no header: a line written with commas is broken, not read another way.
+    // Semicolon, English header: a line written with commas is broken, not read another way.
     const CountFile semi = read("Item;Qty\nA1;2;X\nA2,3\n");
     EXPECT_EQ(semi.separator, u';');
     EXPECT_EQ(semi.headerLineNo, 1);
