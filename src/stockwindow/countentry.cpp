@@ -10,10 +10,14 @@
 #include "stock/stockcounting.h"
 #include "stockwindow/countlinesbar.h"
 #include "stockwindow/frmcounthistory.h"
+#include "stockwindow/frmcountimport.h"
 #include "stockwindow/stockgridview.h"
 #include "stockwindow/stockmonthmodel.h"
 
+#include "common/clock.h"
+
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QShortcut>
@@ -46,6 +50,7 @@ void fmTOVRAN::connectCountLines()
     connect(m_counting, &StockCounting::reset, this, &fmTOVRAN::showCurrentLines);
     connect(elaCount->cmdCountHistory, &QPushButton::clicked, this,
             &fmTOVRAN::cmdCountHistory_Click);
+    connect(elaCount->cmdImport, &QPushButton::clicked, this, &fmTOVRAN::cmdImport_Click);
     auto *history = new QShortcut(QKeySequence(Qt::Key_F9), this);
     history->setContext(Qt::WindowShortcut);
     connect(history, &QShortcut::activated, this, [this] {
@@ -132,4 +137,71 @@ void fmTOVRAN::cmdCountHistory_Click()
         [&] { return undoCount(index); }, this);
     history.exec();
     fgList->setFocus();
+}
+
+void fmTOVRAN::cmdImport_Click()
+{
+    if (!month().isLoaded() || !criteriaNameLoadedMonth()) {
+        DispElaMsg(elaMsg, QStringLiteral("請先查詢要匯入盤點的月份"));
+        return;
+    }
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("匯入盤點檔"), QString(),
+                                     QStringLiteral("盤點檔 (*.txt *.csv *.tsv);;所有檔案 (*)"));
+    if (path.isEmpty())
+        return;
+    const QDate limit = deadline(month().period().end);
+    const bool pastDeadline = limit.isValid() && limit < Clock::today();
+    frmCountImport preview(
+        [this](const CountImportPlan &plan, QString *error) { return applyImport(plan, error); },
+        this);
+    preview.read(
+        path, month(),
+        [](const QString &item) {
+            return !Conn()
+                        .gCNT
+                        ->execute(QStringLiteral("Select STKNo From STK Where STKNo = ") +
+                                  QuotField(item))
+                        .eof();
+        },
+        pastDeadline);
+    preview.exec();
+    if (preview.applied())
+        elaMsg->setCaption(
+            QStringLiteral("已匯入 %1 筆盤點").arg(preview.plan().totals().accepted));
+    fgList->setFocus();
+}
+
+bool fmTOVRAN::applyImport(const CountImportPlan &plan, QString *error)
+{
+    // Items the month lacks are added as a scan adds them; then every line in one
+    // transaction.
+    QHash<QString, int> added;
+    const StockMonth::Period period = month().period();
+    for (const QString &item : plan.itemsToAdd()) {
+        const int index = AddToStock(period.year, period.month, period.deptNo, item);
+        setEnabled(true); // a refused add disables the window for a scan's end
+        if (index < 0) {
+            *error = QStringLiteral("無法新增物料 %1 的庫存紀錄, 未匯入").arg(item);
+            return false;
+        }
+        added.insert(item, index);
+    }
+    const auto lines = plan.importLines(added);
+    if (!lines) {
+        *error = QStringLiteral("有物料不在本月資料中, 未匯入");
+        return false;
+    }
+    const int precision = chkUseUUnit->isChecked() ? 10000 : 100;
+    const EditOutcome outcome = m_counting->applyImport(
+        *lines, [this](int index) { return isBookKept(month().text(index, ColFlag)); }, precision);
+    if (outcome.result == EditOutcome::Written)
+        return true;
+    *error = outcome.result == EditOutcome::ChangedElsewhere
+                 ? QStringLiteral("物料 %1 的帳面資料已被 %2 修改, 整批未匯入, 請確認後再匯入")
+                       .arg(outcome.record.STKNo, outcome.record.UpdUserID)
+             : outcome.result == EditOutcome::LockTimeout
+                 ? QStringLiteral("另一工作站正在存檔, 整批未匯入, 請稍後再試")
+                 : QStringLiteral("庫存紀錄無法更新, 整批未匯入");
+    return false;
 }

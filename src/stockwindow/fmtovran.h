@@ -3,6 +3,7 @@
 #include "stock/stockcolumns.h"
 #include "stock/stockmonth.h"
 
+#include <QDate>
 #include <QList>
 #include <QMainWindow>
 #include <QSet>
@@ -204,6 +205,11 @@ private:
     // "n*code" with scan counting on: the number of pieces and the code (1 and the text
     // otherwise); false with the reason when n is no count.
     bool splitScan(const QString &text, double *n, QString *code, QString *why) const;
+    // The last day a month of this period end may be counted (invalid: no deadline).
+    QDate deadline(const QDate &periodEnd) const;
+    // Counts from a handheld file: previewed, then written all or nothing.
+    void cmdImport_Click();
+    bool applyImport(const struct CountImportPlan &plan, QString *error);
     // A count typed at a location or scanned is a count in progress.
     bool countInProgress() const;
 

@@ -46,17 +46,13 @@ void fmTOVRAN::cmdQry_Click()
         }
     });
     ReportErrors(QStringLiteral("fmTOVRAN_cmdQry_Click"), [&] {
-        QString deadlineText;
-        getParamValue(QStringLiteral("TOVRAN_DeadLine"), deadlineText);
-        const int deadlineDays = ValInt(deadlineText);
         DispElaMsg(elaMsg, QStringLiteral("資料搜尋中..."));
         if (!FormCheck())
             return;
         const StockMonth::Period period{
             criteriaYear(), criteriaMonth(), txtDeptNoB->text().trimmed(),
             PeriodEndDate(criteriaYear(), criteriaMonth(), m_params.StockEndDate)};
-        if (deadlineDays > 0) {
-            const QDate limit = period.end.addDays(deadlineDays);
+        if (const QDate limit = deadline(period.end); limit.isValid()) {
             if (limit < Clock::today()) {
                 gvMsg =
                     QStringLiteral("已超過期限") + DateText(limit) + QStringLiteral(",無法作業!");
@@ -170,4 +166,12 @@ bool fmTOVRAN::GetData()
         fgList->sizeColumnsToContents(ColLastQty, ColumnCount - 1);
         return true;
     });
+}
+
+QDate fmTOVRAN::deadline(const QDate &periodEnd) const
+{
+    QString deadlineText;
+    getParamValue(QStringLiteral("TOVRAN_DeadLine"), deadlineText);
+    const int deadlineDays = ValInt(deadlineText);
+    return deadlineDays > 0 ? periodEnd.addDays(deadlineDays) : QDate();
 }
