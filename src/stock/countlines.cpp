@@ -3,6 +3,7 @@
 #include "common/numtext.h"
 #include "common/runerror.h"
 #include "common/state.h"
+#include "data/adodb.h"
 #include "platform/db/transaction.h"
 
 #include <QMap>
@@ -145,6 +146,19 @@ QHash<qint64, RowCount> ReadMonthCounts(const Ado::ConnectionPtr &connection,
 
 RowCount RowCountOf(QList<CountLine> lines)
 {
+    // The newest mark line decides when no count came after it.
+    const CountLine *mark = nullptr;
+    qint64 lastCount = 0;
+    for (const CountLine &line : lines) {
+        if (line.isMark()) {
+            if (!mark || line.cntNo > mark->cntNo)
+                mark = &line;
+        } else {
+            lastCount = std::max(lastCount, line.cntNo);
+        }
+    }
+    const int decided = mark && mark->cntNo > lastCount ? (mark->qty != 0 ? 1 : 0) : -1;
+    lines.removeIf([](const CountLine &line) { return line.isMark(); });
     std::ranges::sort(lines, [](const CountLine &a, const CountLine &b) {
         return std::tie(a.location, a.cntNo) < std::tie(b.location, b.cntNo);
     });
@@ -164,5 +178,19 @@ RowCount RowCountOf(QList<CountLine> lines)
                 count.recount = true;
         }
     }
+    if (decided >= 0)
+        count.recount = decided == 1;
     return count;
+}
+
+void WriteRecountMark(const Ado::ConnectionPtr &connection, qint64 rno, bool recount)
+{
+    connection->executeNonQuery(
+        QStringLiteral("Insert Into STOCKCNT (RNo, Location, Qty, UserID, PCName, CntDate, Kind, "
+                       "VoidDate, VoidUserID) Values (%1, '', %2, ")
+            .arg(rno)
+            .arg(recount ? 1 : 0) +
+        QuotField(User().gsUserID) + QStringLiteral(", ") + QuotField(Ini().gsPCName) +
+        QStringLiteral(", ") + Dialect().gsDBDate + QStringLiteral(", 'M', ") + Dialect().gsDBDate +
+        QStringLiteral(", ") + QuotField(User().gsUserID) + QLatin1Char(')'));
 }

@@ -13,7 +13,8 @@
 // their sum. The suite's tables know nothing of them.
 struct CountLine
 {
-    enum Kind : char { Typed = 'T', Scanned = 'S', Imported = 'I', Undo = 'U' };
+    // Mark: the store manager's recount mark set (quantity 1) or cleared (0); not a count.
+    enum Kind : char { Typed = 'T', Scanned = 'S', Imported = 'I', Undo = 'U', Mark = 'M' };
 
     qint64 cntNo = 0;
     qint64 rno = 0;
@@ -28,6 +29,7 @@ struct CountLine
     double rowQtyBefore = 0; // the record's count before this line was written
 
     bool isCurrent() const { return voidDate.isEmpty(); }
+    bool isMark() const { return kind == QChar(Mark); }
 };
 
 // What the month keeps of a record's lines: its current lines (one a location, by
@@ -60,4 +62,8 @@ QHash<qint64, RowCount> ReadMonthCounts(const Ado::ConnectionPtr &connection,
 // The mark and current lines of one record from its lines in any order: a location is to
 // be counted again when its current line, typed or imported, replaced another clerk's line
 // of a different quantity; a count of it that confirms the quantity it replaced clears it.
+// A manager's mark line later than every count line decides instead.
 RowCount RowCountOf(QList<CountLine> lines);
+
+// Sets or clears the record's recount mark by a mark line (the count is not touched).
+void WriteRecountMark(const Ado::ConnectionPtr &connection, qint64 rno, bool recount);

@@ -124,6 +124,15 @@ EditOutcome StockCounting::undoLastCount(int index, bool bookKept, int precision
     return taken(index, WriteCountUndo(connection(), m_month, index, bookKept, precision, waiting));
 }
 
+void StockCounting::markRecount(int index, bool recount)
+{
+    if (!m_linesOn)
+        return;
+    WriteRecountMark(connection(), static_cast<qint64>(m_month.at(index).stored.Rno), recount);
+    readRowCount(index);
+    Q_EMIT rowChanged(index);
+}
+
 EditOutcome StockCounting::applyImport(const QList<ImportLine> &lines,
                                        const std::function<bool(int)> &bookKept, int precision)
 {

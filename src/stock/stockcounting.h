@@ -61,6 +61,8 @@ public:
     // were before it. Gone when the row has no line to undo.
     EditOutcome undoLastCount(int index, bool bookKept, int precision,
                               const WhileWaiting &waiting = {});
+    // The store manager marks the row for recount or clears its mark.
+    void markRecount(int index, bool recount);
     // Counts from a handheld file: quantities (display units) set each row's line of its
     // location, as 'I' lines, every one in one transaction (all or nothing). Throws RunError
     // (nothing written) or returns the first refusal (nothing written).

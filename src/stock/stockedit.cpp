@@ -233,7 +233,8 @@ EditOutcome WriteCountUndo(const Ado::ConnectionPtr &connection, const StockMont
                            bool bookKept, int precision, const WhileWaiting &waiting)
 {
     const StockRow row = month.at(index);
-    if (ReadCountHistory(connection, qint64(row.stored.Rno)).isEmpty()) {
+    QList<CountLine> lines = ReadCountHistory(connection, qint64(row.stored.Rno));
+    if (std::ranges::all_of(lines, [](const CountLine &l) { return l.isMark(); })) {
         EditOutcome out;
         out.result = EditOutcome::NothingToUndo;
         out.record = row.stored;
@@ -243,7 +244,8 @@ EditOutcome WriteCountUndo(const Ado::ConnectionPtr &connection, const StockMont
     return writeEdit(
         connection, row,
         [&](const StockRecord &current) {
-            const QList<CountLine> history = ReadCountHistory(connection, qint64(current.Rno));
+            QList<CountLine> history = ReadCountHistory(connection, qint64(current.Rno));
+            history.removeIf([](const CountLine &l) { return l.isMark(); }); // no counts
             if (history.isEmpty())
                 return QStringList(); // undone elsewhere meanwhile: nothing to write
             const CountLine &last = history.first();

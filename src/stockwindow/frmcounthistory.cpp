@@ -56,6 +56,8 @@ QString frmCountHistory::kindText(QChar kind)
         return QStringLiteral("匯入");
     case CountLine::Undo:
         return QStringLiteral("復原");
+    case CountLine::Mark:
+        return QStringLiteral("複盤標記");
     default:
         return QString(kind);
     }

@@ -273,6 +273,21 @@ TEST_P(Counting, CountLinesAddUpByLocation)
     EXPECT_EQ(db->scalar("select count(*) from STOCKCNT where Kind = 'U' and RNo = " + a2).toInt(),
               3);
 
+    // The manager's mark: set and cleared by hand, never a count, never undone; the next
+    // count decides again.
+    counting.markRecount(i2, true);
+    EXPECT_TRUE(counting.rowCount(i2).recount);
+    EXPECT_EQ(stored(a2), 13);
+    ASSERT_EQ(counting.undoLastCount(i2, false, 100).result, EditOutcome::Written);
+    EXPECT_EQ(stored(a2), 1); // the last count undone, not the mark
+    ASSERT_EQ(counting.undoLastCount(i2, false, 100).result, EditOutcome::Written);
+    EXPECT_EQ(stored(a2), 13);
+    EXPECT_FALSE(counting.rowCount(i2).recount);
+    counting.markRecount(i1, false);
+    EXPECT_FALSE(counting.rowCount(i1).recount);
+    counting.markRecount(i1, true);
+    EXPECT_TRUE(counting.rowCount(i1).recount);
+
     // Import: every line in one transaction; one row whose book figures changed meanwhile
     // refuses the whole import.
     const auto bookKept = [](int) { return false; };
