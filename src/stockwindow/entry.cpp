@@ -75,6 +75,9 @@ bool fmTOVRAN::showEditOutcome(int index, const EditOutcome &outcome, int col)
     case EditOutcome::NothingToUndo:
         DispElaMsg(elaMsg, QStringLiteral("此物料沒有可復原的盤點"));
         return false;
+    case EditOutcome::LinesOff:
+        DispElaMsg(elaMsg, QStringLiteral("盤點區位與盤點紀錄未啟用"));
+        return false;
     }
     return false;
 }
