@@ -1,5 +1,6 @@
 #pragma once
 
+#include "stock/countingview.h"
 #include "stock/stockcolumns.h"
 
 #include <QAbstractTableModel>
@@ -38,6 +39,11 @@ public:
 
     static bool isEditableColumn(int col) { return col == ColSTKQty || col == ColAvgPrice; }
 
+    // What this user sees of the month: a column the view does not show has no title, text
+    // or flags here (every cell is shown again when the view is set).
+    const CountingView &countingView() const { return m_view; }
+    void setCountingView(CountingView view);
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -54,4 +60,5 @@ private:
     const StockMonth &m_month;
     std::vector<bool> m_hidden; // by month row
     EditHandler m_editHandler;
+    CountingView m_view;
 };
