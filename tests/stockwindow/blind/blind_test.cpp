@@ -137,6 +137,9 @@ TEST_P(Blind, ABlindGroupSeesNoBookFigureAnywhere)
     EXPECT_EQ(cell(rowOf("C3"), fmTOVRAN::ColSTKQty), "8");
     EXPECT_EQ(cell(rowOf("C3"), fmTOVRAN::ColName), "奶油");
     EXPECT_EQ(shared(modelTexts(), book), "");
+    // Nor does the order of a sort by the count tell it.
+    grid()->sort(fmTOVRAN::ColSTKQty, Qt::DescendingOrder);
+    EXPECT_EQ(itemOrder(), (QStringList{"C3", "B2", "A1"}));
 
     // The display options cannot bring a book column back.
     window->chkHideAvgPrice->setChecked(false);
