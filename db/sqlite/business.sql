@@ -31,6 +31,25 @@ CREATE UNIQUE INDEX STOCK_Dept_Date_Item ON STOCK (DeptNo, StkDate, STKNo);
 -- Workstations showing a month find the records others wrote by their stamp.
 CREATE INDEX STOCK_UpdDate ON STOCK (UpdDate);
 
+-- Count lines (the program's own table; it makes it where it is missing): each location's
+-- count of a STOCK record by one clerk. A later count of the location voids the line
+-- (VoidDate, VoidUserID) and keeps it. A record with current lines counts their sum.
+-- Kind: T typed, S scanned, I imported, U undo. RowQty: the record's count before the line.
+CREATE TABLE STOCKCNT (
+    CntNo INTEGER PRIMARY KEY AUTOINCREMENT,
+    RNo integer NOT NULL,
+    Location VARCHAR(20) NOT NULL,
+    Qty NUMERIC NOT NULL,
+    UserID VARCHAR(20),
+    PCName VARCHAR(40),
+    CntDate TEXT,
+    Kind VARCHAR(1) NOT NULL,
+    VoidDate TEXT,
+    VoidUserID VARCHAR(20),
+    RowQty NUMERIC
+);
+CREATE INDEX STOCKCNT_RNo ON STOCKCNT (RNo, CntNo);
+
 CREATE TABLE STK (
     STKNo VARCHAR(20) NOT NULL PRIMARY KEY,
     STKName VARCHAR(60),

@@ -9,11 +9,6 @@
 
 namespace {
 
-double toStockUnit(double value, double factor, int precision)
-{
-    return std::floor(value * precision / factor + 0.5) / precision;
-}
-
 bool allFinite(std::initializer_list<double> values)
 {
     for (double v : values)
@@ -23,6 +18,11 @@ bool allFinite(std::initializer_list<double> values)
 }
 
 } // namespace
+
+double ToStockUnit(double value, double factor, int precision)
+{
+    return std::floor(value * precision / factor + 0.5) / precision;
+}
 
 CountUpdate ApplyCount(const RowFigures &row, double x, int precision)
 {
@@ -37,9 +37,9 @@ CountUpdate ApplyCount(const RowFigures &row, double x, int precision)
     }
     s.stkQty = x;
     s.stkAmt = row.avgPrice * x;
-    u.useStored = toStockUnit(s.useQty, row.factor, precision);
-    u.adjustStored = toStockUnit(s.adjustQty, row.factor, precision);
-    u.stkStored = toStockUnit(x, row.factor, precision);
+    u.useStored = ToStockUnit(s.useQty, row.factor, precision);
+    u.adjustStored = ToStockUnit(s.adjustQty, row.factor, precision);
+    u.stkStored = ToStockUnit(x, row.factor, precision);
     u.finite =
         allFinite({s.adjustQty, s.useQty, s.stkAmt, u.useStored, u.adjustStored, u.stkStored});
     return u;

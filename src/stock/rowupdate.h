@@ -27,6 +27,9 @@ struct PriceUpdate
     bool finite = true;
 };
 
+// A quantity of display units in stock units, rounded to 1/precision.
+double ToStockUnit(double value, double factor, int precision);
+
 // A count of x (display units): book-kept items get the adjustment, others the usage;
 // stored values are rounded to 1/precision of a stock unit.
 CountUpdate ApplyCount(const RowFigures &row, double x, int precision);

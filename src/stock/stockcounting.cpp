@@ -25,6 +25,13 @@ void StockCounting::start(const StockMonth::Period &period, bool useUnit)
 {
     m_watch->stop();
     m_heldRnos.clear();
+    m_counts.clear();
+    if (!m_linesChecked && connection()) {
+        m_linesChecked = true;
+        m_linesOn = EnsureCountLineTable(connection());
+        if (!m_linesOn)
+            Q_EMIT countLinesUnavailable();
+    }
     m_month.reset(period, useUnit);
     Q_EMIT reset();
 }
@@ -45,6 +52,8 @@ bool StockCounting::load(const QString &conditions, const QString &order,
                 progress(rowsRead, expected);
         });
         m_lastLoad = {conditions, m_month.size()};
+        if (m_linesOn)
+            m_counts = ReadMonthCounts(connection(), conditions);
         m_watch->watch(connection(), conditions, readBegins);
     } catch (...) {
         // A failed load never leaves rows that look like its result.
@@ -59,16 +68,88 @@ EditOutcome StockCounting::taken(int index, EditOutcome outcome)
 {
     if (outcome.result == EditOutcome::Written || outcome.result == EditOutcome::ChangedElsewhere) {
         m_month.setStored(index, outcome.record, outcome.updDate);
+        readRowCount(index);
         Q_EMIT rowChanged(index);
     }
     return outcome;
 }
 
+void StockCounting::readRowCount(int index)
+{
+    if (!m_linesOn)
+        return;
+    const auto rno = static_cast<qint64>(m_month.at(index).stored.Rno);
+    RowCount count = ReadRowCount(connection(), rno);
+    if (count.hasLines() || count.recount)
+        m_counts.insert(rno, std::move(count));
+    else
+        m_counts.remove(rno);
+}
+
+const RowCount &StockCounting::rowCount(int index) const
+{
+    static const RowCount none;
+    if (m_counts.isEmpty() || index < 0 || index >= m_month.size())
+        return none;
+    const auto it = m_counts.constFind(static_cast<qint64>(m_month.at(index).stored.Rno));
+    return it == m_counts.cend() ? none : *it;
+}
+
 EditOutcome StockCounting::enterCount(int index, bool bookKept, double x, int precision,
                                       const WhileWaiting &waiting)
 {
-    return taken(index,
-                 WriteCountEdit(connection(), m_month, index, bookKept, x, precision, waiting));
+    if (!m_linesOn)
+        return taken(index,
+                     WriteCountEdit(connection(), m_month, index, bookKept, x, precision, waiting));
+    // With no location the clerk types over the row as the suite has it: any change since
+    // refuses, as without lines.
+    const ConflictRule rule =
+        m_location.isEmpty() ? ConflictRule::AnyChange : ConflictRule::BookFigures;
+    return taken(index, WriteLineCount(connection(), m_month, index, bookKept,
+                                       {m_location, x, false, CountLine::Typed}, precision, rule,
+                                       waiting));
+}
+
+EditOutcome StockCounting::scanCount(int index, bool bookKept, double n, int precision,
+                                     const WhileWaiting &waiting)
+{
+    return taken(index, WriteLineCount(connection(), m_month, index, bookKept,
+                                       {m_location, n, true, CountLine::Scanned}, precision,
+                                       ConflictRule::BookFigures, waiting));
+}
+
+EditOutcome StockCounting::undoLastCount(int index, bool bookKept, int precision,
+                                         const WhileWaiting &waiting)
+{
+    return taken(index, WriteCountUndo(connection(), m_month, index, bookKept, precision, waiting));
+}
+
+EditOutcome StockCounting::applyImport(const QList<ImportLine> &lines,
+                                       const std::function<bool(int)> &bookKept, int precision)
+{
+    QList<RowLineChange> changes;
+    changes.reserve(lines.size());
+    for (const ImportLine &line : lines)
+        changes.append({line.index,
+                        bookKept(line.index),
+                        {line.location, line.qty, false, CountLine::Imported}});
+    const EditsOutcome outcome =
+        WriteLineCounts(connection(), m_month, changes, precision, ConflictRule::BookFigures);
+    if (outcome.refused >= 0)
+        return taken(changes[outcome.refused].index, outcome.rows.value(0));
+    QSet<int> changed;
+    for (qsizetype i = 0; i < changes.size(); ++i) {
+        const int index = changes[i].index;
+        m_month.setStored(index, outcome.rows[i].record, outcome.rows[i].updDate);
+        changed.insert(index);
+    }
+    for (int index : std::as_const(changed)) {
+        readRowCount(index);
+        Q_EMIT rowChanged(index);
+    }
+    EditOutcome written;
+    written.result = EditOutcome::Written;
+    return written;
 }
 
 EditOutcome StockCounting::enterPrice(int index, double x, const WhileWaiting &waiting)
@@ -80,6 +161,7 @@ int StockCounting::appendRecord(StockRow row)
 {
     CompleteFromItem(connection(), row, m_month.useUnit());
     const int index = m_month.append(std::move(row));
+    readRowCount(index);
     Q_EMIT rowAppended(index);
     return index;
 }
@@ -143,6 +225,7 @@ void StockCounting::refreshRecords(const QList<ReadRecord> &records)
                 continue;
             }
             m_month.setStored(index, r.record, r.updDate);
+            readRowCount(index);
             Q_EMIT rowChanged(index);
             Q_EMIT rowChangedElsewhere(index);
         }

@@ -70,8 +70,8 @@ public:
         QString location;
         double qty = 0;
     };
-    EditOutcome applyImport(const QList<ImportLine> &lines, const std::function<bool(int)> &bookKept,
-                            int precision);
+    EditOutcome applyImport(const QList<ImportLine> &lines,
+                            const std::function<bool(int)> &bookKept, int precision);
 
     // The record of the period as a month row: the row that has it, or the record read
     // from the database and appended; -1 when there is no such record.
@@ -99,6 +99,7 @@ private:
     void refreshHeldRows();
     int appendRecord(StockRow row);
     EditOutcome taken(int index, EditOutcome outcome);
+    void readRowCount(int index); // the row's lines as now stored
 
     StockMonth m_month;
     MonthWatch *m_watch;

@@ -87,6 +87,8 @@ public:
     static double storedFigure(const StockRecord &record, int col);
     static bool isQuantityColumn(int col);
     static bool isFigureColumn(int col);
+    // A quantity of stock units as the row shows it.
+    static double shownQuantity(double stockQty, double factor, bool useUnit);
 
 private:
     const StockRow &row(int index) const { return m_rows[static_cast<size_t>(index)]; }
@@ -97,7 +99,6 @@ private:
     void shareStoredTexts(StockRow &row);
     void shareItemTexts(StockRow &row);
 
-    static double shownQuantity(double stockQty, double factor, bool useUnit);
     static double shownPrice(double price, double factor);
 
     // A deque: rows never move, so an item added to a month at its reserved size does not

@@ -72,6 +72,9 @@ bool fmTOVRAN::showEditOutcome(int index, const EditOutcome &outcome, int col)
         elaMsg->setCaption(QString());
         showLimit(QStringLiteral("另一工作站正在存檔, 請稍後再試"));
         return false;
+    case EditOutcome::NothingToUndo:
+        DispElaMsg(elaMsg, QStringLiteral("此物料沒有可復原的盤點"));
+        return false;
     }
     return false;
 }
@@ -96,9 +99,10 @@ bool fmTOVRAN::enterCount(int index, double x, bool fromGrid)
     if (index < 0 || index >= month().size())
         return false;
     const bool bookKept = isBookKept(month().text(index, ColFlag));
-    if (fromGrid) {
+    if (fromGrid && !countInProgress()) {
         // A count below opening plus receipts is an ordinary shortage or usage: the clerk
-        // confirms it rather than being stopped.
+        // confirms it rather than being stopped. A location's count is only part of the
+        // row's: it is not asked for each.
         const RowFigures f = month().figures(index, bookKept);
         if (x < f.lastQty + f.inQty &&
             !frmSureWindow().SHOWMSG(QStringLiteral("庫存量不得小於期初量加進貨量之和,是否確定?"),

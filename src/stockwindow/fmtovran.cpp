@@ -15,6 +15,7 @@
 #include "platform/widgets/elasticpanel.h"
 #include "platform/widgets/messagebox.h"
 #include "stock/stockcounting.h"
+#include "stockwindow/countlinesbar.h"
 #include "stockwindow/stockgridview.h"
 #include "stockwindow/stockmonthmodel.h"
 
@@ -266,8 +267,12 @@ QWidget *fmTOVRAN::buildDataPage()
     options->addWidget(chkHideAvgPrice);
     options->addWidget(chkHideDscp);
     options->addWidget(chkNoDisplayQtyIsZero);
+    chkShowRecount = checkBox(QStringLiteral("chkShowRecount"), QStringLiteral("顯示複盤欄"));
+    options->addWidget(chkShowRecount);
     options->addStretch(1);
     page->addLayout(options);
+    elaCount = new CountLinesBar;
+    page->addWidget(elaCount);
 
     m_counting = new StockCounting(this);
     m_model = new StockMonthModel(m_counting->month(), this);
@@ -328,6 +333,7 @@ void fmTOVRAN::connectHandlers()
     connect(m_counting, &StockCounting::rowChangedElsewhere, this, &fmTOVRAN::applyZeroRule);
     m_counting->setEditedRow(
         [this] { return fgList->isEditing() ? fgList->currentMonthRow() : -1; });
+    connectCountLines();
 
     // The window sees the keys and clicks of its boxes first (and clicks where
     // they reach the window, before the focus moves).
@@ -362,6 +368,7 @@ void fmTOVRAN::Form_Load()
         elaMsg->setCaption(QStringLiteral("V.") + versionText());
         QApplication::processEvents();
         InitForm();
+        elaCount->restoreLocation();
         focusFirstCriteriaBox();
     });
 }

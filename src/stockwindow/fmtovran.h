@@ -17,6 +17,7 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class QWidget;
+class CountLinesBar;
 class ElasticPanel;
 class StockGridView;
 class StockMonthModel;
@@ -61,7 +62,8 @@ public:
     void InitForm();
     bool FormCheck();
     bool GetData();
-    void AddToStock(int year, int month, const QString &deptNo, const QString &stkNo);
+    // The item's row once added (-1: refused, the window said why).
+    int AddToStock(int year, int month, const QString &deptNo, const QString &stkNo);
     QString GetLTYPE();
 
     // Western year, month and period end of the criteria as typed.
@@ -123,6 +125,8 @@ public:
     QCheckBox *chkHideAvgPrice = nullptr;
     QCheckBox *chkHideDscp = nullptr;
     QCheckBox *chkNoDisplayQtyIsZero = nullptr;
+    QCheckBox *chkShowRecount = nullptr;
+    CountLinesBar *elaCount = nullptr; // location, scan counting, history, import
 
     QLineEdit *txtKXPrinter = nullptr;
     QPushButton *cmdListPrinter[1] = {};
@@ -143,6 +147,8 @@ public Q_SLOTS:
     void chkHideSTKFlag_Click();
     void chkNoDisplayQtyIsZero_Click();
     void chkUseUUnit_Click();
+    void chkShowRecount_Click();
+    void cmdCountHistory_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -202,6 +208,18 @@ private:
 
     // The row shown (whatever the display options) and current in the count column.
     void moveToCountCell(int index);
+
+    // Count lines: the current row's lines shown, a scan counted, the row's last change
+    // undone.
+    void connectCountLines();
+    void showCurrentLines();
+    bool scanCount(int index, double n);
+    bool undoCount(int index);
+    // "n*code" with scan counting on: the number of pieces and the code (1 and the text
+    // otherwise); false with the reason when n is no count.
+    bool splitScan(const QString &text, double *n, QString *code, QString *why) const;
+    // A count typed at a location or scanned is a count in progress.
+    bool countInProgress() const;
 
     bool m_loaded = false;
     bool m_validating = false;

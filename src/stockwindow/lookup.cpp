@@ -19,6 +19,7 @@
 #include "stock/stockcalc.h"
 #include "stock/stockcounting.h"
 #include "stock/stockload.h"
+#include "stockwindow/countlinesbar.h"
 #include "stockwindow/stockgridview.h"
 #include "stockwindow/stockmonthmodel.h"
 #include "stockwindow/stockrowsproxy.h"
@@ -47,9 +48,21 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
         m_focusGridWhenEnabled = false;
     });
     try {
-        QString code = textSTKNo->text().trimmed();
+        QString code;
+        double pieces = 1;
+        QString why;
+        if (!splitScan(textSTKNo->text().trimmed(), &pieces, &code, &why)) {
+            disableWindow();
+            DispElaMsg(elaMsg, why);
+            return;
+        }
         if (code.isEmpty())
             return;
+        // With scan counting on, the item's row counts the pieces once it is found or added.
+        const auto counted = [&](int index) {
+            if (index >= 0 && elaCount->scanCounting())
+                scanCount(index, pieces);
+        };
         // Items go into the month the grid shows, never into one merely typed.
         if (!criteriaNameLoadedMonth()) {
             disableWindow();
@@ -77,6 +90,7 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
             if (found >= 0) {
                 elaMsg->setCaption(QString());
                 moveToCountCell(found);
+                counted(found);
                 return;
             }
         }
@@ -108,14 +122,14 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
                 return;
             code = pick.PickCode;
         }
-        AddToStock(period.year, period.month, period.deptNo, code);
+        counted(AddToStock(period.year, period.month, period.deptNo, code));
     } catch (const std::exception &e) {
         disableWindow(); // before the box runs the event loop
         ShowErr(QStringLiteral("fmTOVRAN_cmdSeekSTKNo_Click"), ToRunError(e));
     }
 }
 
-void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QString &stkNo)
+int fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QString &stkNo)
 {
     try {
         StockCalcInput input;
@@ -140,14 +154,16 @@ void fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStr
         if (index < 0) {
             setEnabled(false); // the scan enables the window again when it ends
             DispElaMsg(elaMsg, QStringLiteral("無法寫入庫存檔"));
-            return;
+            return -1;
         }
         elaMsg->setCaption(QString());
         moveToCountCell(index);
+        return index;
     } catch (const std::exception &e) {
         setEnabled(false);
         ShowErr(QStringLiteral("fmTOVRAN_AddToStock"), ToRunError(e));
     }
+    return -1;
 }
 
 void fmTOVRAN::txtSeekItem_Change()

@@ -2,9 +2,20 @@
 
 #include "platform/grid/gridmodel.h"
 #include "platform/widgets/screenunits.h"
+#include "stock/countlines.h"
 #include "stock/stockmonth.h"
 
+#include "common/numtext.h"
+
+#include <QColor>
 #include <QFont>
+
+namespace {
+
+// A row two clerks disagree on: its item cells in a light red.
+const QColor RecountColor(0xFF, 0xC8, 0xC8);
+
+} // namespace
 
 StockMonthModel::StockMonthModel(const StockMonth &month, QObject *parent)
     : QAbstractTableModel(parent), m_month(month)
@@ -28,9 +39,11 @@ void StockMonthModel::rowAppended(int monthRow)
 void StockMonthModel::rowChanged(int monthRow)
 {
     // Cell by cell: the view repaints a changed range wider than one cell as a whole.
-    for (int c = 0; c < ColumnCount; ++c) {
+    for (int c = 0; c <= RecountColumn; ++c) {
         const QModelIndex cell = index(monthRow, c);
-        Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole, Qt::TextAlignmentRole});
+        Q_EMIT dataChanged(cell, cell,
+                           {Qt::DisplayRole, Qt::EditRole, Qt::TextAlignmentRole,
+                            Qt::BackgroundRole, Qt::ToolTipRole});
     }
 }
 
@@ -38,8 +51,8 @@ void StockMonthModel::setCountingView(CountingView view)
 {
     m_view = std::move(view);
     if (rowCount() > 0)
-        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
-    Q_EMIT headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
 }
 
 bool StockMonthModel::isRowHidden(int monthRow) const
@@ -77,7 +90,22 @@ int StockMonthModel::rowCount(const QModelIndex &parent) const
 
 int StockMonthModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : RecountColumn + 1;
+}
+
+QString StockMonthModel::countLinesText(int monthRow) const
+{
+    if (!m_countOf || monthRow < 0 || monthRow >= m_month.size())
+        return {};
+    const RowCount &count = m_countOf(monthRow);
+    QStringList lines;
+    for (const CountLine &line : count.current)
+        lines << QStringLiteral("%1  %2  %3  %4  %5")
+                     .arg(line.location.isEmpty() ? QStringLiteral("(未指定區位)") : line.location,
+                          NumText(StockMonth::shownQuantity(line.qty, m_month.factor(monthRow),
+                                                            m_month.useUnit())),
+                          line.userId, line.pcName, line.cntDate);
+    return lines.join(QLatin1Char('\n'));
 }
 
 QVariant StockMonthModel::data(const QModelIndex &index, int role) const
@@ -85,10 +113,22 @@ QVariant StockMonthModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_month.size())
         return {};
     const int col = index.column();
+    const bool recount = m_countOf && m_countOf(index.row()).recount;
+    if (col == RecountColumn) {
+        if (role == Qt::DisplayRole && recount)
+            return QStringLiteral("需複盤");
+        if (role == Qt::BackgroundRole && recount)
+            return RecountColor;
+        return {};
+    }
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
         return m_view.text(m_month, index.row(), col);
+    case Qt::ToolTipRole:
+        if (col == ColSTKQty)
+            return countLinesText(index.row());
+        return {};
     case Qt::TextAlignmentRole:
         // As the suite's grids align in general: numbers right, texts left.
         return int(Qt::AlignVCenter |
@@ -102,6 +142,8 @@ QVariant StockMonthModel::data(const QModelIndex &index, int role) const
         }
         return {};
     case Qt::BackgroundRole:
+        if (recount && (col == ColSTKNo || col == ColName))
+            return RecountColor;
         if (col == ColSTKQty)
             return FromWinColor(65535);
         if (col == ColAvgPrice)
@@ -114,8 +156,11 @@ QVariant StockMonthModel::data(const QModelIndex &index, int role) const
 
 QVariant StockMonthModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+        if (section == RecountColumn)
+            return QStringLiteral("複盤");
         return m_view.shows(section) ? StockMonth::title(section) : QString();
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

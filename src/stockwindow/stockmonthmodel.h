@@ -8,11 +8,14 @@
 #include <vector>
 
 class StockMonth;
+struct RowCount;
 
-// The loaded month as the stock grid shows it: a row per month row, the grid's 24 columns.
-// Texts come from the month; the count and price cells are bold on their own colours. The
-// display options hide rows here (the grid's proxy leaves them out); an edit of the count or
-// price column goes to the edit handler, which checks and writes it.
+// The loaded month as the stock grid shows it: a row per month row, the grid's 24 columns and
+// the recount mark's. Texts come from the month; the count and price cells are bold on their
+// own colours, the count cell's tooltip lists the row's count lines, and a row two clerks
+// disagree on has its item cells coloured. The display options hide rows here (the grid's
+// proxy leaves them out); an edit of the count or price column goes to the edit handler,
+// which checks and writes it.
 class StockMonthModel : public QAbstractTableModel, public StockColumns
 {
     Q_OBJECT
@@ -20,8 +23,16 @@ public:
     // Checks and writes an edit of the row's count or price; false: refused, nothing written.
     using EditHandler = std::function<bool(int monthRow, int col, const QString &text)>;
 
+    // The row's count lines and recount mark.
+    using CountOf = std::function<const RowCount &(int monthRow)>;
+    // The column after the grid's: "需複盤" on a row marked for recount.
+    static constexpr int RecountColumn = ColumnCount;
+
     explicit StockMonthModel(const StockMonth &month, QObject *parent = nullptr);
 
+    void setCountOf(CountOf countOf) { m_countOf = std::move(countOf); }
+    // The row's current count lines as a text, one line each (empty when it has none).
+    QString countLinesText(int monthRow) const;
     const StockMonth &month() const { return m_month; }
     void setEditHandler(EditHandler handler) { m_editHandler = std::move(handler); }
 
@@ -60,5 +71,6 @@ private:
     const StockMonth &m_month;
     std::vector<bool> m_hidden; // by month row
     EditHandler m_editHandler;
+    CountOf m_countOf;
     CountingView m_view;
 };

@@ -34,6 +34,8 @@ void StockRowsProxy::sortByItemNumber()
 
 void StockRowsProxy::sortByColumn(int col, Qt::SortOrder order)
 {
+    if (col < 0 || col >= StockColumns::ColumnCount)
+        return; // the model's own columns (the recount mark) keep the order
     const StockMonth &month = m_model->month();
     bool numeric = StockMonth::isFigureColumn(col);
     if (!numeric) {

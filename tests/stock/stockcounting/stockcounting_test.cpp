@@ -185,6 +185,117 @@ TEST_P(Counting, ARowBeingEditedTakesUpOtherWritesWhenLetGo)
     EXPECT_TRUE(TestModal::waitFor([&] { return shown("A2", C::ColSTKQty) == "9"; }));
 }
 
+// Count lines: clerks at two workstations count one item in two locations (the count is
+// the sum), disagree on one location (marked for recount until confirmed), scan another item
+// piece by piece, undo, and import; every record equals the sum of its current lines.
+TEST_P(Counting, CountLinesAddUpByLocation)
+{
+    const QString where = conditions + QuotDate(period.end);
+    const auto as = [](const char *user) { EditUser().gsUserID = QLatin1String(user); };
+    const auto stored = [&](const QString &rno) {
+        return db->scalar("select STKQty from STOCK where RNo = " + rno).toDouble();
+    };
+    const auto linesSum = [&](const QString &rno) {
+        return db
+            ->scalar("select coalesce(sum(Qty), 0) from STOCKCNT where VoidDate is null "
+                     "and RNo = " +
+                     rno)
+            .toDouble();
+    };
+    // The second workstation: a counting of its own on a connection of its own.
+    StockCounting other;
+    const Ado::ConnectionPtr here = Conn().gCNT, there = db->open();
+    const auto atOther = [&](const std::function<void()> &step) {
+        EditConn().gCNT = there;
+        as("CLERK2");
+        step();
+        EditConn().gCNT = here;
+        as("CLERK");
+    };
+    counting.start(period, false);
+    ASSERT_TRUE(counting.load(where, QStringLiteral(" Order by STKNo ")));
+    ASSERT_TRUE(counting.countLinesOn());
+    atOther([&] {
+        other.start(period, false);
+        ASSERT_TRUE(other.load(where, QStringLiteral(" Order by STKNo ")));
+    });
+    const int i1 = indexOf("A1"), i2 = indexOf("A2");
+
+    // Two locations: the second clerk's count of the back room adds to the shelf's, although
+    // their screen had not yet taken up the shelf's count.
+    counting.setLocation(QStringLiteral("貨架"));
+    ASSERT_EQ(counting.enterCount(i1, false, 5, 100).result, EditOutcome::Written);
+    other.setLocation(QStringLiteral("倉庫"));
+    atOther([&] { ASSERT_EQ(other.enterCount(i1, false, 3, 100).result, EditOutcome::Written); });
+    EXPECT_EQ(stored(a1), 8);
+    EXPECT_EQ(db->scalar("select UseQty from STOCK where RNo = " + a1).toDouble(), 7);
+    EXPECT_EQ(other.month().text(i1, C::ColSTKQty), "8");
+    ASSERT_TRUE(waitForShown("A1", C::ColSTKQty, "8"));
+    EXPECT_EQ(counting.rowCount(i1).current.size(), 2);
+    EXPECT_FALSE(counting.rowCount(i1).recount);
+
+    // The shelf counted again by the other clerk, differently: marked on both screens; the
+    // first clerk's line is kept, voided by the second.
+    other.setLocation(QStringLiteral("貨架"));
+    atOther([&] { ASSERT_EQ(other.enterCount(i1, false, 6, 100).result, EditOutcome::Written); });
+    EXPECT_EQ(stored(a1), 9);
+    EXPECT_TRUE(other.rowCount(i1).recount);
+    ASSERT_TRUE(waitForShown("A1", C::ColSTKQty, "9"));
+    EXPECT_TRUE(counting.rowCount(i1).recount);
+    EXPECT_EQ(db->scalar("select VoidUserID from STOCKCNT where UserID = 'CLERK'"), "CLERK2");
+    // ... and confirmed: cleared.
+    ASSERT_EQ(counting.enterCount(i1, false, 6, 100).result, EditOutcome::Written);
+    EXPECT_FALSE(counting.rowCount(i1).recount);
+    EXPECT_EQ(stored(a1), 9);
+
+    // Scan counting: each scan adds to the location's line; the stored count of a row with no
+    // line gives way to the first line. Undo takes the last change back as a change of its
+    // own (so a second undo redoes it): the first line's undo brings back the count the row
+    // had before it.
+    counting.setLocation(QString());
+    ASSERT_EQ(counting.scanCount(i2, false, 1, 100).result, EditOutcome::Written);
+    EXPECT_EQ(stored(a2), 1);
+    ASSERT_EQ(counting.undoLastCount(i2, false, 100).result, EditOutcome::Written);
+    EXPECT_EQ(stored(a2), 4);
+    EXPECT_FALSE(counting.rowCount(i2).hasLines());
+    ASSERT_EQ(counting.undoLastCount(i2, false, 100).result, EditOutcome::Written);
+    EXPECT_EQ(stored(a2), 1);
+    ASSERT_EQ(counting.scanCount(i2, false, 12, 100).result, EditOutcome::Written);
+    EXPECT_EQ(stored(a2), 13);
+    EXPECT_EQ(counting.month().text(i2, C::ColSTKQty), "13");
+    ASSERT_EQ(counting.undoLastCount(i2, false, 100).result, EditOutcome::Written);
+    EXPECT_EQ(stored(a2), 1);
+    EXPECT_EQ(counting.month().text(i2, C::ColSTKQty), "1");
+    ASSERT_EQ(counting.undoLastCount(i2, false, 100).result, EditOutcome::Written);
+    EXPECT_EQ(stored(a2), 13);
+    EXPECT_EQ(db->scalar("select count(*) from STOCKCNT where Kind = 'S' and RNo = " + a2).toInt(),
+              2);
+    EXPECT_EQ(db->scalar("select count(*) from STOCKCNT where Kind = 'U' and RNo = " + a2).toInt(),
+              3);
+
+    // Import: every line in one transaction; one row whose book figures changed meanwhile
+    // refuses the whole import.
+    const auto bookKept = [](int) { return false; };
+    db->exec("update STOCK set InQty = 9 where RNo = " + a2 + ";\n");
+    const int linesBefore = db->scalar("select count(*) from STOCKCNT").toInt();
+    const EditOutcome refused =
+        counting.applyImport({{i1, QStringLiteral("倉庫"), 4}, {i2, QString(), 2}}, bookKept, 100);
+    EXPECT_EQ(refused.result, EditOutcome::ChangedElsewhere);
+    EXPECT_EQ(db->scalar("select count(*) from STOCKCNT").toInt(), linesBefore);
+    EXPECT_EQ(stored(a1), 9);
+    EXPECT_EQ(counting.month().text(i2, C::ColInQty), "9"); // the row shows it now
+    ASSERT_EQ(
+        counting.applyImport({{i1, QStringLiteral("倉庫"), 4}, {i2, QString(), 2}}, bookKept, 100)
+            .result,
+        EditOutcome::Written);
+    EXPECT_EQ(stored(a1), 10);
+    EXPECT_EQ(stored(a2), 2); // the empty location's line: 13 before
+    EXPECT_EQ(db->scalar("select count(*) from STOCKCNT where Kind = 'I'").toInt(), 2);
+
+    for (const QString &rno : {a1, a2})
+        EXPECT_EQ(stored(rno), linesSum(rno)) << rno.toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Databases, Counting,
                          ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
                          [](const ::testing::TestParamInfo<Backend> &info) {

@@ -156,7 +156,9 @@ TEST_P(StockWindow, OptionsWithoutSavedValues)
         const bool hidden = QList<int>{0, 1, 2, 9, 11, 12, 13, 15, 19, 20}.contains(c);
         EXPECT_EQ(grid()->colHidden(c), hidden) << "column " << c;
     }
-    EXPECT_EQ(grid()->cols(), 24);
+    // ... and the recount mark's column after the grid's 24, until the option shows it.
+    EXPECT_EQ(grid()->cols(), 25);
+    EXPECT_TRUE(grid()->colHidden(StockMonthModel::RecountColumn));
     EXPECT_EQ(cell(0, fmTOVRAN::ColSTKQty), "庫存量");
     EXPECT_EQ(cell(0, fmTOVRAN::ColLType), "大類別");
     EXPECT_EQ(grid()->rows(), 1);

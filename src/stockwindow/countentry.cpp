@@ -1,0 +1,135 @@
+// Counting by location and by scanning: the current row's count lines shown, a scan
+// counted on the location's line, the count history with its undo.
+#include "stockwindow/fmtovran.h"
+
+#include "common/errorreport.h"
+#include "common/numtext.h"
+#include "data/adodb.h"
+#include "forms/formhelpers.h"
+#include "platform/widgets/elasticpanel.h"
+#include "stock/stockcounting.h"
+#include "stockwindow/countlinesbar.h"
+#include "stockwindow/frmcounthistory.h"
+#include "stockwindow/stockgridview.h"
+#include "stockwindow/stockmonthmodel.h"
+
+#include <QCheckBox>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace {
+
+// The largest count a line takes, as the count column's.
+constexpr double MaxCount = 9999999.99;
+
+} // namespace
+
+void fmTOVRAN::connectCountLines()
+{
+    m_model->setCountOf(
+        [this](int index) -> const RowCount & { return m_counting->rowCount(index); });
+    fgList->setColumnHidden(StockMonthModel::RecountColumn, true);
+    connect(chkShowRecount, &QCheckBox::toggled, this, &fmTOVRAN::chkShowRecount_Click);
+    connect(elaCount, &CountLinesBar::locationChanged, this,
+            [this](const QString &location) { m_counting->setLocation(location); });
+    connect(m_counting, &StockCounting::countLinesUnavailable, this, [this] {
+        elaCount->setLinesOff();
+        DispElaMsg(elaMsg, QStringLiteral("無法建立盤點明細檔 STOCKCNT: 盤點區位與盤點紀錄不使用"));
+    });
+    connect(fgList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &fmTOVRAN::showCurrentLines);
+    connect(m_counting, &StockCounting::rowChanged, this, [this](int index) {
+        if (index == fgList->currentMonthRow())
+            showCurrentLines();
+    });
+    connect(m_counting, &StockCounting::reset, this, &fmTOVRAN::showCurrentLines);
+    connect(elaCount->cmdCountHistory, &QPushButton::clicked, this,
+            &fmTOVRAN::cmdCountHistory_Click);
+    auto *history = new QShortcut(QKeySequence(Qt::Key_F9), this);
+    history->setContext(Qt::WindowShortcut);
+    connect(history, &QShortcut::activated, this, [this] {
+        if (elaCount->cmdCountHistory->isEnabled())
+            cmdCountHistory_Click();
+    });
+}
+
+void fmTOVRAN::chkShowRecount_Click()
+{
+    fgList->setColumnHidden(StockMonthModel::RecountColumn, !chkShowRecount->isChecked());
+}
+
+void fmTOVRAN::showCurrentLines()
+{
+    elaCount->showLines(m_model->countLinesText(fgList->currentMonthRow()));
+}
+
+bool fmTOVRAN::countInProgress() const
+{
+    return m_counting->countLinesOn() && !m_counting->location().isEmpty();
+}
+
+bool fmTOVRAN::splitScan(const QString &text, double *n, QString *code, QString *why) const
+{
+    *n = 1;
+    *code = text;
+    const qsizetype star = text.indexOf(QLatin1Char('*'));
+    if (!elaCount->scanCounting() || star < 0)
+        return true;
+    const QString count = text.left(star).trimmed();
+    *code = text.mid(star + 1).trimmed();
+    if (!IsNumeric(count) || Val(count) <= 0 || Val(count) > MaxCount) {
+        *why = QStringLiteral("掃描數量「%1」不是 0 到 9,999,999.99 之間的數字, 未計數").arg(count);
+        return false;
+    }
+    *n = Val(count);
+    return true;
+}
+
+bool fmTOVRAN::scanCount(int index, double n)
+{
+    const bool bookKept = isBookKept(month().text(index, ColFlag));
+    const int precision = chkUseUUnit->isChecked() ? 10000 : 100;
+    const EditOutcome outcome = m_counting->scanCount(index, bookKept, n, precision, sayWaiting());
+    if (!showEditOutcome(index, outcome, ColSTKQty))
+        return false;
+    elaMsg->setCaption(
+        QStringLiteral("%1 +%2 = %3")
+            .arg(month().text(index, ColSTKNo), NumText(n), month().text(index, ColSTKQty)));
+    return true;
+}
+
+bool fmTOVRAN::undoCount(int index)
+{
+    const bool bookKept = isBookKept(month().text(index, ColFlag));
+    const int precision = chkUseUUnit->isChecked() ? 10000 : 100;
+    return ReportErrors(QStringLiteral("fmTOVRAN_undoCount"), [&] {
+        return showEditOutcome(
+            index, m_counting->undoLastCount(index, bookKept, precision, sayWaiting()), ColSTKQty);
+    });
+}
+
+void fmTOVRAN::cmdCountHistory_Click()
+{
+    const int index = fgList->currentMonthRow();
+    if (index < 0 || !m_counting->countLinesOn()) {
+        DispElaMsg(elaMsg, QStringLiteral("請先選擇要查看盤點紀錄的物料"));
+        return;
+    }
+    const auto rno = static_cast<qint64>(month().at(index).stored.Rno);
+    const double factor = month().factor(index);
+    const bool useUnit = month().useUnit();
+    frmCountHistory history(
+        month().text(index, ColSTKNo) + QLatin1Char(' ') + month().text(index, ColName),
+        [&] {
+            QList<CountLine> lines = ReportErrors(QStringLiteral("fmTOVRAN_cmdCountHistory"), [&] {
+                return ReadCountHistory(m_counting->connection(), rno);
+            });
+            for (CountLine &line : lines)
+                line.qty = StockMonth::shownQuantity(line.qty, factor, useUnit);
+            return lines;
+        },
+        [&] { return undoCount(index); }, this);
+    history.exec();
+    fgList->setFocus();
+}

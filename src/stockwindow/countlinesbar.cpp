@@ -1,0 +1,99 @@
+#include "stockwindow/countlinesbar.h"
+
+#include "data/adodb.h"
+#include "platform/settingsstore.h"
+#include "stock/countlines.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// As the database will store it (the quoting's rules), so that the line found again by its
+// location is the one written.
+QString safeLocation(const QString &typed)
+{
+    QString text = typed;
+    text.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    return FieldText(FieldText(text).left(CountLocationLength));
+}
+
+template <typename T> T *named(T *widget, const char *name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
+CountLinesBar::CountLinesBar(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("elaCount"));
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    txtLocation = named(new QLineEdit, "txtLocation");
+    txtLocation->setMaxLength(CountLocationLength);
+    txtLocation->setMaximumWidth(160);
+    chkScanCount = named(new QCheckBox(QStringLiteral("逐件掃描")), "chkScanCount");
+    cmdCountHistory = named(new QPushButton(QStringLiteral("盤點紀錄(F9)")), "cmdCountHistory");
+    cmdImport = named(new QPushButton(QStringLiteral("匯入盤點檔")), "cmdImport");
+    lblCountLines = named(new QLabel, "lblCountLines");
+    lblCountLines->setTextFormat(Qt::PlainText);
+    row->addWidget(named(new QLabel(QStringLiteral("盤點區位:")), "lblLocation"));
+    row->addWidget(txtLocation);
+    row->addWidget(chkScanCount);
+    row->addWidget(cmdCountHistory);
+    row->addWidget(cmdImport);
+    row->addSpacing(12);
+    row->addWidget(lblCountLines, 1);
+
+    connect(txtLocation, &QLineEdit::editingFinished, this, [this] {
+        const QString safe = location();
+        if (safe != txtLocation->text())
+            txtLocation->setText(safe); // what is stored is what the clerk sees
+        saveLocation();
+        Q_EMIT locationChanged(safe);
+    });
+}
+
+QString CountLinesBar::location() const
+{
+    return safeLocation(txtLocation->text());
+}
+
+bool CountLinesBar::scanCounting() const
+{
+    return chkScanCount->isChecked();
+}
+
+void CountLinesBar::restoreLocation()
+{
+    txtLocation->setText(safeLocation(
+        GetSetting(QStringLiteral("TOVRAN"), QStringLiteral("Count"), QStringLiteral("Location"))));
+    Q_EMIT locationChanged(location());
+}
+
+void CountLinesBar::saveLocation() const
+{
+    SaveSetting(QStringLiteral("TOVRAN"), QStringLiteral("Count"), QStringLiteral("Location"),
+                location());
+}
+
+void CountLinesBar::showLines(const QString &lines)
+{
+    QString oneLine = lines;
+    oneLine.replace(QLatin1Char('\n'), QStringLiteral(" ｜ "));
+    lblCountLines->setText(oneLine.isEmpty() ? QString() : QStringLiteral("盤點明細: ") + oneLine);
+    lblCountLines->setToolTip(lines);
+}
+
+void CountLinesBar::setLinesOff()
+{
+    for (QWidget *w : {static_cast<QWidget *>(txtLocation), static_cast<QWidget *>(chkScanCount),
+                       static_cast<QWidget *>(cmdCountHistory), static_cast<QWidget *>(cmdImport)})
+        w->setEnabled(false);
+    lblCountLines->setText(QStringLiteral("盤點區位與盤點紀錄未啟用 (無法建立 STOCKCNT)"));
+}

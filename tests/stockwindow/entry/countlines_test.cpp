@@ -1,0 +1,160 @@
+// Counting by location and by scanning in the real stock window, by keyboard: the location
+// box, two locations adding up, a scan count with "n*", a refused scan, two clerks who
+// disagree (the recount mark), the count history and its undo; the database checked after
+// each step, every record equal to the sum of its current lines.
+#include "stockwindow/windowfixture.h"
+
+#include "stock/stockcounting.h"
+#include "stockwindow/countlinesbar.h"
+#include "stockwindow/frmcounthistory.h"
+
+#include <QLabel>
+#include <QTableView>
+
+using namespace WindowTest;
+
+namespace {
+
+class CountLines : public WindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        WindowFixture::SetUp();
+        if (IsSkipped())
+            return;
+        item("A2", "砂糖", "包");
+        item("B1", "鹽", "包", "", "1", "N");
+        a2 = stock("2003/01/31", "A2", 10, 5, 15);
+        b1 = stock("2003/01/31", "B1", 1, 0, 1);
+    }
+
+    void typeLocation(const QString &location)
+    {
+        QLineEdit *box = window->elaCount->txtLocation;
+        box->setFocus();
+        box->selectAll();
+        box->insert(location); // as an input method hands over Chinese text
+        QTest::keyClick(box, Qt::Key_Return);
+        QApplication::processEvents();
+    }
+    void scan(const QString &text)
+    {
+        window->textSTKNo->setFocus();
+        QTest::keyClicks(window->textSTKNo, text);
+        QTest::keyClick(window->textSTKNo, Qt::Key_Return);
+        QApplication::processEvents();
+    }
+    double linesSum(const QString &rno) const
+    {
+        return db
+            ->scalar("select coalesce(sum(Qty), 0) from STOCKCNT where VoidDate is null "
+                     "and RNo = " +
+                     rno)
+            .toDouble();
+    }
+    QString shownLines() const { return window->elaCount->lblCountLines->text(); }
+
+    QString a2, b1;
+};
+
+} // namespace
+
+TEST_P(CountLines, ClerksCountByLocationScanAndUndo)
+{
+    start();
+    query("2003", "1");
+    ASSERT_TRUE(window->counting().countLinesOn());
+
+    // Two locations of one item: no shortage question for a location's part, the count is
+    // their sum, the current row's lines shown.
+    typeLocation(QStringLiteral("貨架"));
+    const auto noQuestion = answerSure();
+    ASSERT_TRUE(typeIntoCell(rowOf("A2"), fmTOVRAN::ColSTKQty, "5"));
+    EXPECT_FALSE(noQuestion->shown) << noQuestion->message.toStdString();
+    typeLocation(QStringLiteral("倉庫"));
+    ASSERT_TRUE(typeIntoCell(rowOf("A2"), fmTOVRAN::ColSTKQty, "3"));
+    EXPECT_EQ(stockNumber(a2, "STKQty"), 8);
+    EXPECT_EQ(stockNumber(a2, "UseQty"), 7);
+    EXPECT_EQ(cell(rowOf("A2"), fmTOVRAN::ColSTKQty), "8");
+    grid()->view()->setCurrentIndex(grid()->index(rowOf("A2"), fmTOVRAN::ColSTKQty));
+    EXPECT_TRUE(shownLines().contains(QStringLiteral("貨架  5  TESTER")))
+        << shownLines().toStdString();
+    EXPECT_TRUE(shownLines().contains(QStringLiteral("倉庫  3  TESTER")));
+    EXPECT_EQ(grid()
+                  ->model()
+                  ->data(grid()->index(rowOf("A2"), fmTOVRAN::ColSTKQty), Qt::ToolTipRole)
+                  .toString()
+                  .count(QLatin1Char('\n')),
+              1);
+
+    // Scan counting: each scan one piece, "12*" twelve, on the location's line.
+    window->elaCount->chkScanCount->setChecked(true);
+    scan("B1");
+    scan("B1");
+    scan("12*B1");
+    EXPECT_EQ(stockNumber(b1, "STKQty"), 14);
+    EXPECT_EQ(cell(rowOf("B1"), fmTOVRAN::ColSTKQty), "14");
+    EXPECT_EQ(grid()->row(), rowOf("B1"));
+    EXPECT_EQ(db->scalar("select count(*) from STOCKCNT where Kind = 'S'").toInt(), 3);
+    // A scan whose count is no number says why and writes nothing; the next one counts.
+    scan("x*B1");
+    EXPECT_TRUE(msg().contains(QStringLiteral("不是"))) << msg().toStdString();
+    EXPECT_EQ(stockNumber(b1, "STKQty"), 14);
+    scan("B1");
+    EXPECT_EQ(stockNumber(b1, "STKQty"), 15);
+    window->elaCount->chkScanCount->setChecked(false);
+
+    // Another clerk counts the shelf differently: marked for recount, in its column and its
+    // item cells' colour.
+    EditUser().gsUserID = QStringLiteral("OTHER");
+    typeLocation(QStringLiteral("貨架"));
+    ASSERT_TRUE(typeIntoCell(rowOf("A2"), fmTOVRAN::ColSTKQty, "6"));
+    EXPECT_EQ(stockNumber(a2, "STKQty"), 9);
+    window->chkShowRecount->setChecked(true);
+    EXPECT_FALSE(grid()->colHidden(StockMonthModel::RecountColumn));
+    EXPECT_EQ(cell(rowOf("A2"), StockMonthModel::RecountColumn), "需複盤");
+    EXPECT_EQ(cell(rowOf("B1"), StockMonthModel::RecountColumn), "");
+    EXPECT_NE(grid()->cellBackColor(rowOf("A2"), fmTOVRAN::ColSTKNo),
+              grid()->cellBackColor(rowOf("B1"), fmTOVRAN::ColSTKNo));
+
+    // The history by F9: every line, newest first; undo takes the other clerk's count back.
+    grid()->view()->setCurrentIndex(grid()->index(rowOf("A2"), fmTOVRAN::ColSTKQty));
+    grid()->view()->setFocus();
+    int listed = -1;
+    bool undoFocused = false;
+    QString newest;
+    const auto seen = TestModal::whenModal([&](QWidget *w) {
+        auto *history = qobject_cast<frmCountHistory *>(w);
+        if (!history)
+            return;
+        listed = history->fgHistory->model()->rowCount();
+        newest = history->fgHistory->model()->index(0, 1).data().toString() + ' ' +
+                 history->fgHistory->model()->index(0, 4).data().toString();
+        // The undo button has the focus: Enter presses it.
+        undoFocused = history->focusWidget() == history->cmdUndo;
+        QTest::keyClick(history->cmdUndo, Qt::Key_Return);
+        QApplication::processEvents();
+        history->cmdClose->click();
+    });
+    QTest::keyClick(grid()->view(), Qt::Key_F9);
+    QApplication::processEvents();
+    EXPECT_TRUE(*seen);
+    EXPECT_EQ(listed, 3);
+    EXPECT_TRUE(undoFocused);
+    EXPECT_EQ(newest, "OTHER 6");
+    EXPECT_EQ(stockNumber(a2, "STKQty"), 8);
+    EXPECT_EQ(cell(rowOf("A2"), fmTOVRAN::ColSTKQty), "8");
+    EXPECT_EQ(cell(rowOf("A2"), StockMonthModel::RecountColumn), "");
+
+    for (const QString &rno : {a2, b1})
+        EXPECT_EQ(stockNumber(rno, "STKQty"), linesSum(rno)) << rno.toStdString();
+
+    // The location is this workstation's: a new window starts with it.
+    window.reset();
+    start();
+    EXPECT_EQ(window->elaCount->txtLocation->text(), QStringLiteral("貨架"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Databases, CountLines,
+                         ::testing::Values(Backend::SQLite, Backend::PostgreSQL), kindName);
