@@ -9,6 +9,7 @@
 #include "printing/previewwindow.h"
 #include "printing/printingfixture.h"
 #include "stock/countingview.h"
+#include "stockwindow/countlinesbar.h"
 
 #include <QComboBox>
 #include <QRegularExpression>
@@ -180,6 +181,19 @@ TEST_P(Blind, ABlindGroupSeesNoBookFigureAnywhere)
     EXPECT_EQ(cell(rowOf("A1"), fmTOVRAN::ColSTKQty), "50");
     EXPECT_EQ(stockNumber(db->scalar("select RNo from STOCK where STKNo = 'A1'"), "STKQty"), 50);
     EXPECT_EQ(shared(modelTexts(), book), "");
+
+    // C3 counted on the shelf: the sheet by location names the shelf, never the counts.
+    QLineEdit *location = window->elaCount->txtLocation;
+    location->setFocus();
+    location->insert(QStringLiteral("貨架"));
+    QTest::keyClick(location, Qt::Key_Return);
+    ASSERT_TRUE(typeIntoCell(rowOf("C3"), fmTOVRAN::ColSTKQty, "9"));
+    ASSERT_EQ(cell(rowOf("C3"), fmTOVRAN::ColSTKQty), "9");
+    window->cboCountSheetOrder->setCurrentIndex(1);
+    const QSet<QString> sheet = print(window->cmdCountSheet, QStringLiteral("located"));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("貨架")));
+    for (const char *count : {"9", "50", "8"})
+        EXPECT_FALSE(sheet.contains(QString::fromUtf8(count))) << count;
 }
 
 TEST_P(Blind, OtherGroupsSeeTheBooksAsEver)
