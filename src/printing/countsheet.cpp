@@ -54,32 +54,6 @@ QList<SheetLine> sheetLines(const CountSheet &sheet)
     return lines;
 }
 
-// The heading and page number of every page, drawn over the finished pages.
-void drawPageFrames(PrintDocument &vsp, const QString &headingLine)
-{
-    const int pages = vsp.pageCount();
-    for (int p = 1; p <= pages; ++p) {
-        vsp.startOverlay(p);
-        vsp.setFontBold(true);
-        vsp.setFontSize(16);
-        vsp.setTextAlign(7);
-        vsp.setCurrentX(vsp.marginLeft());
-        vsp.setCurrentY(500);
-        vsp.paragraph(QStringLiteral("盤點表"));
-        vsp.setFontBold(false);
-        vsp.setFontSize(10);
-        vsp.setTextAlign(6);
-        vsp.setCurrentX(vsp.marginLeft());
-        vsp.setCurrentY(vsp.marginTop() - 500);
-        vsp.paragraph(headingLine);
-        vsp.setTextAlign(7);
-        vsp.setCurrentX(vsp.marginLeft());
-        vsp.setCurrentY(vsp.pageHeight() - vsp.marginBottom() + 200);
-        vsp.paragraph(QStringLiteral("第 %1 頁 / 共 %2 頁").arg(p).arg(pages));
-        vsp.endOverlay();
-    }
-}
-
 } // namespace
 
 void ComposeCountSheet(PreviewWindow &window, const CountSheet &sheet)
@@ -119,7 +93,7 @@ void ComposeCountSheet(PreviewWindow &window, const CountSheet &sheet)
     vsp.setCurrentY(vsp.currentY() + 700);
     vsp.paragraph(QStringLiteral("盤點人:________________        複核人:________________"));
     vsp.endDoc();
-    drawPageFrames(vsp, heading.join(QStringLiteral("    ")));
+    DrawPageFrames(vsp, QStringLiteral("盤點表"), heading.join(QStringLiteral("    ")));
 }
 
 bool PrintCountSheet(const CountSheet &sheet)

@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/errorreport.h"
+#include "platform/print/printdocument.h"
 #include "platform/widgets/messagebox.h"
 #include "printing/previewwindow.h"
 
@@ -38,4 +39,29 @@ bool ShowMonthPrintout(const QString &errorLabel, bool hasRows,
         window.raise();
         return true;
     });
+}
+
+void DrawPageFrames(PrintDocument &vsp, const QString &title, const QString &headingLine)
+{
+    const int pages = vsp.pageCount();
+    for (int p = 1; p <= pages; ++p) {
+        vsp.startOverlay(p);
+        vsp.setFontBold(true);
+        vsp.setFontSize(16);
+        vsp.setTextAlign(7);
+        vsp.setCurrentX(vsp.marginLeft());
+        vsp.setCurrentY(500);
+        vsp.paragraph(title);
+        vsp.setFontBold(false);
+        vsp.setFontSize(10);
+        vsp.setTextAlign(6);
+        vsp.setCurrentX(vsp.marginLeft());
+        vsp.setCurrentY(vsp.marginTop() - 500);
+        vsp.paragraph(headingLine);
+        vsp.setTextAlign(7);
+        vsp.setCurrentX(vsp.marginLeft());
+        vsp.setCurrentY(vsp.pageHeight() - vsp.marginBottom() + 200);
+        vsp.paragraph(QStringLiteral("第 %1 頁 / 共 %2 頁").arg(p).arg(pages));
+        vsp.endOverlay();
+    }
 }

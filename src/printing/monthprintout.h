@@ -5,6 +5,7 @@
 #include <functional>
 
 class PreviewWindow;
+class PrintDocument;
 
 // The query criteria as typed in the stock window, for the heading of the month's printouts.
 struct StockReportCriteria
@@ -26,3 +27,7 @@ QStringList StockHeadingLines(const StockReportCriteria &criteria);
 // Returns true when the preview was shown.
 bool ShowMonthPrintout(const QString &errorLabel, bool hasRows,
                        const std::function<void(PreviewWindow &)> &compose);
+
+// The title, heading line and "第 x 頁 / 共 y 頁" of every page of a finished portrait
+// document whose top margin leaves room for them.
+void DrawPageFrames(PrintDocument &vsp, const QString &title, const QString &headingLine);

@@ -150,6 +150,7 @@ public Q_SLOTS:
     void chkUseUUnit_Click();
     void chkShowRecount_Click();
     void cmdCountHistory_Click();
+    void cmdCountDetail_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

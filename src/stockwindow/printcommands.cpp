@@ -1,10 +1,11 @@
-// The print commands of the stock window: the stock report, the count sheet, the slips, the
-// slip printer.
+// The print commands of the stock window: the stock report, the count sheet, the count
+// detail list, the slips, the slip printer.
 #include "stockwindow/fmtovran.h"
 
 #include "common/dates.h"
 #include "common/errorreport.h"
 #include "data/norv.h"
+#include "printing/countdetail.h"
 #include "printing/countsheet.h"
 #include "printing/slipprinter.h"
 #include "printing/slips.h"
@@ -74,4 +75,14 @@ void fmTOVRAN::cmdPrintByMistra_Click(int index)
 void fmTOVRAN::cmdListPrinter_Click(int index)
 {
     ::cmdListPrinter_Click(index, txtKXPrinter);
+}
+
+void fmTOVRAN::cmdCountDetail_Click()
+{
+    CountDetail detail;
+    detail.month = &month();
+    detail.rows = fgList->rows()->monthRows(false); // the rows the grid shows, in its order
+    detail.countOf = [this](int index) -> const RowCount & { return m_counting->rowCount(index); };
+    detail.criteria = reportCriteria();
+    PrintCountDetail(detail);
 }
