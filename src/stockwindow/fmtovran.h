@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <functional>
@@ -22,6 +23,7 @@ class ElasticPanel;
 class StockGridView;
 class StockMonthModel;
 class StockCounting;
+class frmVariance;
 namespace Ado {
 class Recordset;
 }
@@ -83,6 +85,10 @@ public:
     // Book-kept: stock flag "Y", issue slips in use and warehouse 1.
     bool isBookKept(const QString &stockFlag) const;
 
+    // Whether the user may open the variance review (not for users who count blind): the
+    // button shown or hidden, an open review closed.
+    void setVarianceReviewOffered(bool offered);
+
     // Controls (names as the suite's forms name them).
     ElasticPanel *elaHead = nullptr;
     QLabel *lblHead[3] = {};
@@ -116,6 +122,7 @@ public:
     QPushButton *cmdPrintRpt = nullptr;
     QPushButton *cmdPrintByMistra[2] = {};
     QPushButton *cmdSeekSTKNo = nullptr;
+    QPushButton *cmdVariance = nullptr; // the variance review
     QLineEdit *textSTKNo = nullptr;
     QLineEdit *txtSeekItem = nullptr;
     QCheckBox *chkHideSTKFlag = nullptr;
@@ -145,6 +152,7 @@ public Q_SLOTS:
     void chkUseUUnit_Click();
     void chkShowRecount_Click();
     void cmdCountHistory_Click();
+    void cmdVariance_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -221,4 +229,5 @@ private:
     StockCounting *m_counting = nullptr;
     StockMonthModel *m_model = nullptr;
     LoadProgressTiming m_loadProgress;
+    QPointer<frmVariance> m_variance; // open until closed
 };
