@@ -73,6 +73,7 @@ void frmVariance::build()
     split->addWidget(chtVariance);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    split->setSizes({660, 440});
 
     lblTotals = named(new QLabel, "lblTotals");
     cmdMarkRecount = named(new QPushButton(QStringLiteral("標記複盤(&R)")), "cmdMarkRecount");

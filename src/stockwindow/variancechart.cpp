@@ -52,6 +52,7 @@ QChart *VarianceChart::build(const QList<VarianceLine> &lines, Sets *sets)
     values->setLabelFormat(QStringLiteral("%.0f"));
     chart->addAxis(values, Qt::AlignBottom);
     series->attachAxis(values);
+    values->applyNiceNumbers();
     chart->legend()->setAlignment(Qt::AlignBottom);
     if (sets)
         *sets = {gains, losses};

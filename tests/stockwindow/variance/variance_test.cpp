@@ -12,6 +12,7 @@
 #include "stockwindow/frmvariance.h"
 #include "stockwindow/variancechart.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -182,6 +183,13 @@ TEST_P(Variance, PrintsTheReport)
     QTemporaryDir dir;
     const QString pdf = dir.filePath("variance.pdf");
     preview.vsp().savePdf(pdf);
+    // Kept for a look at the page and the review window.
+    const QDir artifacts(QStringLiteral(TOVRAN_ARTIFACT_DIR));
+    QFile::remove(
+        artifacts.filePath(QString::fromStdString("variance-" + BackendName(GetParam()) + ".pdf")));
+    QFile::copy(pdf, artifacts.filePath(
+                         QString::fromStdString("variance-" + BackendName(GetParam()) + ".pdf")));
+    review->grab().save(artifacts.filePath("frmVariance.png"));
     const QString csv = dir.filePath("variance.csv");
     preview.saveDocument(csv, false);
     preview.hide();
