@@ -51,6 +51,7 @@ void fmTOVRAN::connectCountLines()
     connect(elaCount->cmdCountHistory, &QPushButton::clicked, this,
             &fmTOVRAN::cmdCountHistory_Click);
     connect(elaCount->cmdImport, &QPushButton::clicked, this, &fmTOVRAN::cmdImport_Click);
+    connect(elaCount->cmdCountDetail, &QPushButton::clicked, this, &fmTOVRAN::cmdCountDetail_Click);
     auto *history = new QShortcut(QKeySequence(Qt::Key_F9), this);
     history->setContext(Qt::WindowShortcut);
     connect(history, &QShortcut::activated, this, [this] {

@@ -40,6 +40,7 @@ CountLinesBar::CountLinesBar(QWidget *parent) : QWidget(parent)
     chkScanCount = named(new QCheckBox(QStringLiteral("逐件掃描")), "chkScanCount");
     cmdCountHistory = named(new QPushButton(QStringLiteral("盤點紀錄(F9)")), "cmdCountHistory");
     cmdImport = named(new QPushButton(QStringLiteral("匯入盤點檔")), "cmdImport");
+    cmdCountDetail = named(new QPushButton(QStringLiteral("盤點明細表")), "cmdCountDetail");
     lblCountLines = named(new QLabel, "lblCountLines");
     lblCountLines->setTextFormat(Qt::PlainText);
     row->addWidget(named(new QLabel(QStringLiteral("盤點區位:")), "lblLocation"));
@@ -47,6 +48,7 @@ CountLinesBar::CountLinesBar(QWidget *parent) : QWidget(parent)
     row->addWidget(chkScanCount);
     row->addWidget(cmdCountHistory);
     row->addWidget(cmdImport);
+    row->addWidget(cmdCountDetail);
     row->addSpacing(12);
     row->addWidget(lblCountLines, 1);
 
@@ -93,7 +95,8 @@ void CountLinesBar::showLines(const QString &lines)
 void CountLinesBar::setLinesOff()
 {
     for (QWidget *w : {static_cast<QWidget *>(txtLocation), static_cast<QWidget *>(chkScanCount),
-                       static_cast<QWidget *>(cmdCountHistory), static_cast<QWidget *>(cmdImport)})
+                       static_cast<QWidget *>(cmdCountHistory), static_cast<QWidget *>(cmdImport),
+                       static_cast<QWidget *>(cmdCountDetail)})
         w->setEnabled(false);
     lblCountLines->setText(QStringLiteral("盤點區位與盤點紀錄未啟用 (無法建立 STOCKCNT)"));
 }

@@ -31,6 +31,7 @@ public:
     QCheckBox *chkScanCount = nullptr;
     QPushButton *cmdCountHistory = nullptr;
     QPushButton *cmdImport = nullptr;
+    QPushButton *cmdCountDetail = nullptr;
     QLabel *lblCountLines = nullptr;
 
 Q_SIGNALS:

@@ -12,6 +12,7 @@
 #include <functional>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -24,6 +25,7 @@ class StockGridView;
 class StockMonthModel;
 class StockCounting;
 class frmVariance;
+struct StockReportCriteria;
 namespace Ado {
 class Recordset;
 }
@@ -121,6 +123,8 @@ public:
     StockGridView *fgList = nullptr;
     QPushButton *cmdPrintRpt = nullptr;
     QPushButton *cmdPrintByMistra[2] = {};
+    QPushButton *cmdCountSheet = nullptr;
+    QComboBox *cboCountSheetOrder = nullptr; // the count sheet's order: item number, location
     QPushButton *cmdSeekSTKNo = nullptr;
     QPushButton *cmdVariance = nullptr; // the variance review
     QLineEdit *textSTKNo = nullptr;
@@ -142,6 +146,7 @@ public Q_SLOTS:
     void cmdSeekSTKNo_Click();
     void cmdPrintRpt_Click();
     void cmdPrintByMistra_Click(int index);
+    void cmdCountSheet_Click();
     void cmdListPrinter_Click(int index);
 
     void chkAutoCalQty_Click();
@@ -153,6 +158,7 @@ public Q_SLOTS:
     void chkShowRecount_Click();
     void cmdCountHistory_Click();
     void cmdVariance_Click();
+    void cmdCountDetail_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -165,6 +171,15 @@ private:
     QWidget *buildDataPage();
     QWidget *buildSettingsPage();
     void connectHandlers();
+
+    // What the signed-in user sees of the month (blind counting): set on the model, the
+    // columns it does not show hidden for good, the options and slips of the books not
+    // offered.
+    void applyCountingView();
+    // Shows or hides a column as a display option asks, never one the user may not see.
+    void setColumnShown(int col, bool shown);
+    // The heading of the month's printouts: the month last queried.
+    StockReportCriteria reportCriteria() const;
 
     // Criteria boxes: key handling, pickers and validation on leaving.
     bool isCriteriaBox(const QObject *object) const;

@@ -4,6 +4,10 @@
 // database checked after each step, every record equal to the sum of its current lines.
 #include "stockwindow/windowfixture.h"
 
+#include "platform/print/pdftext.h"
+#include "platform/print/printdocument.h"
+#include "printing/previewwindow.h"
+#include "printing/printingfixture.h"
 #include "stock/stockcounting.h"
 #include "stockwindow/countlinesbar.h"
 #include "stockwindow/frmcounthistory.h"
@@ -198,6 +202,37 @@ TEST_P(CountLines, ClerksCountByLocationScanAndUndo)
 
     for (const QString &rno : {a2, b1, n1})
         EXPECT_EQ(stockNumber(rno, "STKQty"), linesSum(rno)) << rno.toStdString();
+
+    // The count detail list: every current line and each item's total (the mark beside it),
+    // as PDF and CSV.
+    frmVSPBlank().vsp().killDoc();
+    window->elaCount->cmdCountDetail->click();
+    QApplication::processEvents();
+    PreviewWindow &preview = frmVSPBlank();
+    ASSERT_EQ(preview.vsp().pageCount(), 1);
+    const QString pdf = dir.filePath("detail.pdf");
+    preview.vsp().savePdf(pdf);
+    QStringList words;
+    for (const PdfText::Word &w : PdfText::words(pdf))
+        words << w.text;
+    for (const char *expected : {"盤點明細表", "TESTER", "OTHER", "7.5", "17", "需複盤"})
+        EXPECT_TRUE(words.contains(QString::fromUtf8(expected))) << expected;
+    const QString csv = dir.filePath("detail.csv");
+    preview.saveDocument(csv, false);
+    QFile saved(csv);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    QStringList rows;
+    for (const QStringList &row : ParseRfc4180(QString::fromUtf8(saved.readAll().mid(3))))
+        rows << row.mid(0, 6).join('|');
+    // A2's shelf line came back by the undo (written by OTHER), its back room by the import,
+    // which replaced TESTER's 3 with 4: marked.
+    for (const char *expected :
+         {"A2|砂糖|包|貨架|5|OTHER", "A2|砂糖|包|倉庫|4|OTHER", "A2|需複盤||合計|9|",
+          "B1|鹽|包|倉庫|15|TESTER", "B1|鹽|包||2|OTHER", "B1|||合計|17|",
+          "N1|醋|瓶|貨架|7.5|OTHER", "N1|||合計|7.5|"})
+        EXPECT_TRUE(rows.contains(QString::fromUtf8(expected)))
+            << expected << " in " << rows.join(" / ").toStdString();
+    preview.hide();
 
     // The location is this workstation's: a new window starts with it.
     window.reset();
