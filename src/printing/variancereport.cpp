@@ -1,60 +1,44 @@
 #include "printing/variancereport.h"
 
-#include "common/clock.h"
-#include "common/dates.h"
-#include "common/errorreport.h"
-#include "data/norv.h"
 #include "platform/print/printdocument.h"
-#include "platform/widgets/messagebox.h"
 #include "printing/previewwindow.h"
-#include "stock/stockmonth.h"
 
 namespace {
 
 using V = VarianceColumns;
 
-// Column widths (twips) of a landscape page's 13,958 between the margins.
+constexpr double TopMargin = 1500;
+
+// Column widths (twips) of a landscape page between the plain window's margins.
 QString columnFormat(int col)
 {
-    static const int widths[V::ColumnCount] = {1100, 2400, 600,  1100, 1100, 1100,
-                                               1000, 1300, 1200, 1000, 2000};
+    static const int widths[V::ColumnCount] = {1200, 2800, 700,  1200, 1200, 1200,
+                                               1100, 1400, 1300, 1100, 2000};
     return (V::isFigure(col) ? QLatin1Char('>') : QLatin1Char('<')) + QString::number(widths[col]);
-}
-
-QStringList headingLines(const StockMonth &month, const VarianceReview &review)
-{
-    const StockMonth::Period &p = month.period();
-    QString deptName;
-    GetDeptName(p.deptNo, deptName);
-    const int year = UsesRocCalendar() ? p.year - 1911 : p.year;
-    return {QStringLiteral("庫存月份:%1/%2").arg(year).arg(p.month),
-            QStringLiteral("部門:") + p.deptNo + QStringLiteral(" - ") + deptName,
-            VarianceThresholdsText(review.thresholds),
-            QStringLiteral("列印日期:") +
-                Clock::now().toString(QStringLiteral("yyyy/MM/dd HH:mm"))};
 }
 
 } // namespace
 
-void ComposeVarianceReport(PreviewWindow &window, const StockMonth &month,
-                           const VarianceReview &review, const QImage &chart)
+void ComposeVarianceReport(PreviewWindow &window, const VarianceReport &report)
 {
+    const StockMonth &month = *report.month;
+    const VarianceReview &review = *report.review;
+    QStringList heading = StockHeadingLines(report.criteria);
+    heading.insert(heading.size() - 1, VarianceThresholdsText(review.thresholds));
+
+    frmPrint(); // the framed window supplies the printer list; loaded before every printout
     window.discardDocument();
-    window.setFvHeader(QStringLiteral("差異檢視表"));
     PrintDocument &vsp = window.vsp();
     vsp.setOrientation(PrintDocument::Landscape);
+    vsp.setMarginTop(TopMargin);
     vsp.startDoc();
     window.ResetPage(V::ColumnCount);
-
-    vsp.setFontSize(10);
-    vsp.setTextAlign(6);
-    for (const QString &line : headingLines(month, review)) {
-        vsp.paragraph(line);
+    for (const QString &line : heading)
         window.AddFGLine(QStringList{line});
-    }
-    if (!chart.isNull()) {
-        const double top = vsp.currentY() + 100;
-        vsp.drawPicture(chart, vsp.marginLeft(), top, vsp.marginLeft() + VarianceChartWidth,
+
+    if (!report.chart.isNull()) {
+        const double top = vsp.currentY();
+        vsp.drawPicture(report.chart, vsp.marginLeft(), top, vsp.marginLeft() + VarianceChartWidth,
                         top + VarianceChartHeight);
         vsp.setCurrentY(top + VarianceChartHeight + 200);
     }
@@ -67,15 +51,15 @@ void ComposeVarianceReport(PreviewWindow &window, const StockMonth &month,
     }
     const QString format =
         formats.join(TableSeparators::fromTableSep(vsp.tableSep()).column) + QLatin1Char(';');
-    vsp.setFontSize(8);
-    // The headings above the first row and every row that begins a page.
-    vsp.addTable(format, QStringList(), QList<QStringList>{titles}, -1, -1, true);
+    vsp.setFontSize(9);
+    // The headings above the first row and above every row that begins a page.
+    vsp.addTable(format, QStringList(), QList<QStringList>{titles}, 0xE0E0E0, -1, true);
     window.AddFGLine(titles);
     for (const VarianceLine &line : review.lines) {
         QStringList cells;
         for (int c = 0; c < V::ColumnCount; ++c)
             cells << V::text(month, line, c);
-        vsp.addTable(format, titles, QList<QStringList>{cells}, -1, -1, true);
+        vsp.addTable(format, titles, QList<QStringList>{cells}, 0xE0E0E0, -1, true);
         window.AddFGLine(cells);
     }
     vsp.setFontSize(10);
@@ -84,19 +68,12 @@ void ComposeVarianceReport(PreviewWindow &window, const StockMonth &month,
     vsp.paragraph(totals);
     window.AddFGLine(QStringList{totals});
     vsp.endDoc();
+    DrawPageFrames(vsp, QStringLiteral("差異檢視表"), heading.join(QStringLiteral("    ")));
 }
 
-bool PrintVarianceReport(const StockMonth &month, const VarianceReview &review, const QImage &chart)
+bool PrintVarianceReport(const VarianceReport &report)
 {
-    return ReportErrors(QStringLiteral("frmVariance_cmdPrint_Click"), [&] {
-        if (review.lines.isEmpty()) {
-            MsgBox::show(QStringLiteral("無資料"), MsgBox::Icon::Critical);
-            return false;
-        }
-        PreviewWindow &window = frmPrint();
-        ComposeVarianceReport(window, month, review, chart);
-        window.show();
-        window.raise();
-        return true;
-    });
+    return ShowMonthPrintout(QStringLiteral("frmVariance_cmdPrint_Click"),
+                             report.month && report.review && !report.review->lines.isEmpty(),
+                             [&](PreviewWindow &window) { ComposeVarianceReport(window, report); });
 }

@@ -17,9 +17,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-frmVariance::frmVariance(StockCounting &counting, GoToRow goToRow, QWidget *parent)
+frmVariance::frmVariance(StockCounting &counting, GoToRow goToRow, Criteria criteria,
+                         QWidget *parent)
     : QWidget(parent, Qt::Window), m_counting(counting), m_goToRow(std::move(goToRow)),
-      m_model(new VarianceModel(counting.month(), this)),
+      m_criteria(std::move(criteria)), m_model(new VarianceModel(counting.month(), this)),
       m_thresholds(VarianceThresholds::fromParams()), m_refreshSoon(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmVariance"));
@@ -183,10 +184,14 @@ void frmVariance::goToCurrent()
 void frmVariance::cmdPrint_Click()
 {
     refresh(); // what is printed is what the month holds now
-    const QImage chart =
+    VarianceReport report;
+    report.month = &m_counting.month();
+    report.review = &review();
+    report.criteria = m_criteria();
+    report.chart =
         VarianceChart::picture(LargestVariances(review()),
                                QSize(int(VarianceChartWidth / 10), int(VarianceChartHeight / 10)));
-    PrintVarianceReport(m_counting.month(), review(), chart);
+    PrintVarianceReport(report);
 }
 
 bool frmVariance::eventFilter(QObject *watched, QEvent *event)

@@ -13,6 +13,7 @@ class QTimer;
 class StockCounting;
 class VarianceChart;
 class VarianceModel;
+struct StockReportCriteria;
 
 // The variance review ("差異檢視") of the loaded month, for the store manager: the rows
 // that differ from the book by more than the thresholds, marked for recount or not yet
@@ -26,8 +27,11 @@ class frmVariance : public QWidget
 public:
     // Shows the month row in the stock grid, current in its count cell.
     using GoToRow = std::function<void(int monthRow)>;
+    // The heading of the month's printouts.
+    using Criteria = std::function<StockReportCriteria()>;
 
-    frmVariance(StockCounting &counting, GoToRow goToRow, QWidget *parent = nullptr);
+    frmVariance(StockCounting &counting, GoToRow goToRow, Criteria criteria,
+                QWidget *parent = nullptr);
 
     const VarianceReview &review() const;
     // The month row of the list's current row, -1: none.
@@ -62,6 +66,7 @@ private:
 
     StockCounting &m_counting;
     GoToRow m_goToRow;
+    Criteria m_criteria;
     VarianceModel *m_model = nullptr;
     VarianceThresholds m_thresholds;
     QTimer *m_refreshSoon = nullptr;

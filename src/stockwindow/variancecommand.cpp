@@ -2,6 +2,7 @@
 #include "stockwindow/fmtovran.h"
 
 #include "forms/formhelpers.h"
+#include "printing/monthprintout.h"
 #include "stock/stockcounting.h"
 #include "stockwindow/frmvariance.h"
 #include "stockwindow/stockgridview.h"
@@ -26,7 +27,7 @@ void fmTOVRAN::cmdVariance_Click()
                 raise();
                 moveToCountCell(index);
             },
-            this);
+            [this] { return reportCriteria(); }, this);
         m_variance->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_variance->show();

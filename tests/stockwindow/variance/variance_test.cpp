@@ -178,7 +178,7 @@ TEST_P(Variance, PrintsTheReport)
     ASSERT_NE(review, nullptr);
     review->cmdPrint->click();
     QApplication::processEvents();
-    PreviewWindow &preview = frmPrint();
+    PreviewWindow &preview = frmVSPBlank();
     ASSERT_TRUE(preview.isVisible());
     QTemporaryDir dir;
     const QString pdf = dir.filePath("variance.pdf");
