@@ -47,7 +47,7 @@ set(TOVRAN_LAYER_QT_platform_core Core Sql)
 set(TOVRAN_LAYER_QT_platform_ui Core Gui Widgets PrintSupport)
 set(TOVRAN_LAYER_QT_data Core Sql)
 set(TOVRAN_LAYER_QT_stock Core Sql)
-set(TOVRAN_LAYER_QT_windows Core Gui Widgets Sql PrintSupport)
+set(TOVRAN_LAYER_QT_windows Core Gui Widgets Sql PrintSupport Charts)
 set(TOVRAN_LAYER_QT_program Core Gui Widgets)
 set(TOVRAN_LAYERS base platform_core platform_ui data stock windows program)
 

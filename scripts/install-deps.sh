@@ -2,9 +2,10 @@
 # Installs the Debian packages the project needs to build, run and test (only those missing).
 set -euo pipefail
 
+# libqt6opengl6-dev: Debian's qt6-charts-dev needs its CMake files but does not depend on it.
 PACKAGES=(
     build-essential cmake ninja-build pkg-config ccache
-    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
+    qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6charts6 libqt6opengl6-dev qt6-translations-l10n libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
     libgl-dev libsqlite3-dev sqlite3 libpq-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-arphic-ukai fonts-arphic-uming fonts-noto-cjk

@@ -245,6 +245,8 @@ QWidget *fmTOVRAN::buildDataPage()
     tools->addWidget(cboCountSheetOrder);
     tools->addWidget(cmdPrintByMistra[0]);
     tools->addWidget(cmdPrintByMistra[1]);
+    cmdVariance = button(QStringLiteral("cmdVariance"), QStringLiteral("差異檢視"));
+    tools->addWidget(cmdVariance);
     tools->addSpacing(12);
     tools->addWidget(label(QStringLiteral("Label12"), QStringLiteral("輸入物料編號:")));
     tools->addWidget(textSTKNo);
@@ -307,6 +309,7 @@ void fmTOVRAN::connectHandlers()
     connect(cmdPrintByMistra[1], &QPushButton::clicked, this,
             [this] { cmdPrintByMistra_Click(1); });
     connect(cmdListPrinter[0], &QPushButton::clicked, this, [this] { cmdListPrinter_Click(0); });
+    connect(cmdVariance, &QPushButton::clicked, this, &fmTOVRAN::cmdVariance_Click);
 
     // Setting a box to another value runs its handler, by the user or by the
     // program.

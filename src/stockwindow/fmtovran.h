@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <functional>
@@ -23,6 +24,7 @@ class ElasticPanel;
 class StockGridView;
 class StockMonthModel;
 class StockCounting;
+class frmVariance;
 struct StockReportCriteria;
 namespace Ado {
 class Recordset;
@@ -85,6 +87,10 @@ public:
     // Book-kept: stock flag "Y", issue slips in use and warehouse 1.
     bool isBookKept(const QString &stockFlag) const;
 
+    // Whether the user may open the variance review (not for users who count blind): the
+    // button shown or hidden, an open review closed.
+    void setVarianceReviewOffered(bool offered);
+
     // Controls (names as the suite's forms name them).
     ElasticPanel *elaHead = nullptr;
     QLabel *lblHead[3] = {};
@@ -120,6 +126,7 @@ public:
     QPushButton *cmdCountSheet = nullptr;
     QComboBox *cboCountSheetOrder = nullptr; // the count sheet's order: item number, location
     QPushButton *cmdSeekSTKNo = nullptr;
+    QPushButton *cmdVariance = nullptr; // the variance review
     QLineEdit *textSTKNo = nullptr;
     QLineEdit *txtSeekItem = nullptr;
     QCheckBox *chkHideSTKFlag = nullptr;
@@ -150,6 +157,7 @@ public Q_SLOTS:
     void chkUseUUnit_Click();
     void chkShowRecount_Click();
     void cmdCountHistory_Click();
+    void cmdVariance_Click();
     void cmdCountDetail_Click();
 
 protected:
@@ -236,4 +244,5 @@ private:
     StockCounting *m_counting = nullptr;
     StockMonthModel *m_model = nullptr;
     LoadProgressTiming m_loadProgress;
+    QPointer<frmVariance> m_variance; // open until closed
 };

@@ -1,0 +1,43 @@
+// The stock window's way to the variance review.
+#include "stockwindow/fmtovran.h"
+
+#include "forms/formhelpers.h"
+#include "printing/monthprintout.h"
+#include "stock/stockcounting.h"
+#include "stockwindow/frmvariance.h"
+#include "stockwindow/stockgridview.h"
+
+#include <QPushButton>
+#include <QTabWidget>
+
+void fmTOVRAN::cmdVariance_Click()
+{
+    if (cmdVariance->isHidden())
+        return;
+    if (month().size() == 0) {
+        DispElaMsg(elaMsg, QStringLiteral("無資料"));
+        return;
+    }
+    if (!m_variance) {
+        m_variance = new frmVariance(
+            *m_counting,
+            [this](int index) {
+                tabPage->setCurrentWidget(elapage[1]);
+                activateWindow();
+                raise();
+                moveToCountCell(index);
+            },
+            [this] { return reportCriteria(); }, this);
+        m_variance->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_variance->show();
+    m_variance->raise();
+    m_variance->activateWindow();
+}
+
+void fmTOVRAN::setVarianceReviewOffered(bool offered)
+{
+    cmdVariance->setVisible(offered);
+    if (!offered && m_variance)
+        m_variance->close();
+}
