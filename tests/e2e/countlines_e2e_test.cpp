@@ -113,36 +113,27 @@ protected:
         return last;
     }
 
-    // The item's count lines, oldest first, as "location user qty kind voided-by".
-    QStringList linesOf(const QString &itemNo) const
+    // The item's count lines as "location user qty kind replaced-by": every one, oldest
+    // first, or the current ones (sorted: not in the database's collation).
+    QStringList linesOf(const QString &itemNo, bool currentOnly = false) const
     {
         QStringList lines;
         for (Ado::Recordset rs = m_db->execute(
                  QStringLiteral("Select Location, UserID, Qty, Kind, VoidUserID From STOCKCNT "
                                 "Where Kind <> 'M' And RNo = ") +
-                 rnoOf(itemNo) + QStringLiteral(" Order By CntNo"));
+                 rnoOf(itemNo) +
+                 (currentOnly ? QStringLiteral(" And VoidDate Is Null") : QString()) +
+                 QStringLiteral(" Order By CntNo"));
              !rs.eof(); rs.moveNext())
             lines << QStringLiteral("%1 %2 %3 %4 %5")
                          .arg(rs.text(0), rs.text(1), QString::number(rs.number(2)), rs.text(3),
                               rs.text(4))
                          .trimmed();
+        if (currentOnly)
+            lines.sort();
         return lines;
     }
-    // The current ones only, by location.
-    QStringList currentLinesOf(const QString &itemNo) const
-    {
-        QStringList lines;
-        for (Ado::Recordset rs = m_db->execute(
-                 QStringLiteral("Select Location, UserID, Qty, Kind From STOCKCNT Where Kind <> "
-                                "'M' And VoidDate Is Null And RNo = ") +
-                 rnoOf(itemNo));
-             !rs.eof(); rs.moveNext())
-            lines << QStringLiteral("%1 %2 %3 %4")
-                         .arg(rs.text(0), rs.text(1), QString::number(rs.number(2)), rs.text(3))
-                         .trimmed();
-        lines.sort(); // not the database's collation
-        return lines;
-    }
+    QStringList currentLinesOf(const QString &itemNo) const { return linesOf(itemNo, true); }
 
     // A text file's lines (UTF-8, a byte-order mark and carriage returns dropped).
     static QStringList textLines(const QString &path)
