@@ -1,9 +1,6 @@
 #include "printing/stockreport.h"
 
-#include "common/clock.h"
-#include "common/errorreport.h"
 #include "platform/print/printdocument.h"
-#include "platform/widgets/messagebox.h"
 #include "printing/previewwindow.h"
 
 #include <QList>
@@ -30,20 +27,21 @@ QString columnFormat(int col)
 } // namespace
 
 void ComposeStockReport(PreviewWindow &window, const StockMonthSelection &rows,
-                        const StockReportCriteria &criteria)
+                        const StockReportCriteria &criteria, const CountingView &view)
 {
+    const QList<int> columns = view.shown(rows.columns);
     QStringList formats;
     QStringList titles;
-    for (int c : rows.columns) {
+    for (int c : columns) {
         formats.append(columnFormat(c));
         titles.append(StockMonth::title(c));
     }
     const QString format = formats.join(QLatin1Char('|')) + QLatin1Char(';');
     auto rowCells = [&](int index) {
         QStringList cells;
-        cells.reserve(rows.columns.size());
-        for (int c : rows.columns)
-            cells.append(rows.month->text(index, c));
+        cells.reserve(columns.size());
+        for (int c : columns)
+            cells.append(view.text(*rows.month, index, c));
         return cells;
     };
 
@@ -62,21 +60,7 @@ void ComposeStockReport(PreviewWindow &window, const StockMonthSelection &rows,
 
     vsp.setFontSize(10);
     vsp.setTextAlign(6);
-    QStringList heading;
-    heading << QStringLiteral("庫存月份:") + criteria.year + QLatin1Char('/') + criteria.month;
-    heading << QStringLiteral("部門:") + criteria.deptNo + QStringLiteral(" - ") +
-                   criteria.deptName;
-    if (!criteria.stkNoB.isEmpty() || !criteria.stkNoE.isEmpty()) {
-        QString range = QStringLiteral("物料:");
-        if (!criteria.stkNoB.isEmpty())
-            range += criteria.stkNoB;
-        if (!criteria.stkNoE.isEmpty())
-            range += QStringLiteral(" - ") + criteria.stkNoE;
-        heading << range;
-    }
-    heading << QStringLiteral("列印日期:") +
-                   Clock::now().toString(QStringLiteral("yyyy/MM/dd HH:mm"));
-    for (const QString &line : heading) {
+    for (const QString &line : StockHeadingLines(criteria)) {
         vsp.paragraph(line);
         window.AddFGLine(QStringList{line});
     }
@@ -95,17 +79,10 @@ void ComposeStockReport(PreviewWindow &window, const StockMonthSelection &rows,
     vsp.endDoc();
 }
 
-bool PrintStockReport(const StockMonthSelection &rows, const StockReportCriteria &criteria)
+bool PrintStockReport(const StockMonthSelection &rows, const StockReportCriteria &criteria,
+                      const CountingView &view)
 {
-    return ReportErrors(QStringLiteral("fmTOVRAN_cmdPrintRpt_Click"), [&] {
-        if (!rows.month || rows.month->size() == 0) {
-            MsgBox::show(QStringLiteral("無資料"), MsgBox::Icon::Critical);
-            return false;
-        }
-        PreviewWindow &window = frmVSPBlank();
-        ComposeStockReport(window, rows, criteria);
-        window.show();
-        window.raise();
-        return true;
-    });
+    return ShowMonthPrintout(
+        QStringLiteral("fmTOVRAN_cmdPrintRpt_Click"), rows.month && rows.month->size() > 0,
+        [&](PreviewWindow &window) { ComposeStockReport(window, rows, criteria, view); });
 }

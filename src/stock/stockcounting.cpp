@@ -110,9 +110,24 @@ EditOutcome StockCounting::enterCount(int index, bool bookKept, double x, int pr
                                        waiting));
 }
 
+namespace {
+
+EditOutcome linesOff(const StockRow &row)
+{
+    EditOutcome out;
+    out.result = EditOutcome::LinesOff;
+    out.record = row.stored;
+    out.updDate = row.updDate;
+    return out;
+}
+
+} // namespace
+
 EditOutcome StockCounting::scanCount(int index, bool bookKept, double n, int precision,
                                      const WhileWaiting &waiting)
 {
+    if (!m_linesOn)
+        return linesOff(m_month.at(index));
     return taken(index, WriteLineCount(connection(), m_month, index, bookKept,
                                        {m_location, n, true, CountLine::Scanned}, precision,
                                        ConflictRule::BookFigures, waiting));
@@ -121,6 +136,8 @@ EditOutcome StockCounting::scanCount(int index, bool bookKept, double n, int pre
 EditOutcome StockCounting::undoLastCount(int index, bool bookKept, int precision,
                                          const WhileWaiting &waiting)
 {
+    if (!m_linesOn)
+        return linesOff(m_month.at(index));
     return taken(index, WriteCountUndo(connection(), m_month, index, bookKept, precision, waiting));
 }
 
@@ -136,6 +153,8 @@ void StockCounting::markRecount(int index, bool recount)
 EditOutcome StockCounting::applyImport(const QList<ImportLine> &lines,
                                        const std::function<bool(int)> &bookKept, int precision)
 {
+    if (!m_linesOn)
+        return linesOff(lines.isEmpty() ? StockRow() : m_month.at(lines.first().index));
     QList<RowLineChange> changes;
     changes.reserve(lines.size());
     for (const ImportLine &line : lines)

@@ -17,7 +17,8 @@ struct EditOutcome
         Gone,             // nothing written; the record no longer exists
         Overflow,         // nothing written; a recomputed figure is no finite number
         LockTimeout,      // nothing written; another session held the record past the limit
-        NothingToUndo     // nothing written; the record has no count line
+        NothingToUndo,    // nothing written; the record has no count line
+        LinesOff          // nothing written; this database keeps no count lines
     };
     Result result = Gone;
     StockRecord record;

@@ -13,6 +13,7 @@
 #include "dialogs/frmsure.h"
 #include "forms/formhelpers.h"
 #include "platform/widgets/elasticpanel.h"
+#include "stock/countingview.h"
 #include "stock/rowupdate.h"
 #include "stock/stockcounting.h"
 #include "stock/stockedit.h"
@@ -75,6 +76,9 @@ bool fmTOVRAN::showEditOutcome(int index, const EditOutcome &outcome, int col)
     case EditOutcome::NothingToUndo:
         DispElaMsg(elaMsg, QStringLiteral("此物料沒有可復原的盤點"));
         return false;
+    case EditOutcome::LinesOff:
+        DispElaMsg(elaMsg, QStringLiteral("盤點區位與盤點紀錄未啟用"));
+        return false;
     }
     return false;
 }
@@ -99,10 +103,10 @@ bool fmTOVRAN::enterCount(int index, double x, bool fromGrid)
     if (index < 0 || index >= month().size())
         return false;
     const bool bookKept = isBookKept(month().text(index, ColFlag));
-    if (fromGrid && !countInProgress()) {
+    if (fromGrid && !countInProgress() && !m_model->countingView().isBlind()) {
         // A count below opening plus receipts is an ordinary shortage or usage: the clerk
         // confirms it rather than being stopped. A location's count is only part of the
-        // row's: it is not asked for each.
+        // row's: it is not asked for each. A blind count is never weighed against the books.
         const RowFigures f = month().figures(index, bookKept);
         if (x < f.lastQty + f.inQty &&
             !frmSureWindow().SHOWMSG(QStringLiteral("庫存量不得小於期初量加進貨量之和,是否確定?"),

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -236,6 +237,12 @@ QWidget *fmTOVRAN::buildDataPage()
     textSTKNo = textBox(QStringLiteral("textSTKNo"));
     txtSeekItem = textBox(QStringLiteral("txtSeekItem"));
     tools->addWidget(cmdPrintRpt);
+    cmdCountSheet = button(QStringLiteral("cmdCountSheet"), QStringLiteral("盤點表"));
+    cboCountSheetOrder = named(new QComboBox, QStringLiteral("cboCountSheetOrder"));
+    cboCountSheetOrder->addItems({QStringLiteral("依料號"), QStringLiteral("依盤點區位")});
+    cboCountSheetOrder->setToolTip(QStringLiteral("盤點表的排列順序"));
+    tools->addWidget(cmdCountSheet);
+    tools->addWidget(cboCountSheetOrder);
     tools->addWidget(cmdPrintByMistra[0]);
     tools->addWidget(cmdPrintByMistra[1]);
     tools->addSpacing(12);
@@ -294,6 +301,7 @@ void fmTOVRAN::connectHandlers()
     connect(cmdExit, &QPushButton::clicked, this, &fmTOVRAN::cmdExit_Click);
     connect(cmdSeekSTKNo, &QPushButton::clicked, this, &fmTOVRAN::cmdSeekSTKNo_Click);
     connect(cmdPrintRpt, &QPushButton::clicked, this, &fmTOVRAN::cmdPrintRpt_Click);
+    connect(cmdCountSheet, &QPushButton::clicked, this, &fmTOVRAN::cmdCountSheet_Click);
     connect(cmdPrintByMistra[0], &QPushButton::clicked, this,
             [this] { cmdPrintByMistra_Click(0); });
     connect(cmdPrintByMistra[1], &QPushButton::clicked, this,
@@ -459,6 +467,7 @@ void fmTOVRAN::InitForm()
                                                QStringLiteral("UseUUnit")) == QLatin1String("Y"));
             fillGrid();
         }
+        applyCountingView();
     });
     setWindowState(windowState() | Qt::WindowMaximized);
 }

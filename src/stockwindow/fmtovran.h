@@ -11,6 +11,7 @@
 #include <functional>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -22,6 +23,7 @@ class ElasticPanel;
 class StockGridView;
 class StockMonthModel;
 class StockCounting;
+struct StockReportCriteria;
 namespace Ado {
 class Recordset;
 }
@@ -115,6 +117,8 @@ public:
     StockGridView *fgList = nullptr;
     QPushButton *cmdPrintRpt = nullptr;
     QPushButton *cmdPrintByMistra[2] = {};
+    QPushButton *cmdCountSheet = nullptr;
+    QComboBox *cboCountSheetOrder = nullptr; // the count sheet's order: item number, location
     QPushButton *cmdSeekSTKNo = nullptr;
     QLineEdit *textSTKNo = nullptr;
     QLineEdit *txtSeekItem = nullptr;
@@ -135,6 +139,7 @@ public Q_SLOTS:
     void cmdSeekSTKNo_Click();
     void cmdPrintRpt_Click();
     void cmdPrintByMistra_Click(int index);
+    void cmdCountSheet_Click();
     void cmdListPrinter_Click(int index);
 
     void chkAutoCalQty_Click();
@@ -157,6 +162,15 @@ private:
     QWidget *buildDataPage();
     QWidget *buildSettingsPage();
     void connectHandlers();
+
+    // What the signed-in user sees of the month (blind counting): set on the model, the
+    // columns it does not show hidden for good, the options and slips of the books not
+    // offered.
+    void applyCountingView();
+    // Shows or hides a column as a display option asks, never one the user may not see.
+    void setColumnShown(int col, bool shown);
+    // The heading of the month's printouts: the month last queried.
+    StockReportCriteria reportCriteria() const;
 
     // Criteria boxes: key handling, pickers and validation on leaving.
     bool isCriteriaBox(const QObject *object) const;

@@ -11,17 +11,22 @@
 
 void fmTOVRAN::chkAutoCalQty_Click()
 {
-    fgList->setColumnHidden(ColAdjustQty, chkAutoCalQty->isChecked());
+    setColumnShown(ColAdjustQty, !chkAutoCalQty->isChecked());
 }
 
 void fmTOVRAN::chkHideAvgPrice_Click()
 {
-    fgList->setColumnHidden(ColAvgPrice, chkHideAvgPrice->isChecked());
+    setColumnShown(ColAvgPrice, !chkHideAvgPrice->isChecked());
 }
 
 void fmTOVRAN::chkHideDscp_Click()
 {
-    fgList->setColumnHidden(ColDscp, chkHideDscp->isChecked());
+    setColumnShown(ColDscp, !chkHideDscp->isChecked());
+}
+
+void fmTOVRAN::setColumnShown(int col, bool shown)
+{
+    fgList->setColumnHidden(col, !shown || !m_model->countingView().shows(col));
 }
 
 void fmTOVRAN::chkHideSTKFlag_Click()

@@ -47,6 +47,14 @@ void StockMonthModel::rowChanged(int monthRow)
     }
 }
 
+void StockMonthModel::setCountingView(CountingView view)
+{
+    m_view = std::move(view);
+    if (rowCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
 bool StockMonthModel::isRowHidden(int monthRow) const
 {
     return monthRow >= 0 && static_cast<size_t>(monthRow) < m_hidden.size() &&
@@ -116,7 +124,7 @@ QVariant StockMonthModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return m_month.text(index.row(), col);
+        return m_view.text(m_month, index.row(), col);
     case Qt::ToolTipRole:
         if (col == ColSTKQty)
             return countLinesText(index.row());
@@ -124,7 +132,8 @@ QVariant StockMonthModel::data(const QModelIndex &index, int role) const
     case Qt::TextAlignmentRole:
         // As the suite's grids align in general: numbers right, texts left.
         return int(Qt::AlignVCenter |
-                   (LooksNumeric(m_month.text(index.row(), col)) ? Qt::AlignRight : Qt::AlignLeft));
+                   (LooksNumeric(m_view.text(m_month, index.row(), col)) ? Qt::AlignRight
+                                                                         : Qt::AlignLeft));
     case Qt::FontRole:
         if (isEditableColumn(col)) {
             QFont bold; // only the weight: the rest is the view's
@@ -147,13 +156,18 @@ QVariant StockMonthModel::data(const QModelIndex &index, int role) const
 
 QVariant StockMonthModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return section == RecountColumn ? QStringLiteral("複盤") : StockMonth::title(section);
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+        if (section == RecountColumn)
+            return QStringLiteral("複盤");
+        return m_view.shows(section) ? StockMonth::title(section) : QString();
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 Qt::ItemFlags StockMonthModel::flags(const QModelIndex &index) const
 {
+    if (!m_view.shows(index.column()))
+        return Qt::NoItemFlags;
     // Every cell offers an edit: the grid's before-edit check refuses the columns that take
     // none, and says so.
     return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "stock/countingview.h"
 #include "stock/stockcolumns.h"
 
 #include <QAbstractTableModel>
@@ -49,6 +50,11 @@ public:
 
     static bool isEditableColumn(int col) { return col == ColSTKQty || col == ColAvgPrice; }
 
+    // What this user sees of the month: a column the view does not show has no title, text
+    // or flags here (every cell is shown again when the view is set).
+    const CountingView &countingView() const { return m_view; }
+    void setCountingView(CountingView view);
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -66,4 +72,5 @@ private:
     std::vector<bool> m_hidden; // by month row
     EditHandler m_editHandler;
     CountOf m_countOf;
+    CountingView m_view;
 };

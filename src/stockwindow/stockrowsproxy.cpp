@@ -75,9 +75,13 @@ void StockRowsProxy::sortRows(int col, Qt::SortOrder order, bool numeric, bool c
 void StockRowsProxy::takeKeys(int row) const
 {
     const StockMonth &month = m_model->month();
+    const CountingView &view = m_model->countingView();
     if (m_numeric) {
         for (int r = int(m_numbers.size()); r <= row; ++r) {
-            if (StockMonth::isFigureColumn(m_keyColumn)) {
+            // A figure the user may not see (blind counting) sorts as an empty cell does.
+            if (view.isBlind() && view.text(month, r, m_keyColumn).isEmpty()) {
+                m_numbers.push_back(-std::numeric_limits<double>::infinity());
+            } else if (StockMonth::isFigureColumn(m_keyColumn)) {
                 m_numbers.push_back(month.figure(r, m_keyColumn));
             } else {
                 const QString text = month.text(r, m_keyColumn);

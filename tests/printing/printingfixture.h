@@ -5,7 +5,10 @@
 #include "printing/previewwindow.h"
 #include "stock/stockmonth.h"
 
+#include "common/clock.h"
+
 #include <QByteArray>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +19,8 @@
 #include <QTemporaryDir>
 #include <memory>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 // A loaded month for the printouts, addressed like the stock grid (row r from 1, the
 // columns of the stock window): row r holds item M0000r, 麵粉r, 25kg, 包, and the figure of
@@ -131,3 +136,18 @@ inline QStringList PdfFiles(const QString &folder)
 {
     return QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
 }
+
+// A test of a printout of the month in the plain preview window: printed on 2013/06/03 at
+// 14:05:09, the window hidden again afterwards.
+class MonthPrintoutTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { Clock::setNow(QDateTime(QDate(2013, 6, 3), QTime(14, 5, 9))); }
+    void TearDown() override
+    {
+        Clock::setNow(QDateTime());
+        frmVSPBlank().hide();
+    }
+
+    QTemporaryDir dir;
+};

@@ -11,16 +11,9 @@
 
 namespace {
 
-class StockReportTest : public ::testing::Test
+class StockReportTest : public MonthPrintoutTest
 {
 protected:
-    void SetUp() override { Clock::setNow(QDateTime(QDate(2013, 6, 3), QTime(14, 5, 9))); }
-    void TearDown() override
-    {
-        Clock::setNow(QDateTime());
-        frmVSPBlank().hide();
-    }
-
     StockReportCriteria criteria() const
     {
         return {QStringLiteral("102"),      QStringLiteral("5"),      QStringLiteral("A01"),
@@ -33,8 +26,6 @@ protected:
         frmVSPBlank().vsp().savePdf(path);
         return path;
     }
-
-    QTemporaryDir dir;
 };
 
 // Lines of the PDF's text, blank lines dropped.

@@ -311,6 +311,57 @@ TEST_P(Counting, CountLinesAddUpByLocation)
         EXPECT_EQ(stored(rno), linesSum(rno)) << rno.toStdString();
 }
 
+// A database where the clerk may not create tables and STOCKCNT is missing: the count is
+// kept as the suite keeps it, said once.
+TEST(CountingWithoutLineTable, AClerkWhoMayNotCreateTablesCountsAsTheSuiteDoes)
+{
+    QString why;
+    const auto db = TestDatabase::createSuiteTables(Backend::PostgreSQL, &why);
+    if (!db)
+        GTEST_SKIP() << why.toStdString();
+    const QString base = db->connectionString(false);
+    const QString role =
+        QStringLiteral("clerk_") +
+        base.section(QStringLiteral("Location="), 1).section(QLatin1Char(';'), 0, 0);
+    db->exec(QStringLiteral("create role %1 login password 'pw';\n"
+                            "grant select, insert, update, delete on all tables in schema public "
+                            "to %1;\n"
+                            "grant usage, select on all sequences in schema public to %1;\n"
+                            "revoke create on schema public from public;\n")
+                 .arg(role));
+    db->exec("insert into STK (STKNo, STKName, Unit, UQty, STKFlag) values ('A1', '品', '個', 1, "
+             "'Y');\n"
+             "insert into STOCK (DeptNo, StkDate, STKNo, LastQty, InQty, STKQty, AvgPrice, "
+             "UserID, UpdUserID) values ('A01', '2003-01-31', 'A1', 10, 5, 15, 2, 'M', 'M');\n");
+    const auto clerk =
+        Ado::Connection::open(base.section(QStringLiteral("User ID="), 0, 0) +
+                              QStringLiteral("User ID=") + role + QStringLiteral(";Password=pw"));
+    EditConn().gCNT = clerk;
+    SetDBType(nullptr);
+    EditUser().gsUserID = QStringLiteral("CLERK");
+
+    StockCounting counting;
+    QSignalSpy unavailable(&counting, &StockCounting::countLinesUnavailable);
+    const StockMonth::Period period{2003, 1, QStringLiteral("A01"), QDate(2003, 1, 31)};
+    counting.start(period, false);
+    counting.setLocation(QStringLiteral("貨架"));
+    ASSERT_TRUE(
+        counting.load(QStringLiteral(" Where DeptNo = 'A01' And STKDate = ") + QuotDate(period.end),
+                      QStringLiteral(" Order by STKNo ")));
+    EXPECT_FALSE(counting.countLinesOn());
+    EXPECT_EQ(unavailable.count(), 1);
+    EXPECT_EQ(counting.enterCount(0, false, 12, 100).result, EditOutcome::Written);
+    EXPECT_EQ(db->scalar("select STKQty from STOCK").toDouble(), 12);
+    EXPECT_EQ(db->scalar("select UseQty from STOCK").toDouble(), 3);
+    EXPECT_EQ(counting.scanCount(0, false, 1, 100).result, EditOutcome::LinesOff);
+    EXPECT_EQ(db->scalar("select STKQty from STOCK").toDouble(), 12);
+    counting.start(period, false); // the next query: not said again
+    EXPECT_EQ(unavailable.count(), 1);
+    EXPECT_TRUE(db->scalar("select to_regclass('stockcnt')").isEmpty());
+    EditConn().gCNT.reset();
+    db->exec(QStringLiteral("drop owned by %1;\ndrop role %1;\n").arg(role));
+}
+
 INSTANTIATE_TEST_SUITE_P(Databases, Counting,
                          ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
                          [](const ::testing::TestParamInfo<Backend> &info) {
