@@ -21,9 +21,9 @@ public:
     static constexpr QPoint CriteriaTab{40, 62};      // tabPage: page 0
     static constexpr QPoint DataTab{112, 62};         // tabPage: page 1
     static constexpr QPoint YearBox{119, 95};         // criteria page: txtYear
-    static constexpr QPoint ItemBox{490, 95};         // data page: textSTKNo
+    static constexpr QPoint ItemBox{669, 95};         // data page: textSTKNo
     static constexpr QPoint ReportButton{53, 95};     // data page: cmdPrintRpt
-    static constexpr QPoint IssueSlipButton{156, 95}; // data page: cmdPrintByMistra(0)
+    static constexpr QPoint IssueSlipButton{339, 95}; // data page: cmdPrintByMistra(0)
     static constexpr QPoint LocationBox{127, 158};    // data page: txtLocation
     static constexpr QPoint ImportButton{375, 158};   // data page: cmdImport
     static constexpr QPoint PreviewSave{647, 15};     // preview: cmdSaveDoc
