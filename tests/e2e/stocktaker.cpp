@@ -132,14 +132,15 @@ QString Stocktaker::openPreview(QPoint button)
 bool Stocktaker::saveFromPreview(const QString &preview, const QString &file)
 {
     click(preview, PreviewSave);
-    const QString dialog = m_x.waitWindow(QStringLiteral("^另存新檔$"), {}, 15000);
+    return saveThroughDialog(QStringLiteral("^另存新檔$"), file);
+}
+
+bool Stocktaker::saveThroughDialog(const QString &titleRegex, const QString &file)
+{
+    const QString dialog = m_x.waitWindow(titleRegex, {}, 15000);
     if (dialog.isEmpty())
         return false;
-    m_x.activate(dialog);
-    m_x.key({QStringLiteral("ctrl+a")});
-    m_x.type(file);
-    m_x.key({QStringLiteral("Return")});
-    m_x.waitGone(dialog, 15000);
+    chooseFile(dialog, file); // the file tells whether it was taken
     QDeadlineTimer deadline(30000);
     while (!deadline.hasExpired()) {
         if (QFile(file).size() > 0) {
@@ -151,10 +152,82 @@ bool Stocktaker::saveFromPreview(const QString &preview, const QString &file)
     return false;
 }
 
+bool Stocktaker::chooseFile(const QString &dialog, const QString &file)
+{
+    m_x.activate(dialog);
+    m_x.key({QStringLiteral("ctrl+a")});
+    m_x.type(file);
+    m_x.key({QStringLiteral("Return")});
+    return m_x.waitGone(dialog, 15000);
+}
+
 void Stocktaker::closePreview(const QString &preview)
 {
     click(preview, PreviewExit);
     m_x.waitGone(preview, 10000);
+}
+
+void Stocktaker::typeLocation(const QString &location)
+{
+    click(m_main, LocationBox);
+    m_x.key({QStringLiteral("ctrl+a")});
+    m_x.type(location);
+    m_x.key({QStringLiteral("Return")});
+}
+
+void Stocktaker::toggleScanCounting()
+{
+    click(m_main, LocationBox);
+    m_x.key({QStringLiteral("Tab"), QStringLiteral("space")});
+}
+
+bool Stocktaker::undoLastCount(const QString &shotName)
+{
+    m_x.activate(m_main);
+    m_x.key({QStringLiteral("F9")});
+    const QString history = m_x.waitWindow(QStringLiteral("^盤點紀錄$"), {}, 15000);
+    if (history.isEmpty())
+        return false;
+    m_x.activate(history);
+    shot(shotName + QStringLiteral("-before"));
+    m_x.key({QStringLiteral("Return")});
+    Pause(1500);
+    shot(shotName + QStringLiteral("-after"));
+    m_x.key({QStringLiteral("Escape")});
+    return m_x.waitGone(history, 10000);
+}
+
+QString Stocktaker::openImport(const QString &file)
+{
+    // The file dialog and the preview have the same title: the preview is the window that
+    // comes after the dialog.
+    const QString title = QStringLiteral("^匯入盤點檔$");
+    QStringList known = m_x.windows(title);
+    click(m_main, ImportButton);
+    const QString dialog = m_x.waitWindow(title, known, 15000);
+    if (dialog.isEmpty())
+        return QString();
+    known << dialog;
+    if (!chooseFile(dialog, file))
+        return QString();
+    const QString preview = m_x.waitWindow(title, known, 30000);
+    Pause(1000); // the file read and planned
+    return preview;
+}
+
+bool Stocktaker::saveRefusedLines(const QString &preview, const QString &file)
+{
+    const QSize size = m_x.windowSize(preview);
+    click(preview,
+          QPoint(size.width() + PreviewSaveRefused.x(), size.height() + PreviewSaveRefused.y()));
+    return saveThroughDialog(QStringLiteral("^儲存未匯入行$"), file);
+}
+
+bool Stocktaker::applyImport(const QString &preview)
+{
+    m_x.activate(preview);
+    m_x.key({QStringLiteral("Return")});
+    return m_x.waitGone(preview, 30000);
 }
 
 QHash<QString, QString> Stocktaker::shownCounts(const QString &csvFile)

@@ -21,11 +21,15 @@ public:
     static constexpr QPoint CriteriaTab{40, 62};      // tabPage: page 0
     static constexpr QPoint DataTab{112, 62};         // tabPage: page 1
     static constexpr QPoint YearBox{119, 95};         // criteria page: txtYear
-    static constexpr QPoint ItemBox{490, 95};         // data page: textSTKNo
+    static constexpr QPoint ItemBox{669, 95};         // data page: textSTKNo
     static constexpr QPoint ReportButton{53, 95};     // data page: cmdPrintRpt
-    static constexpr QPoint IssueSlipButton{156, 95}; // data page: cmdPrintByMistra(0)
+    static constexpr QPoint IssueSlipButton{339, 95}; // data page: cmdPrintByMistra(0)
+    static constexpr QPoint LocationBox{127, 158};    // data page: txtLocation
+    static constexpr QPoint ImportButton{375, 158};   // data page: cmdImport
     static constexpr QPoint PreviewSave{647, 15};     // preview: cmdSaveDoc
     static constexpr QPoint PreviewExit{732, 15};     // preview: cmdExit
+    // The import preview's "儲存未匯入行", from its lower right corner.
+    static constexpr QPoint PreviewSaveRefused{-147, -26};
 
     // The stock window ("TOVRAN", large) once it is shown; empty after the timeout. Stock
     // windows of other instances are named in `others`. With `answerBoxes`, message boxes
@@ -53,6 +57,20 @@ public:
     void scanItem(const QString &itemNo, int waitMs = 2000);
     // Typed into the focused cell and committed with Enter.
     void typeCount(const QString &text, int waitMs = 1500, int keyDelayMs = 60);
+    // The location counted at: typed into its box, which is left with Enter.
+    void typeLocation(const QString &location);
+    // Scan counting on or off: from the location box Tab to its check box, Space.
+    void toggleScanCounting();
+    // F9: the count history of the current row; Enter on its focused "復原", Esc. False when
+    // the history did not show.
+    bool undoLastCount(const QString &shotName);
+    // The handheld file chosen in the import's file dialog; returns the preview window once
+    // it shows the file, empty when it did not come.
+    QString openImport(const QString &file);
+    // The preview's refused lines saved to `file` through its save dialog.
+    bool saveRefusedLines(const QString &preview, const QString &file);
+    // Enter in the preview: the accepted lines written; false when the preview stayed.
+    bool applyImport(const QString &preview);
     // Opens a preview with a button of the data page; returns the preview window.
     QString openPreview(QPoint button);
     // Saves the shown document through the preview's save dialog.
@@ -71,6 +89,12 @@ public:
     void shot(const QString &step) const { m_x.shot(m_prefix + step); }
 
 private:
+    // The file typed into a file dialog's name box and taken with Enter; false when the
+    // dialog stayed.
+    bool chooseFile(const QString &dialog, const QString &file);
+    // The file saved through the dialog of that title; false when it was not written.
+    bool saveThroughDialog(const QString &titleRegex, const QString &file);
+
     XSession &m_x;
     ProgramCopy &m_program;
     QString m_prefix;
