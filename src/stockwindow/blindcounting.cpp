@@ -20,6 +20,8 @@ void fmTOVRAN::applyCountingView()
     for (int c = 0; c < ColumnCount; ++c)
         if (!m_model->countingView().shows(c))
             fgList->setColumnHidden(c, true);
+    // The variance review weighs counts against the books: not for a blind count.
+    setVarianceReviewOffered(!blind);
     // The price option governs a book column only; the slips print book quantities.
     if (blind) {
         chkHideAvgPrice->setVisible(false);

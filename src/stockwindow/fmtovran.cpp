@@ -245,8 +245,6 @@ QWidget *fmTOVRAN::buildDataPage()
     tools->addWidget(cboCountSheetOrder);
     tools->addWidget(cmdPrintByMistra[0]);
     tools->addWidget(cmdPrintByMistra[1]);
-    cmdVariance = button(QStringLiteral("cmdVariance"), QStringLiteral("差異檢視"));
-    tools->addWidget(cmdVariance);
     tools->addSpacing(12);
     tools->addWidget(label(QStringLiteral("Label12"), QStringLiteral("輸入物料編號:")));
     tools->addWidget(textSTKNo);
@@ -255,6 +253,10 @@ QWidget *fmTOVRAN::buildDataPage()
     tools->addWidget(label(QStringLiteral("Label7"), QStringLiteral("搜尋物料名稱:")));
     tools->addWidget(txtSeekItem);
     tools->addWidget(label(QStringLiteral("Label8"), QStringLiteral("(搜尋前請先按物料名稱排序)")));
+    // Last: the item box keeps its place whoever sees the review.
+    cmdVariance = button(QStringLiteral("cmdVariance"), QStringLiteral("差異檢視"));
+    tools->addSpacing(12);
+    tools->addWidget(cmdVariance);
     tools->addStretch(1);
     page->addLayout(tools);
 

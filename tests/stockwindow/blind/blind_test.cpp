@@ -155,9 +155,10 @@ TEST_P(Blind, ABlindGroupSeesNoBookFigureAnywhere)
     window->chkHideDscp->setChecked(false);
     EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColDscp));
 
-    // No slip is offered, and none prints when asked all the same.
+    // No slip and no variance review is offered, and no slip prints when asked all the same.
     for (QPushButton *slip : window->cmdPrintByMistra)
         EXPECT_FALSE(slip->isVisibleTo(window.get()));
+    EXPECT_FALSE(window->cmdVariance->isVisibleTo(window.get()));
     frmVSPBlank().vsp().killDoc();
     window->cmdPrintByMistra_Click(1);
     EXPECT_EQ(frmVSPBlank().vsp().pageCount(), 0);
@@ -212,6 +213,7 @@ TEST_P(Blind, OtherGroupsSeeTheBooksAsEver)
     EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColAvgPrice));
     for (QPushButton *slip : window->cmdPrintByMistra)
         EXPECT_TRUE(slip->isVisibleTo(window.get()));
+    EXPECT_TRUE(window->cmdVariance->isVisibleTo(window.get()));
     const QSet<QString> report = print(window->cmdPrintRpt, QStringLiteral("report"));
     for (const char *figure : {"37.25", "12.5", "41.75", "18.25", "26.5", "3.5"})
         EXPECT_TRUE(report.contains(QString::fromUtf8(figure))) << figure;
