@@ -13,13 +13,13 @@
 // added by scan, the first included, in 50 ms.
 #include "common/numtext.h"
 #include "data/adodb.h"
-#include "entrywindow.h"
-#include "scanner.h"
 #include "stock/rowupdate.h"
 #include "stockwindow/fmtovran.h"
 #include "stockwindow/stockgridview.h"
 #include "support/benchchild.h"
 #include "support/benchdb.h"
+#include "support/entrywindow.h"
+#include "support/scanner.h"
 #include "support/showngrid.h"
 
 #include <QApplication>
@@ -37,29 +37,9 @@
 namespace {
 
 using Kind = BenchDatabase::Kind;
-enum class Scale { Small, Large, Huge };
+using Scale = EntryScale;
 constexpr int Repetitions = 30;
 constexpr int FirstAddRuns = 3; // fresh programs, one first add each
-
-BenchDatabase::Size sizeOf(Scale scale)
-{
-    BenchDatabase::Size size;
-    size.months = 2;
-    if (scale == Scale::Huge) {
-        size.items = 240000;
-        size.stockRows = 200000;
-        size.slipLines = 5000000;
-    } else if (scale == Scale::Large) {
-        size.items = 60000;
-        size.stockRows = 50000;
-        size.slipLines = 1000000;
-    } else {
-        size.items = 6000;
-        size.stockRows = 5000;
-        size.slipLines = 100000;
-    }
-    return size;
-}
 
 struct Setup
 {
@@ -100,7 +80,7 @@ Setup *setupFor(Kind kind, Scale scale)
         return s->db ? s.get() : nullptr;
     s = std::make_unique<Setup>();
     PrepareEntryRun();
-    s->db = BenchDatabase::make(kind, sizeOf(scale));
+    s->db = BenchDatabase::make(kind, EntrySize(scale));
     if (!s->db)
         return nullptr;
     s->db->makeShared();
@@ -112,19 +92,6 @@ Setup *setupFor(Kind kind, Scale scale)
     return s.get();
 }
 
-QString scaleName(Scale scale)
-{
-    switch (scale) {
-    case Scale::Small:
-        return QStringLiteral("small");
-    case Scale::Large:
-        return QStringLiteral("large");
-    case Scale::Huge:
-        break;
-    }
-    return QStringLiteral("huge");
-}
-
 // Reports the median of the timed repetitions, and beside a larger size's figure the ratio
 // to the next smaller size's one.
 void report(benchmark::State &state, Setup &s, Kind kind, Scale scale, const char *what,
@@ -132,8 +99,8 @@ void report(benchmark::State &state, Setup &s, Kind kind, Scale scale, const cha
 {
     const double median = Median(times);
     state.counters["median_ms"] = median * 1000;
-    state.counters["stock_rows"] = sizeOf(scale).stockRows;
-    state.counters["slip_lines"] = sizeOf(scale).slipLines;
+    state.counters["stock_rows"] = EntrySize(scale).stockRows;
+    state.counters["slip_lines"] = EntrySize(scale).slipLines;
     const std::string key = std::string(what) + BenchDatabase::kindName(kind).toStdString();
     s.medians[key] = median;
     // The smaller size when it ran before (never made here: that would open its database).
@@ -508,7 +475,7 @@ void registerAll()
     for (Kind kind : {Kind::SQLite, Kind::PostgreSQL}) {
         for (Scale scale : {Scale::Small, Scale::Large, Scale::Huge}) {
             const std::string suffix = "/" + BenchDatabase::kindName(kind).toStdString() + "/" +
-                                       scaleName(scale).toStdString();
+                                       EntryScaleName(scale).toStdString();
             const auto bind = [kind, scale](auto function) {
                 return [=](benchmark::State &state) { function(state, kind, scale); };
             };

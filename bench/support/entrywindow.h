@@ -1,12 +1,19 @@
 #pragma once
 
 #include "stockwindow/fmtovran.h"
+#include "support/benchdb.h"
 
 #include <QStringList>
 #include <memory>
 
 // The stock window of the entry benchmarks, in the benchmark and in the fresh copies of the
 // program it starts: department A01's month of the shared connection.
+
+// The sizes of the entry databases: 5,000, 50,000 and 200,000 stock records with 100,000,
+// 1,000,000 and 5,000,000 slip lines (a benchmark compares a size with the next smaller).
+enum class EntryScale { Small, Large, Huge };
+BenchDatabase::Size EntrySize(EntryScale scale);
+QString EntryScaleName(EntryScale scale);
 
 // The settings file, clock and user of an entry run.
 void PrepareEntryRun();
