@@ -23,7 +23,7 @@
 #include "stockwindow/frmcountimport.h"
 #include "stockwindow/stockgridview.h"
 #include "support/benchdb.h"
-#include "support/entrywindow.h"
+#include "support/entryruns.h"
 #include "support/scanner.h"
 #include "support/showngrid.h"
 
@@ -39,7 +39,6 @@
 #include <QTest>
 #include <QTimer>
 #include <benchmark/benchmark.h>
-#include <map>
 
 namespace {
 
@@ -50,23 +49,11 @@ constexpr int ImportRuns = 2;
 const QString Location = QStringLiteral("貨架");
 const QStringList FileLocations{QStringLiteral("前場"), QStringLiteral("倉庫"), Location};
 
-struct Setup
+struct Setup : EntrySetup
 {
-    std::unique_ptr<BenchDatabase> db;
-    std::unique_ptr<fmTOVRAN> window;
-    std::map<std::string, double> medians; // per benchmark name, for the size ratio
-    int importRuns = 0;                    // imports so far: each takes other rows
+    int importRuns = 0; // imports so far: each takes other rows
 };
-
-using Setups = std::map<std::pair<Kind, Scale>, std::unique_ptr<Setup>>;
-
-Setups &setups()
-{
-    static auto *setups = new Setups;
-    static bool cleanup = (qAddPostRoutine([] { setups->clear(); }), true);
-    Q_UNUSED(cleanup);
-    return *setups;
-}
+using Runs = EntryRuns<Setup>;
 
 double scalar(const QString &sql)
 {
@@ -94,31 +81,34 @@ void seedCountLines()
     transaction.commit();
 }
 
+// The month opened at the clerk's location (typed and entered), with lines in STOCKCNT.
 Setup *setupFor(Kind kind, Scale scale)
 {
-    auto &s = setups()[{kind, scale}];
-    if (s)
-        return s->db ? s.get() : nullptr;
-    s = std::make_unique<Setup>();
-    PrepareEntryRun();
-    s->db = BenchDatabase::make(kind, EntrySize(scale));
-    if (!s->db)
-        return nullptr;
-    s->db->makeShared();
-    if (!EnsureCountLineTable(Conn().gCNT)) {
-        s->db.reset();
+    return Runs::get(kind, scale, [](Setup &s) {
+        if (!EnsureCountLineTable(Conn().gCNT))
+            return false;
+        seedCountLines();
+        s.window = OpenMonth();
+        QLineEdit *box = s.window->elaCount->txtLocation;
+        box->setFocus();
+        box->selectAll();
+        box->insert(Location);
+        QTest::keyClick(box, Qt::Key_Return);
+        QApplication::processEvents();
+        return true;
+    });
+}
+
+// The setup of a benchmark, its database shared; nullptr (the benchmark ended) when none.
+Setup *ready(benchmark::State &state, Kind kind, Scale scale)
+{
+    Setup *s = setupFor(kind, scale);
+    if (!s) {
+        SkipBench(state, QStringLiteral("database not available in this run"));
         return nullptr;
     }
-    seedCountLines();
-    s->window = OpenMonth();
-    // The clerk's location, typed and entered.
-    QLineEdit *box = s->window->elaCount->txtLocation;
-    box->setFocus();
-    box->selectAll();
-    box->insert(Location);
-    QTest::keyClick(box, Qt::Key_Return);
-    QApplication::processEvents();
-    return s.get();
+    s->db->makeShared();
+    return s;
 }
 
 // Records whose count is not the sum of their current lines (none, whatever was written).
@@ -136,28 +126,12 @@ int linesOfKind(char kind)
         QStringLiteral("Select Count(*) From STOCKCNT Where Kind = '%1'").arg(QLatin1Char(kind))));
 }
 
-void skip(benchmark::State &state, const QString &why)
-{
-    state.SkipWithError(why.toStdString().c_str());
-}
-
-// The median of the times, the sizes and the ratio to the next smaller size's median when it
-// ran before.
+// The median and the sizes, with the count lines the table holds.
 void report(benchmark::State &state, Setup &s, Kind kind, Scale scale, const char *what,
             const QList<double> &times)
 {
-    const double median = Median(times);
-    state.counters["median_ms"] = median * 1000;
-    state.counters["stock_rows"] = EntrySize(scale).stockRows;
-    state.counters["slip_lines"] = EntrySize(scale).slipLines;
+    Runs::report(state, s, kind, scale, what, times);
     state.counters["count_lines"] = scalar(QStringLiteral("Select Count(*) From STOCKCNT"));
-    const std::string key = what + BenchDatabase::kindName(kind).toStdString();
-    s.medians[key] = median;
-    if (scale == Scale::Huge) {
-        const auto smaller = setups().find({kind, Scale::Large});
-        if (smaller != setups().end() && smaller->second && smaller->second->medians.count(key))
-            state.counters["over_smaller"] = median / smaller->second->medians[key];
-    }
 }
 
 // Month rows at shown rows spread over the grid, alternately with count lines and without.
@@ -182,22 +156,20 @@ QList<int> spreadRows(const fmTOVRAN &window, int count)
 // location: its line written, the row's count the sum of its lines, the row repainted.
 void BM_LineCount(benchmark::State &state, Kind kind, Scale scale)
 {
-    Setup *s = setupFor(kind, scale);
-    if (!s) {
-        skip(state, QStringLiteral("database not available in this run"));
+    Setup *s = ready(state, kind, scale);
+    if (!s)
         return;
-    }
-    s->db->makeShared();
     fmTOVRAN &w = *s->window;
     StockGridView &grid = *w.fgList;
     const QList<int> rows = spreadRows(w, Repetitions);
     if (rows.size() < Repetitions) {
-        skip(state, QStringLiteral("the month did not load or has too few counted rows"));
+        SkipBench(state, QStringLiteral("the month did not load or has too few counted rows"));
         return;
     }
     const int typedBefore = linesOfKind(CountLine::Typed);
     BoxCloser boxes;
     QList<double> times;
+    QList<double> handlers; // until Enter returned: the write, before the repaint
     QElapsedTimer t;
     int refused = 0;
     int n = 0;
@@ -211,34 +183,31 @@ void BM_LineCount(benchmark::State &state, Kind kind, Scale scale)
         QApplication::processEvents();
 
         t.start();
-        grid.editCurrentCell();
-        QLineEdit *box = grid.editor();
-        if (box) {
-            box->selectAll();
-            QTest::keyClicks(box, text);
-            QTest::keyClick(box, Qt::Key_Return);
-        }
+        const bool typed = TypeIntoCurrentCell(grid, text);
+        handlers << t.nsecsElapsed() / 1e9;
         QApplication::processEvents();
         const double seconds = t.nsecsElapsed() / 1e9;
 
         state.SetIterationTime(seconds);
         times << seconds;
         const CountLine *line = w.counting().rowCount(monthRow).lineAt(Location);
-        if (!box || grid.isEditing() || !line || NumText(line->qty) != text)
+        if (!typed || grid.isEditing() || !line || NumText(line->qty) != text)
             ++refused;
     }
     const int written = linesOfKind(CountLine::Typed) - typedBefore;
     const int off = recordsOffTheirLines();
     if (refused || boxes.closed || written != n || off) {
-        skip(state, QStringLiteral("%1 counts refused or not shown, %2 of %3 lines written, %4 "
-                                   "records not the sum of their lines, %5 windows closed")
-                        .arg(refused)
-                        .arg(written)
-                        .arg(n)
-                        .arg(off)
-                        .arg(boxes.closed));
+        SkipBench(state,
+                  QStringLiteral("%1 counts refused or not shown, %2 of %3 lines written, %4 "
+                                 "records not the sum of their lines, %5 windows closed")
+                      .arg(refused)
+                      .arg(written)
+                      .arg(n)
+                      .arg(off)
+                      .arg(boxes.closed));
         return;
     }
+    state.counters["handler_ms"] = Median(handlers) * 1000;
     report(state, *s, kind, scale, "linecount", times);
 }
 
@@ -246,18 +215,15 @@ void BM_LineCount(benchmark::State &state, Kind kind, Scale scale)
 // third): the row current, the piece(s) added to the location's line, the row's count.
 void BM_ScanCount(benchmark::State &state, Kind kind, Scale scale)
 {
-    Setup *s = setupFor(kind, scale);
-    if (!s) {
-        skip(state, QStringLiteral("database not available in this run"));
+    Setup *s = ready(state, kind, scale);
+    if (!s)
         return;
-    }
-    s->db->makeShared();
     fmTOVRAN &w = *s->window;
     QStringList items;
     for (int row : spreadRows(w, 2 * Repetitions))
         items << w.month().text(row, fmTOVRAN::ColSTKNo);
     if (items.size() < 2 * Repetitions) {
-        skip(state, QStringLiteral("the month did not load or has too few counted rows"));
+        SkipBench(state, QStringLiteral("the month did not load or has too few counted rows"));
         return;
     }
     const int scannedBefore = linesOfKind(CountLine::Scanned);
@@ -277,13 +243,13 @@ void BM_ScanCount(benchmark::State &state, Kind kind, Scale scale)
     const int written = linesOfKind(CountLine::Scanned) - scannedBefore;
     const int off = recordsOffTheirLines();
     if (scanner.missed() || boxes.closed || written != n + Repetitions || off) {
-        skip(state, QStringLiteral("%1 scans on the wrong row, %2 of %3 lines written, %4 "
-                                   "records not the sum of their lines, %5 windows closed")
-                        .arg(scanner.missed())
-                        .arg(written)
-                        .arg(n + Repetitions)
-                        .arg(off)
-                        .arg(boxes.closed));
+        SkipBench(state, QStringLiteral("%1 scans on the wrong row, %2 of %3 lines written, %4 "
+                                        "records not the sum of their lines, %5 windows closed")
+                             .arg(scanner.missed())
+                             .arg(written)
+                             .arg(n + Repetitions)
+                             .arg(off)
+                             .arg(boxes.closed));
         return;
     }
     const QMap<QString, double> figures = scanner.figures();
@@ -387,15 +353,12 @@ ImportRun importFile(fmTOVRAN &window, const QString &path)
 
 void BM_Import(benchmark::State &state, Kind kind, int lines)
 {
-    Setup *s = setupFor(kind, Scale::Huge);
-    if (!s) {
-        skip(state, QStringLiteral("database not available in this run"));
+    Setup *s = ready(state, kind, Scale::Huge);
+    if (!s)
         return;
-    }
-    s->db->makeShared();
     fmTOVRAN &w = *s->window;
     if (w.month().size() < lines) {
-        skip(state, QStringLiteral("the month did not load"));
+        SkipBench(state, QStringLiteral("the month did not load"));
         return;
     }
     QTemporaryDir dir;
@@ -407,7 +370,7 @@ void BM_Import(benchmark::State &state, Kind kind, int lines)
         const QString path = dir.filePath(QStringLiteral("handheld%1.csv").arg(run));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(countFile(w, lines, run, missing)) < 0) {
-            skip(state, QStringLiteral("cannot write ") + path);
+            SkipBench(state, QStringLiteral("cannot write ") + path);
             return;
         }
         file.close();
@@ -419,15 +382,16 @@ void BM_Import(benchmark::State &state, Kind kind, int lines)
         const int added = w.month().size() - rowsBefore;
         if (!last.applied || last.applySeconds < 0 || last.otherWindows || written != expected ||
             added != last.totals.itemsToAdd || last.totals.read != lines) {
-            skip(state, QStringLiteral("applied %1, %2 of %3 lines written, %4 of %5 items added, "
-                                       "%6 lines read, %7 other windows")
-                            .arg(last.applied)
-                            .arg(written)
-                            .arg(expected)
-                            .arg(added)
-                            .arg(last.totals.itemsToAdd)
-                            .arg(last.totals.read)
-                            .arg(last.otherWindows));
+            SkipBench(state,
+                      QStringLiteral("applied %1, %2 of %3 lines written, %4 of %5 items added, "
+                                     "%6 lines read, %7 other windows")
+                          .arg(last.applied)
+                          .arg(written)
+                          .arg(expected)
+                          .arg(added)
+                          .arg(last.totals.itemsToAdd)
+                          .arg(last.totals.read)
+                          .arg(last.otherWindows));
             return;
         }
         previews << last.previewSeconds;
@@ -436,7 +400,7 @@ void BM_Import(benchmark::State &state, Kind kind, int lines)
         state.SetIterationTime(totals.last());
     }
     if (const int off = recordsOffTheirLines()) {
-        skip(state, QStringLiteral("%1 records not the sum of their lines").arg(off));
+        SkipBench(state, QStringLiteral("%1 records not the sum of their lines").arg(off));
         return;
     }
     state.counters["preview_ms"] = Median(previews) * 1000;
@@ -453,12 +417,7 @@ void BM_Import(benchmark::State &state, Kind kind, int lines)
 
 void registerAll()
 {
-    const auto add = [](const std::string &name, auto &&function, int iterations) {
-        benchmark::RegisterBenchmark(name.c_str(), function)
-            ->Iterations(iterations)
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond);
-    };
+    const auto add = RegisterTimed;
     for (Kind kind : {Kind::SQLite, Kind::PostgreSQL}) {
         const std::string db = "/" + BenchDatabase::kindName(kind).toStdString();
         for (Scale scale : {Scale::Large, Scale::Huge}) {

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cstdio>
 
 BenchDatabase::Size EntrySize(EntryScale scale)
@@ -80,6 +81,18 @@ QStringList ItemsWithoutRecord(const fmTOVRAN &window, int count, Qt::SortOrder 
         rs.moveNext();
     }
     return items;
+}
+
+bool TypeIntoCurrentCell(StockGridView &grid, const QString &text)
+{
+    grid.editCurrentCell();
+    QLineEdit *box = grid.editor();
+    if (!box)
+        return false;
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+    return true;
 }
 
 QStringList ItemsShown(const fmTOVRAN &window, int count, qint64 step, qint64 offset)

@@ -25,5 +25,9 @@ std::unique_ptr<fmTOVRAN> OpenMonth();
 // from the last.
 QStringList ItemsWithoutRecord(const fmTOVRAN &window, int count, Qt::SortOrder order);
 
+// The text typed into the current cell's editor and committed with Enter, as the clerk does;
+// false when no editor opened.
+bool TypeIntoCurrentCell(StockGridView &grid, const QString &text);
+
 // Items of rows spread over the whole grid: the rows step apart, from the offset on.
 QStringList ItemsShown(const fmTOVRAN &window, int count, qint64 step, qint64 offset);
