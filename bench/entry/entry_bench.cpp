@@ -13,64 +13,39 @@
 // added by scan, the first included, in 50 ms.
 #include "common/numtext.h"
 #include "data/adodb.h"
-#include "entrywindow.h"
-#include "scanner.h"
 #include "stock/rowupdate.h"
 #include "stockwindow/fmtovran.h"
 #include "stockwindow/stockgridview.h"
 #include "support/benchchild.h"
 #include "support/benchdb.h"
+#include "support/entryruns.h"
+#include "support/scanner.h"
 #include "support/showngrid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
 #include <QProcessEnvironment>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QTest>
 #include <benchmark/benchmark.h>
 #include <functional>
-#include <map>
 
 namespace {
 
 using Kind = BenchDatabase::Kind;
-enum class Scale { Small, Large, Huge };
+using Scale = EntryScale;
 constexpr int Repetitions = 30;
 constexpr int FirstAddRuns = 3; // fresh programs, one first add each
 
-BenchDatabase::Size sizeOf(Scale scale)
+struct Setup : EntrySetup
 {
-    BenchDatabase::Size size;
-    size.months = 2;
-    if (scale == Scale::Huge) {
-        size.items = 240000;
-        size.stockRows = 200000;
-        size.slipLines = 5000000;
-    } else if (scale == Scale::Large) {
-        size.items = 60000;
-        size.stockRows = 50000;
-        size.slipLines = 1000000;
-    } else {
-        size.items = 6000;
-        size.stockRows = 5000;
-        size.slipLines = 100000;
-    }
-    return size;
-}
-
-struct Setup
-{
-    std::unique_ptr<BenchDatabase> db;
-    std::unique_ptr<fmTOVRAN> window;
-    QStringList missingItems;              // items the loaded month has no record of
-    QStringList knownItems;                // items the loaded month has, spread over it
-    QStringList warmupItems;               // other items the month has, scanned untimed first
-    double firstScanMs = -1;               // the first scan after the month loaded
-    std::map<std::string, double> medians; // per benchmark name, for the size ratio
+    QStringList missingItems; // items the loaded month has no record of
+    QStringList knownItems;   // items the loaded month has, spread over it
+    QStringList warmupItems;  // other items the month has, scanned untimed first
+    double firstScanMs = -1;  // the first scan after the month loaded
 };
+using Runs = EntryRuns<Setup>;
 
 // The known items and the items scanned before them, in this window and in a fresh one.
 QStringList knownItems(const fmTOVRAN &window)
@@ -83,72 +58,16 @@ QStringList warmupItems(const fmTOVRAN &window)
     return ItemsShown(window, Repetitions, 104729, ShownGrid::rows(*window.fgList) / 2);
 }
 
-using Setups = std::map<std::pair<Kind, Scale>, std::unique_ptr<Setup>>;
-
-Setups &setups()
-{
-    static auto *setups = new Setups;
-    static bool cleanup = (qAddPostRoutine([] { setups->clear(); }), true);
-    Q_UNUSED(cleanup);
-    return *setups;
-}
-
 Setup *setupFor(Kind kind, Scale scale)
 {
-    auto &s = setups()[{kind, scale}];
-    if (s)
-        return s->db ? s.get() : nullptr;
-    s = std::make_unique<Setup>();
-    PrepareEntryRun();
-    s->db = BenchDatabase::make(kind, sizeOf(scale));
-    if (!s->db)
-        return nullptr;
-    s->db->makeShared();
-    s->window = OpenMonth();
-    // The children add items from the other end of the item order.
-    s->missingItems = ItemsWithoutRecord(*s->window, Repetitions * 2, Qt::AscendingOrder);
-    s->knownItems = knownItems(*s->window);
-    s->warmupItems = warmupItems(*s->window);
-    return s.get();
-}
-
-QString scaleName(Scale scale)
-{
-    switch (scale) {
-    case Scale::Small:
-        return QStringLiteral("small");
-    case Scale::Large:
-        return QStringLiteral("large");
-    case Scale::Huge:
-        break;
-    }
-    return QStringLiteral("huge");
-}
-
-// Reports the median of the timed repetitions, and beside a larger size's figure the ratio
-// to the next smaller size's one.
-void report(benchmark::State &state, Setup &s, Kind kind, Scale scale, const char *what,
-            const QList<double> &times)
-{
-    const double median = Median(times);
-    state.counters["median_ms"] = median * 1000;
-    state.counters["stock_rows"] = sizeOf(scale).stockRows;
-    state.counters["slip_lines"] = sizeOf(scale).slipLines;
-    const std::string key = std::string(what) + BenchDatabase::kindName(kind).toStdString();
-    s.medians[key] = median;
-    // The smaller size when it ran before (never made here: that would open its database).
-    if (scale != Scale::Small) {
-        const auto smaller =
-            setups().find({kind, scale == Scale::Huge ? Scale::Large : Scale::Small});
-        if (smaller != setups().end() && smaller->second && smaller->second->medians.count(key) &&
-            smaller->second->medians[key] > 0)
-            state.counters["over_smaller"] = median / smaller->second->medians[key];
-    }
-}
-
-void skip(benchmark::State &state, const QString &why)
-{
-    state.SkipWithError(why.toStdString().c_str());
+    return Runs::get(kind, scale, [](Setup &s) {
+        s.window = OpenMonth();
+        // The children add items from the other end of the item order.
+        s.missingItems = ItemsWithoutRecord(*s.window, Repetitions * 2, Qt::AscendingOrder);
+        s.knownItems = knownItems(*s.window);
+        s.warmupItems = warmupItems(*s.window);
+        return true;
+    });
 }
 
 // One count typed into the count column of a shown row and committed with Enter: the
@@ -157,14 +76,14 @@ void BM_Edit(benchmark::State &state, Kind kind, Scale scale)
 {
     Setup *s = setupFor(kind, scale);
     if (!s) {
-        skip(state, QStringLiteral("database not available in this run"));
+        SkipBench(state, QStringLiteral("database not available in this run"));
         return;
     }
     s->db->makeShared();
     StockGridView &grid = *s->window->fgList;
     const int shown = ShownGrid::rows(grid);
     if (shown < Repetitions) {
-        skip(state, QStringLiteral("the month did not load"));
+        SkipBench(state, QStringLiteral("the month did not load"));
         return;
     }
     BoxCloser boxes;
@@ -191,20 +110,14 @@ void BM_Edit(benchmark::State &state, Kind kind, Scale scale)
         const double areasBefore = meter.areas;
 
         t.start();
-        grid.editCurrentCell();
-        QLineEdit *box = grid.editor();
-        if (box) {
-            box->selectAll();
-            QTest::keyClicks(box, text);
-            QTest::keyClick(box, Qt::Key_Return);
-        }
+        const bool typed = TypeIntoCurrentCell(grid, text);
         QApplication::processEvents();
         const double seconds = t.nsecsElapsed() / 1e9;
 
         state.SetIterationTime(seconds);
         times << seconds;
         // Enter has moved on to the next row: the edited one is read where it stays.
-        if (!box || grid.isEditing() || meter.paints == paintsBefore ||
+        if (!typed || grid.isEditing() || meter.paints == paintsBefore ||
             ShownGrid::text(grid, row, fmTOVRAN::ColSTKQty) != text)
             ++refused;
         paints += meter.paints - paintsBefore;
@@ -214,12 +127,12 @@ void BM_Edit(benchmark::State &state, Kind kind, Scale scale)
     state.counters["paints"] = double(paints) / n;
     state.counters["viewports_painted"] = painted / n;
     if (refused || boxes.closed) {
-        skip(state, QStringLiteral("%1 edits refused or not shown, %2 windows closed")
-                        .arg(refused)
-                        .arg(boxes.closed));
+        SkipBench(state, QStringLiteral("%1 edits refused or not shown, %2 windows closed")
+                             .arg(refused)
+                             .arg(boxes.closed));
         return;
     }
-    report(state, *s, kind, scale, "edit", times);
+    Runs::report(state, *s, kind, scale, "edit", times);
 
     // What of it is the database: the same two UPDATEs in one transaction, run bare.
     QList<double> writes;
@@ -241,13 +154,13 @@ void BM_AddItem(benchmark::State &state, Kind kind, Scale scale)
 {
     Setup *s = setupFor(kind, scale);
     if (!s) {
-        skip(state, QStringLiteral("database not available in this run"));
+        SkipBench(state, QStringLiteral("database not available in this run"));
         return;
     }
     s->db->makeShared();
     fmTOVRAN &w = *s->window;
     if (s->missingItems.size() < Repetitions) {
-        skip(state, QStringLiteral("too few items without a record in the month"));
+        SkipBench(state, QStringLiteral("too few items without a record in the month"));
         return;
     }
     BoxCloser boxes;
@@ -267,13 +180,13 @@ void BM_AddItem(benchmark::State &state, Kind kind, Scale scale)
     }
     const int added = ShownGrid::rows(*w.fgList) - rowsBefore;
     if (added != int(times.size()) || boxes.closed) {
-        skip(state, QStringLiteral("%1 of %2 items added, %3 windows closed")
-                        .arg(added)
-                        .arg(times.size())
-                        .arg(boxes.closed));
+        SkipBench(state, QStringLiteral("%1 of %2 items added, %3 windows closed")
+                             .arg(added)
+                             .arg(times.size())
+                             .arg(boxes.closed));
         return;
     }
-    report(state, *s, kind, scale, "add", times);
+    Runs::report(state, *s, kind, scale, "add", times);
 }
 
 // Item numbers scanned into textSTKNo and entered, as a user does: of items the month has
@@ -283,14 +196,14 @@ void BM_Scan(benchmark::State &state, Kind kind, Scale scale, bool known)
 {
     Setup *s = setupFor(kind, scale);
     if (!s) {
-        skip(state, QStringLiteral("database not available in this run"));
+        SkipBench(state, QStringLiteral("database not available in this run"));
         return;
     }
     s->db->makeShared();
     fmTOVRAN &w = *s->window;
     QStringList &items = known ? s->knownItems : s->missingItems;
     if (items.size() < Repetitions) {
-        skip(state, QStringLiteral("too few items to scan"));
+        SkipBench(state, QStringLiteral("too few items to scan"));
         return;
     }
     BoxCloser boxes;
@@ -312,10 +225,11 @@ void BM_Scan(benchmark::State &state, Kind kind, Scale scale, bool known)
     const int added = ShownGrid::rows(*w.fgList) - rowsBefore;
     const int expected = known ? 0 : int(scanner.seconds().size());
     if (scanner.missed() || boxes.closed || added != expected) {
-        skip(state, QStringLiteral("%1 scans on the wrong row, %2 rows added, %3 windows closed")
-                        .arg(scanner.missed())
-                        .arg(added)
-                        .arg(boxes.closed));
+        SkipBench(state,
+                  QStringLiteral("%1 scans on the wrong row, %2 rows added, %3 windows closed")
+                      .arg(scanner.missed())
+                      .arg(added)
+                      .arg(boxes.closed));
         return;
     }
     const QMap<QString, double> figures = scanner.figures();
@@ -323,7 +237,7 @@ void BM_Scan(benchmark::State &state, Kind kind, Scale scale, bool known)
         state.counters[it.key().toStdString()] = it.value();
     state.counters["first_ms"] = s->firstScanMs;
     state.counters["month_rows"] = ShownGrid::rows(*w.fgList);
-    report(state, *s, kind, scale, known ? "scan" : "scanadd", scanner.seconds());
+    Runs::report(state, *s, kind, scale, known ? "scan" : "scanadd", scanner.seconds());
 }
 
 // --- In a fresh copy of the program, on the database of the benchmark that starts it ---
@@ -444,19 +358,19 @@ void BM_ScanKnownAt2x(benchmark::State &state, Kind kind, Scale scale)
 {
     Setup *s = setupFor(kind, scale);
     if (!s) {
-        skip(state, QStringLiteral("database not available in this run"));
+        SkipBench(state, QStringLiteral("database not available in this run"));
         return;
     }
     QString error;
     QMap<QString, double> figures =
         runAtRatio2(QStringLiteral("scan-known"), s->db->connectionString(), &error);
     if (const QString failure = childFailure(figures, error, 0); !failure.isEmpty()) {
-        skip(state, failure);
+        SkipBench(state, failure);
         return;
     }
     if (figures.value(QStringLiteral("device_pixel_ratio")) != 2) {
-        skip(state, QStringLiteral("device pixel ratio %1")
-                        .arg(figures.value(QStringLiteral("device_pixel_ratio"))));
+        SkipBench(state, QStringLiteral("device pixel ratio %1")
+                             .arg(figures.value(QStringLiteral("device_pixel_ratio"))));
         return;
     }
     QList<double> times;
@@ -468,7 +382,7 @@ void BM_ScanKnownAt2x(benchmark::State &state, Kind kind, Scale scale)
         figures.remove(QLatin1String(check));
     for (auto it = figures.cbegin(); it != figures.cend(); ++it) // the scans are taken
         state.counters[it.key().toStdString()] = it.value();
-    report(state, *s, kind, scale, "scan2x", times);
+    Runs::report(state, *s, kind, scale, "scan2x", times);
 }
 
 // The first item added by scan in each of a few fresh programs.
@@ -476,7 +390,7 @@ void BM_FirstScanAdd(benchmark::State &state, Kind kind, Scale scale)
 {
     Setup *s = setupFor(kind, scale);
     if (!s) {
-        skip(state, QStringLiteral("database not available in this run"));
+        SkipBench(state, QStringLiteral("database not available in this run"));
         return;
     }
     QList<double> times;
@@ -486,7 +400,7 @@ void BM_FirstScanAdd(benchmark::State &state, Kind kind, Scale scale)
         const QMap<QString, double> figures =
             RunBenchChild(QStringLiteral("first-scan-add"), {s->db->connectionString()}, &error);
         if (const QString failure = childFailure(figures, error, 1); !failure.isEmpty()) {
-            skip(state, failure);
+            SkipBench(state, failure);
             return;
         }
         times << figures.value(QStringLiteral("first_ms")) / 1000;
@@ -494,21 +408,16 @@ void BM_FirstScanAdd(benchmark::State &state, Kind kind, Scale scale)
         state.SetIterationTime(times.last());
     }
     state.counters["handler_ms"] = Median(handlers);
-    report(state, *s, kind, scale, "firstscanadd", times);
+    Runs::report(state, *s, kind, scale, "firstscanadd", times);
 }
 
 void registerAll()
 {
-    const auto add = [](const std::string &name, auto &&function, int iterations) {
-        benchmark::RegisterBenchmark(name.c_str(), function)
-            ->Iterations(iterations)
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond);
-    };
+    const auto add = RegisterTimed;
     for (Kind kind : {Kind::SQLite, Kind::PostgreSQL}) {
         for (Scale scale : {Scale::Small, Scale::Large, Scale::Huge}) {
             const std::string suffix = "/" + BenchDatabase::kindName(kind).toStdString() + "/" +
-                                       scaleName(scale).toStdString();
+                                       EntryScaleName(scale).toStdString();
             const auto bind = [kind, scale](auto function) {
                 return [=](benchmark::State &state) { function(state, kind, scale); };
             };

@@ -84,6 +84,21 @@ bool tableReadable(const Ado::ConnectionPtr &connection)
     }
 }
 
+// The current lines and marks of the records the lines are of: only records with either.
+QHash<qint64, RowCount> countsOf(QList<CountLine> lines)
+{
+    QHash<qint64, QList<CountLine>> byRecord;
+    for (CountLine &line : lines)
+        byRecord[line.rno].append(std::move(line));
+    QHash<qint64, RowCount> counts;
+    for (auto it = byRecord.begin(); it != byRecord.end(); ++it) {
+        RowCount count = RowCountOf(std::move(it.value()));
+        if (count.hasLines() || count.recount)
+            counts.insert(it.key(), std::move(count));
+    }
+    return counts;
+}
+
 } // namespace
 
 double RowCount::total() const
@@ -130,18 +145,24 @@ RowCount ReadRowCount(const Ado::ConnectionPtr &connection, qint64 rno)
 QHash<qint64, RowCount> ReadMonthCounts(const Ado::ConnectionPtr &connection,
                                         const QString &conditions)
 {
-    QHash<qint64, QList<CountLine>> byRecord;
-    for (CountLine &line :
-         readLines(connection, QStringLiteral("Where RNo In (Select RNo From STOCK ") + conditions +
-                                   QLatin1Char(')')))
-        byRecord[line.rno].append(std::move(line));
-    QHash<qint64, RowCount> counts;
-    for (auto it = byRecord.begin(); it != byRecord.end(); ++it) {
-        RowCount count = RowCountOf(std::move(it.value()));
-        if (count.hasLines() || count.recount)
-            counts.insert(it.key(), std::move(count));
+    return countsOf(readLines(connection, QStringLiteral("Where RNo In (Select RNo From STOCK ") +
+                                              conditions + QLatin1Char(')')));
+}
+
+QHash<qint64, RowCount> ReadRowCounts(const Ado::ConnectionPtr &connection,
+                                      const QList<qint64> &rnos)
+{
+    // A thousand numbers a statement: the longest list every database takes.
+    constexpr qsizetype Chunk = 1000;
+    QList<CountLine> lines;
+    for (qsizetype from = 0; from < rnos.size(); from += Chunk) {
+        QStringList numbers;
+        for (qint64 rno : rnos.mid(from, Chunk))
+            numbers << QString::number(rno);
+        lines += readLines(connection, QStringLiteral("Where RNo In (") +
+                                           numbers.join(QLatin1Char(',')) + QLatin1Char(')'));
     }
-    return counts;
+    return countsOf(std::move(lines));
 }
 
 RowCount RowCountOf(QList<CountLine> lines)

@@ -58,6 +58,9 @@ RowCount ReadRowCount(const Ado::ConnectionPtr &connection, qint64 rno);
 // The same for the records "From STOCK" + conditions that have lines.
 QHash<qint64, RowCount> ReadMonthCounts(const Ado::ConnectionPtr &connection,
                                         const QString &conditions);
+// The same for the records of these numbers (many rows' lines in few statements).
+QHash<qint64, RowCount> ReadRowCounts(const Ado::ConnectionPtr &connection,
+                                      const QList<qint64> &rnos);
 
 // The mark and current lines of one record from its lines in any order: a location is to
 // be counted again when its current line, typed or imported, replaced another clerk's line

@@ -38,6 +38,27 @@ void AnnounceStockWrite(const Ado::ConnectionPtr &connection, double rno)
                                     NumText(rno) + QLatin1Char('\''));
 }
 
+void AnnounceStockWrites(const Ado::ConnectionPtr &connection, const QList<double> &rnos)
+{
+    if (!isPostgres(connection))
+        return;
+    if (rnos.size() == 1) {
+        AnnounceStockWrite(connection, rnos.first());
+        return;
+    }
+    // A thousand notifications a statement: one statement a record would double the round
+    // trips of a long import.
+    constexpr qsizetype Chunk = 1000;
+    for (qsizetype from = 0; from < rnos.size(); from += Chunk) {
+        QStringList values;
+        for (double rno : rnos.mid(from, Chunk))
+            values << QStringLiteral("('") + NumText(rno) + QStringLiteral("')");
+        connection->execute(QStringLiteral("Select pg_notify('") + kChannel +
+                            QStringLiteral("', v) From (Values ") + values.join(QLatin1Char(',')) +
+                            QStringLiteral(") As n(v)"));
+    }
+}
+
 MonthWatch::MonthWatch(QObject *parent) : QObject(parent)
 {
     // Another workstation's count shows within about two seconds.

@@ -29,6 +29,8 @@ struct WatchMark
 // PostgreSQL a notification sent with the transaction it belongs to (call it inside that
 // transaction). Elsewhere the watchers find the change themselves.
 void AnnounceStockWrite(const Ado::ConnectionPtr &connection, double rno);
+// The same for several records written in one transaction, in few statements.
+void AnnounceStockWrites(const Ado::ConnectionPtr &connection, const QList<double> &rnos);
 
 // Watches the records of the shown month for other workstations' writes and re-reads only
 // the records that changed or were added: on PostgreSQL from the notifications, on SQLite

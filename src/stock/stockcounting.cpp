@@ -166,13 +166,24 @@ EditOutcome StockCounting::applyImport(const QList<ImportLine> &lines,
     if (outcome.refused >= 0)
         return taken(changes[outcome.refused].index, outcome.rows.value(0));
     QSet<int> changed;
+    QList<qint64> rnos;
     for (qsizetype i = 0; i < changes.size(); ++i) {
         const int index = changes[i].index;
         m_month.setStored(index, outcome.rows[i].record, outcome.rows[i].updDate);
+        if (!changed.contains(index))
+            rnos << static_cast<qint64>(outcome.rows[i].record.Rno);
         changed.insert(index);
     }
+    // The rows' lines as now stored, read together: one read a row would double the
+    // statements of a long file.
+    const QHash<qint64, RowCount> counts =
+        m_linesOn ? ReadRowCounts(connection(), rnos) : QHash<qint64, RowCount>();
     for (int index : std::as_const(changed)) {
-        readRowCount(index);
+        const auto rno = static_cast<qint64>(m_month.at(index).stored.Rno);
+        if (const auto it = counts.constFind(rno); it != counts.cend())
+            m_counts.insert(rno, *it);
+        else
+            m_counts.remove(rno);
         Q_EMIT rowChanged(index);
     }
     EditOutcome written;

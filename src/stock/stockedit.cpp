@@ -59,6 +59,7 @@ EditsOutcome attemptEdits(const Ado::ConnectionPtr &connection, const QList<RowE
         outs.refused = at;
         return outs;
     };
+    QList<double> written; // announced together before the commit
     for (int i = 0; i < edits.size(); ++i) {
         const StockRow &row = edits[i].row;
         EditOutcome out;
@@ -85,10 +86,11 @@ EditsOutcome attemptEdits(const Ado::ConnectionPtr &connection, const QList<RowE
             out.result = EditOutcome::Gone;
             return refuse(i, out);
         }
-        AnnounceStockWrite(connection, row.stored.Rno);
+        written << row.stored.Rno;
         out.result = EditOutcome::Written;
         outs.rows.append(out);
     }
+    AnnounceStockWrites(connection, written);
     transaction.commit();
     return outs;
 }

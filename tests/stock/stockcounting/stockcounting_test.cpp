@@ -166,6 +166,25 @@ TEST_P(Counting, AMonthCountedWithoutWindows)
 }
 
 // A change elsewhere to the row being edited waits until the editing ends.
+// Another workstation's import: records written in one transaction and announced together,
+// every one taken up here.
+TEST_P(Counting, RowsWrittenTogetherElsewhereAreAllTakenUp)
+{
+    counting.start(period, false);
+    ASSERT_TRUE(
+        counting.load(conditions + QuotDate(period.end), QStringLiteral(" Order by STKNo ")));
+    Ado::ConnectionPtr other = db->open();
+    Ado::Transaction transaction(*other);
+    for (const QString &rno : {a1, a2})
+        other->executeNonQuery(QStringLiteral("update STOCK set STKQty = 30, UpdUserID = 'OTHER', "
+                                              "UpdDate = %1 where RNo = %2")
+                                   .arg(Dialect().gsDBDate, rno));
+    AnnounceStockWrites(other, {a1.toDouble(), a2.toDouble()});
+    transaction.commit();
+    EXPECT_TRUE(waitForShown("A1", C::ColSTKQty, "30"));
+    EXPECT_TRUE(waitForShown("A2", C::ColSTKQty, "30"));
+}
+
 TEST_P(Counting, ARowBeingEditedTakesUpOtherWritesWhenLetGo)
 {
     counting.start(period, false);

@@ -1,5 +1,6 @@
-#include "scanner.h"
+#include "support/scanner.h"
 
+#include "common/numtext.h"
 #include "stockwindow/fmtovran.h"
 #include "stockwindow/stockgridview.h"
 #include "support/benchdb.h"
@@ -21,12 +22,13 @@ Scanner::~Scanner()
     stopCounting();
 }
 
-double Scanner::scan(const QString &item)
+double Scanner::scan(const QString &item, double pieces)
 {
+    const QString typed = pieces == 1 ? item : NumText(pieces) + QLatin1Char('*') + item;
     QElapsedTimer t;
     const std::clock_t cpu = std::clock();
     t.start();
-    QTest::keyClicks(m_window.textSTKNo, item);
+    QTest::keyClicks(m_window.textSTKNo, typed);
     QTest::keyClick(m_window.textSTKNo, Qt::Key_Return);
     m_handlerSeconds << t.nsecsElapsed() / 1e9;
     QApplication::processEvents();

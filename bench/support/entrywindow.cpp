@@ -1,4 +1,4 @@
-#include "entrywindow.h"
+#include "support/entrywindow.h"
 
 #include "common/clock.h"
 #include "common/dates.h"
@@ -6,13 +6,46 @@
 #include "common/stockperiod.h"
 #include "data/adodb.h"
 #include "stockwindow/stockgridview.h"
-#include "support/benchdb.h"
 #include "support/showngrid.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cstdio>
+
+BenchDatabase::Size EntrySize(EntryScale scale)
+{
+    BenchDatabase::Size size;
+    size.months = 2;
+    if (scale == EntryScale::Huge) {
+        size.items = 240000;
+        size.stockRows = 200000;
+        size.slipLines = 5000000;
+    } else if (scale == EntryScale::Large) {
+        size.items = 60000;
+        size.stockRows = 50000;
+        size.slipLines = 1000000;
+    } else {
+        size.items = 6000;
+        size.stockRows = 5000;
+        size.slipLines = 100000;
+    }
+    return size;
+}
+
+QString EntryScaleName(EntryScale scale)
+{
+    switch (scale) {
+    case EntryScale::Small:
+        return QStringLiteral("small");
+    case EntryScale::Large:
+        return QStringLiteral("large");
+    case EntryScale::Huge:
+        break;
+    }
+    return QStringLiteral("huge");
+}
 
 void PrepareEntryRun()
 {
@@ -48,6 +81,18 @@ QStringList ItemsWithoutRecord(const fmTOVRAN &window, int count, Qt::SortOrder 
         rs.moveNext();
     }
     return items;
+}
+
+bool TypeIntoCurrentCell(StockGridView &grid, const QString &text)
+{
+    grid.editCurrentCell();
+    QLineEdit *box = grid.editor();
+    if (!box)
+        return false;
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+    return true;
 }
 
 QStringList ItemsShown(const fmTOVRAN &window, int count, qint64 step, qint64 offset)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windowwatch.h"
+#include "support/windowwatch.h"
 
 #include <QList>
 #include <QMap>
@@ -17,8 +17,9 @@ public:
     explicit Scanner(fmTOVRAN &window);
     ~Scanner();
 
-    // One scan; its seconds until painted.
-    double scan(const QString &item);
+    // One scan; its seconds until painted. Pieces other than 1 are scanned as "n*item" (the
+    // count of scan counting).
+    double scan(const QString &item, double pieces = 1);
 
     // From now on: the scans' figures start anew, with the repaints of the grid and of the
     // rest of the window counted.
