@@ -35,21 +35,12 @@ void ComposeCountDetail(PreviewWindow &window, const CountDetail &detail)
     const QStringList heading = StockHeadingLines(detail.criteria);
     const StockMonth &month = *detail.month;
 
-    frmPrint(); // the framed window supplies the printer list; loaded before every printout
-    window.discardDocument();
+    StartMonthList(window, heading, int(Titles.size()), TopMargin);
     PrintDocument &vsp = window.vsp();
-    vsp.setOrientation(PrintDocument::Portrait);
-    vsp.setMarginTop(TopMargin);
-    vsp.startDoc();
-    window.ResetPage(int(Titles.size()));
-    for (const QString &line : heading)
-        window.AddFGLine(QStringList{line});
     vsp.setFontSize(10);
-    vsp.addTable(Format, QStringList(), QList<QStringList>{Titles}, 0xE0E0E0, -1, true);
-    window.AddFGLine(Titles);
+    AddMonthListLine(window, Format, QStringList(), Titles);
     const auto add = [&](const QStringList &cells) {
-        vsp.addTable(Format, Titles, QList<QStringList>{cells}, 0xE0E0E0, -1, true);
-        window.AddFGLine(cells);
+        AddMonthListLine(window, Format, Titles, cells);
     };
     for (int row : rowsWithLines(detail)) {
         const RowCount &count = detail.countOf(row);

@@ -60,20 +60,12 @@ void ComposeCountSheet(PreviewWindow &window, const CountSheet &sheet)
 {
     const QStringList heading = StockHeadingLines(sheet.criteria);
 
-    frmPrint(); // the framed window supplies the printer list; loaded before every printout
-    window.discardDocument();
+    StartMonthList(window, heading, int(Titles.size()), TopMargin);
     PrintDocument &vsp = window.vsp();
-    vsp.setOrientation(PrintDocument::Portrait);
-    vsp.setMarginTop(TopMargin);
-    vsp.startDoc();
-    window.ResetPage(int(Titles.size()));
-    for (const QString &line : heading)
-        window.AddFGLine(QStringList{line});
 
     // Rows tall enough to write a figure in by hand.
     vsp.setFontSize(12);
-    vsp.addTable(Format, QStringList(), QList<QStringList>{Titles}, 0xE0E0E0, -1, true);
-    window.AddFGLine(Titles);
+    AddMonthListLine(window, Format, QStringList(), Titles);
     const StockMonth &month = *sheet.month;
     for (const SheetLine &line : sheetLines(sheet)) {
         const QStringList cells = {month.text(line.monthRow, C::ColSTKNo),
@@ -82,9 +74,7 @@ void ComposeCountSheet(PreviewWindow &window, const CountSheet &sheet)
                                    month.text(line.monthRow, C::ColUnit),
                                    line.location,
                                    QString()};
-        // The titles again above a line that begins a page.
-        vsp.addTable(Format, Titles, QList<QStringList>{cells}, 0xE0E0E0, -1, true);
-        window.AddFGLine(cells);
+        AddMonthListLine(window, Format, Titles, cells);
     }
 
     vsp.setFontSize(11);

@@ -65,3 +65,24 @@ void DrawPageFrames(PrintDocument &vsp, const QString &title, const QString &hea
         vsp.endOverlay();
     }
 }
+
+void StartMonthList(PreviewWindow &window, const QStringList &heading, int columns,
+                    double topMargin)
+{
+    frmPrint(); // the framed window supplies the printer list; loaded before every printout
+    window.discardDocument();
+    PrintDocument &vsp = window.vsp();
+    vsp.setOrientation(PrintDocument::Portrait);
+    vsp.setMarginTop(topMargin);
+    vsp.startDoc();
+    window.ResetPage(columns);
+    for (const QString &line : heading)
+        window.AddFGLine(QStringList{line});
+}
+
+void AddMonthListLine(PreviewWindow &window, const QString &format, const QStringList &titles,
+                      const QStringList &cells)
+{
+    window.vsp().addTable(format, titles, QList<QStringList>{cells}, 0xE0E0E0, -1, true);
+    window.AddFGLine(cells);
+}

@@ -31,3 +31,12 @@ bool ShowMonthPrintout(const QString &errorLabel, bool hasRows,
 // The title, heading line and "第 x 頁 / 共 y 頁" of every page of a finished portrait
 // document whose top margin leaves room for them.
 void DrawPageFrames(PrintDocument &vsp, const QString &title, const QString &headingLine);
+
+// Starts a portrait list of the month in the window: a new document whose top margin leaves
+// room for the page frame, the CSV mirror set to the list's columns and given the heading.
+void StartMonthList(PreviewWindow &window, const QStringList &heading, int columns,
+                    double topMargin);
+// One line of the list: a table row (the titles again above a row that begins a page) and
+// its CSV mirror.
+void AddMonthListLine(PreviewWindow &window, const QString &format, const QStringList &titles,
+                      const QStringList &cells);
