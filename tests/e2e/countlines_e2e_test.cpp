@@ -13,10 +13,7 @@
 //  6. both leave the program;
 //  7. every record of the month and every count line checked against the database;
 //  8. a workstation killed between two scans: every record still equals the sum of its lines.
-#include "e2e_common.h"
-#include "programcopy.h"
-#include "stocktaker.h"
-#include "xsession.h"
+#include "twoworkstations.h"
 
 #include "platform/db/connection.h"
 #include "support/pgdatabase.h"
@@ -35,59 +32,15 @@ using namespace E2E;
 
 namespace {
 
-enum class Db { SQLite, PostgreSQL };
-
-const QString kPeriodEnd = QStringLiteral("(Select max(StkDate) From STOCK Where DeptNo = 'A01')");
 const QString kShelf = QStringLiteral("貨架");
 const QString kStore = QStringLiteral("倉庫");
 // The colour of the item cells of a row marked for recount.
 constexpr QRgb kRecountColour = qRgb(0xFF, 0xC8, 0xC8);
 
-class CountLines : public ::testing::TestWithParam<Db>
+class CountLines : public TwoWorkstations
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_work.isValid());
-        QString why;
-        DemoDatabases demo;
-        if (!MakeDemoDatabases(GetParam() == Db::PostgreSQL, m_work, demo, &why)) {
-            if (!demo.skipReason.isEmpty())
-                GTEST_SKIP() << demo.skipReason.toStdString();
-            FAIL() << why.toStdString();
-        }
-        m_pg = std::move(demo.pg);
-        m_handOver = demo.handOver;
-        m_db = Ado::Connection::open(demo.connectionString);
-
-        const QString run = GetParam() == Db::SQLite ? QStringLiteral("countlines-sqlite")
-                                                     : QStringLiteral("countlines-postgresql");
-        QDir(artifactDir(run)).removeRecursively(); // the screenshots of this run only
-        m_dir = artifactDir(run);
-        m_x = std::make_unique<XSession>(m_dir);
-        ASSERT_TRUE(m_x->start(&why)) << why.toStdString();
-    }
-
-    ProgramCopy::HandOver handOver(const QString &user, const QString &group) const
-    {
-        ProgramCopy::HandOver h = m_handOver;
-        h.user = user;
-        h.group = group;
-        return h;
-    }
-
-    void startSession(Stocktaker &user, const ProgramCopy::HandOver &h,
-                      const QStringList &otherMains = {})
-    {
-        QString why;
-        ASSERT_TRUE(user.startSession(h, otherMains, &why)) << why.toStdString();
-    }
-
-    QString where(const QString &itemNo) const
-    {
-        return QStringLiteral(" Where DeptNo = 'A01' And STKNo = '") + itemNo +
-               QStringLiteral("' And StkDate = ") + kPeriodEnd;
-    }
+    void SetUp() override { setUpRun(QStringLiteral("countlines")); }
     QString rnoOf(const QString &itemNo) const
     {
         return QStringLiteral("(Select RNo From STOCK") + where(itemNo) + QLatin1Char(')');
@@ -239,13 +192,6 @@ protected:
         EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
         return path;
     }
-
-    QTemporaryDir m_work;
-    std::unique_ptr<PgTestDatabase> m_pg;
-    ProgramCopy::HandOver m_handOver;
-    QString m_dir;
-    Ado::ConnectionPtr m_db;
-    std::unique_ptr<XSession> m_x;
 };
 
 } // namespace
@@ -453,6 +399,4 @@ TEST_P(CountLines, TwoClerks)
 }
 
 INSTANTIATE_TEST_SUITE_P(CountLines, CountLines, ::testing::Values(Db::SQLite, Db::PostgreSQL),
-                         [](const ::testing::TestParamInfo<Db> &info) {
-                             return info.param == Db::SQLite ? "SQLite" : "PostgreSQL";
-                         });
+                         DbName);

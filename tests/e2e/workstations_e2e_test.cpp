@@ -13,10 +13,7 @@
 //    stock report's CSV).
 // After every step every record of the month has figures that agree with each other and
 // the stamp of the user whose figures they are.
-#include "e2e_common.h"
-#include "programcopy.h"
-#include "stocktaker.h"
-#include "xsession.h"
+#include "twoworkstations.h"
 
 #include "common/numtext.h"
 #include "platform/db/connection.h"
@@ -38,59 +35,16 @@ using namespace E2E;
 
 namespace {
 
-enum class Db { SQLite, PostgreSQL };
-
-const QString kPeriodEnd = QStringLiteral("(Select max(StkDate) From STOCK Where DeptNo = 'A01')");
 constexpr int LockWaitMs = 2000;
 
-class TwoUsers : public ::testing::TestWithParam<Db>
+class TwoUsers : public TwoWorkstations
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_work.isValid());
-        QString why;
-        DemoDatabases demo;
-        if (!MakeDemoDatabases(GetParam() == Db::PostgreSQL, m_work, demo, &why)) {
-            if (!demo.skipReason.isEmpty())
-                GTEST_SKIP() << demo.skipReason.toStdString();
-            FAIL() << why.toStdString();
-        }
-        m_pg = std::move(demo.pg);
-        m_handOver = demo.handOver;
-        m_dbString = demo.connectionString;
         // A short lock wait, so that the refusal comes quickly.
-        m_handOver.connect += QStringLiteral(";Lock Wait=%1").arg(LockWaitMs / 1000.0);
-        m_db = Ado::Connection::open(m_dbString);
-
-        const QString run = GetParam() == Db::SQLite ? QStringLiteral("workstations-sqlite")
-                                                     : QStringLiteral("workstations-postgresql");
-        QDir(artifactDir(run)).removeRecursively(); // the screenshots of this run only
-        m_dir = artifactDir(run);
-        m_x = std::make_unique<XSession>(m_dir);
-        ASSERT_TRUE(m_x->start(&why)) << why.toStdString();
-    }
-
-    ProgramCopy::HandOver handOver(const QString &user, const QString &group) const
-    {
-        ProgramCopy::HandOver h = m_handOver;
-        h.user = user;
-        h.group = group;
-        return h;
-    }
-
-    // Started through the menu, criteria typed, the month queried.
-    void startSession(Stocktaker &user, const ProgramCopy::HandOver &h,
-                      const QStringList &otherMains = {})
-    {
-        QString why;
-        ASSERT_TRUE(user.startSession(h, otherMains, &why)) << why.toStdString();
-    }
-
-    QString where(const QString &itemNo) const
-    {
-        return QStringLiteral(" Where DeptNo = 'A01' And STKNo = '") + itemNo +
-               QStringLiteral("' And StkDate = ") + kPeriodEnd;
+        setUpRun(QStringLiteral("workstations"),
+                 QStringLiteral(";Lock Wait=%1").arg(LockWaitMs / 1000.0));
     }
 
     QString stockOf(const QString &itemNo, const QString &fields) const
@@ -192,14 +146,6 @@ protected:
     {
         EXPECT_TRUE(user.exitAndWait(program)) << "the program did not end after Yes";
     }
-
-    QTemporaryDir m_work;
-    std::unique_ptr<PgTestDatabase> m_pg;
-    ProgramCopy::HandOver m_handOver;
-    QString m_dbString;
-    QString m_dir;
-    Ado::ConnectionPtr m_db;
-    std::unique_ptr<XSession> m_x;
 };
 
 } // namespace
@@ -365,6 +311,4 @@ TEST_P(TwoUsers, OneMonth)
 }
 
 INSTANTIATE_TEST_SUITE_P(Workstations, TwoUsers, ::testing::Values(Db::SQLite, Db::PostgreSQL),
-                         [](const ::testing::TestParamInfo<Db> &info) {
-                             return info.param == Db::SQLite ? "SQLite" : "PostgreSQL";
-                         });
+                         DbName);
