@@ -15,10 +15,12 @@
 #include "stockwindow/fmtovran.h"
 #include "support/benchchild.h"
 #include "support/benchdb.h"
+#include "support/controls.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <map>
@@ -54,7 +56,7 @@ std::unique_ptr<fmTOVRAN> openWindow()
 {
     auto window = std::make_unique<fmTOVRAN>();
     window->showWindow();
-    window->txtDeptNoB->setText(QStringLiteral("A01"));
+    Control<QLineEdit>(*window, "txtDeptNoB")->setText(QStringLiteral("A01"));
     QApplication::processEvents();
     return window;
 }
@@ -87,8 +89,9 @@ Setup *setupFor(Kind kind)
     std::fprintf(stderr, "generated in %.0f s\n", generation.elapsed() / 1000.0);
     s->db->makeShared();
     s->window = openWindow();
-    s->end = PeriodEndDate(s->window->criteriaYear(), s->window->criteriaMonth(),
-                           s->window->params().StockEndDate);
+    // The window proposes the month before today.
+    const QDate proposed = Clock::today().addMonths(-1);
+    s->end = PeriodEndDate(proposed.year(), proposed.month(), s->window->params().StockEndDate);
     s->reader = kind == Kind::SQLite ? PhysicalReader::sqlite(s->db->sqliteFile())
                                      : PhysicalReader::postgres(s->db->libpqConnInfo());
     return s.get();
@@ -140,7 +143,7 @@ void BM_WarmLoad(benchmark::State &state, Kind kind)
     const int expected = int(state.range(0));
     fmTOVRAN &w = *s->window;
     const QString to = toItem(*s, expected);
-    w.txtSTKNoE->setText(to);
+    Control<QLineEdit>(w, "txtSTKNoE")->setText(to);
     const QStringList statements = loadStatements(s->end, to);
     QList<double> window, limit;
     qint64 limitRows = 0;
@@ -152,13 +155,13 @@ void BM_WarmLoad(benchmark::State &state, Kind kind)
             limitRows = s->reader->read(statements);
             limit << seconds(t);
             t.start();
-            w.cmdQry_Click();
+            Control<QPushButton>(w, "cmdQry")->click();
             window << seconds(t);
             rows = w.month().size();
         }
         state.SetIterationTime(Median(window));
     }
-    w.txtSTKNoE->clear();
+    Control<QLineEdit>(w, "txtSTKNoE")->clear();
     if (rows != expected) {
         state.SkipWithError("the window loaded another number of rows");
         return;
@@ -182,11 +185,11 @@ bool firstWindowQuery(const QStringList &args, QMap<QString, double> &figures, Q
     EditConn().gCNT = Ado::Connection::open(args[0]);
     SetDBType(nullptr);
     auto w = openWindow();
-    w->txtSTKNoE->setText(args[1]);
+    Control<QLineEdit>(*w, "txtSTKNoE")->setText(args[1]);
     figures["rss_before"] = PeakResidentBytes();
     QElapsedTimer t;
     t.start();
-    w->cmdQry_Click();
+    Control<QPushButton>(*w, "cmdQry")->click();
     figures["seconds"] = seconds(t);
     figures["rss_peak"] = PeakResidentBytes();
     figures["rows"] = w->month().size();
