@@ -85,15 +85,18 @@ def loading(runs, t):
                   f"{warm['ratio_without_holds']:.2f}, {first['ratio_without_holds']:.2f})",
                   goal, "-" if rows < 50000 else yes(met))
         first = runs.get(f"BM_FirstLoad/{db}/500000")
-        why = failed(first)
+        label = "Peak memory, first load of 500,000 rows, then 30 scans with counts typed and " \
+                "30 items added"
+        why = failed(first) or ("" if "whole_run_peak_mb" in first else "no whole run")
         if why:
-            t.missing("Peak memory, first load of 500,000 rows", db, why)
+            t.missing(label, db, why)
             continue
-        t.add("Peak memory, first load of 500,000 rows", db,
-              f"{first['peak_mb']:.0f} MB ({first['bytes_per_row']:.0f} bytes/row)",
+        t.add(label, db,
+              f"{first['whole_run_peak_mb']:.0f} MB (after the load {first['peak_mb']:.0f} MB, "
+              f"{first['bytes_per_row']:.0f} bytes/row)",
               f"{first['limit_peak_mb']:.0f} MB {reader[db]} read",
-              f"{first['peak_mb'] / first['limit_peak_mb']:.2f}", "< 350 MB",
-              yes(first["peak_mb"] < 350))
+              f"{first['whole_run_peak_mb'] / first['limit_peak_mb']:.2f}",
+              "whole run < 500 MB", yes(first["whole_run_peak_mb"] < 500))
 
 
 ENTRY_SIZES = {"small": "5k stock, 100k slip lines", "large": "50k stock, 1M slip lines",
@@ -231,7 +234,7 @@ def grid(runs, t):
               f"{m['total_mb']:.0f} MB)",
               f"{m['text_grid_bytes_per_row']:.0f} B/row grid holding its texts",
               f"{m['grid_bytes_per_row'] / m['text_grid_bytes_per_row']:.2f} (grids)",
-              "<= 400 B/row", yes(beyond <= 400))
+              "(component figure: the goal is the whole run's memory)", "-")
 
 
 def refresh(runs, t):
