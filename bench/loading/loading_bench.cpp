@@ -66,6 +66,12 @@ std::unique_ptr<fmTOVRAN> openWindow()
     return window;
 }
 
+// The items the whole run adds: past every item of the month in item order.
+QString newItem(int i)
+{
+    return QStringLiteral("ZZ%1").arg(i, 4, 10, QLatin1Char('0'));
+}
+
 // One kind's database at a time: the other's month is let go first.
 Setup *setupFor(Kind kind)
 {
@@ -96,9 +102,9 @@ Setup *setupFor(Kind kind)
     // Items the month lacks, for the whole run to add by scan.
     for (int i = 1; i <= WholeRunSteps; ++i)
         s->db->connection()->executeNonQuery(
-            QStringLiteral("Insert Into STK (STKNo, STKName, Unit, STKFlag) Values ('ZZ%1', "
-                           "'新品', '個', 'Y')")
-                .arg(i, 4, 10, QLatin1Char('0')));
+            QStringLiteral("Insert Into STK (STKNo, STKName, Unit, STKFlag) Values (%1, '新品', "
+                           "'個', 'Y')")
+                .arg(QuotStr(newItem(i))));
     s->window = openWindow();
     // The window proposes the month before today.
     const QDate proposed = Clock::today().addMonths(-1);
@@ -196,8 +202,8 @@ void wholeRun(fmTOVRAN &window, QMap<QString, double> &figures)
         // Above any opening plus receipts: no question to answer.
         typed += TypeIntoCurrentCell(grid, QStringLiteral("99999")) ? 1 : 0;
     }
-    for (const QString &item : ItemsWithoutRecord(window, WholeRunSteps, Qt::AscendingOrder))
-        scanner.scan(item);
+    for (int i = 1; i <= WholeRunSteps; ++i)
+        scanner.scan(newItem(i));
     figures["whole_run_typed"] = typed;
     figures["whole_run_missed"] = scanner.missed();
     figures["whole_run_rows"] = window.month().size();
