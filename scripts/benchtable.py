@@ -85,15 +85,18 @@ def loading(runs, t):
                   f"{warm['ratio_without_holds']:.2f}, {first['ratio_without_holds']:.2f})",
                   goal, "-" if rows < 50000 else yes(met))
         first = runs.get(f"BM_FirstLoad/{db}/500000")
-        why = failed(first)
+        label = "Peak memory, first load of 500,000 rows, then 30 scans with counts typed and " \
+                "30 items added"
+        why = failed(first) or ("" if "whole_run_peak_mb" in first else "no whole run")
         if why:
-            t.missing("Peak memory, first load of 500,000 rows", db, why)
+            t.missing(label, db, why)
             continue
-        t.add("Peak memory, first load of 500,000 rows", db,
-              f"{first['peak_mb']:.0f} MB ({first['bytes_per_row']:.0f} bytes/row)",
+        t.add(label, db,
+              f"{first['whole_run_peak_mb']:.0f} MB (after the load {first['peak_mb']:.0f} MB, "
+              f"{first['bytes_per_row']:.0f} bytes/row)",
               f"{first['limit_peak_mb']:.0f} MB {reader[db]} read",
-              f"{first['peak_mb'] / first['limit_peak_mb']:.2f}", "< 350 MB",
-              yes(first["peak_mb"] < 350))
+              f"{first['whole_run_peak_mb'] / first['limit_peak_mb']:.2f}",
+              "whole run < 500 MB", yes(first["whole_run_peak_mb"] < 500))
 
 
 ENTRY_SIZES = {"small": "5k stock, 100k slip lines", "large": "50k stock, 1M slip lines",
@@ -173,6 +176,26 @@ def count_lines(runs, t):
               yes(total < 10000))
 
 
+def variance(runs, t):
+    """The variance review opened from the stock window (cmdVariance) until its list and chart
+    are painted, 200k rows against 50k; the first open of each size counts for the goal too."""
+    label = "Variance review opened (cmdVariance) until list and chart are painted"
+    for db in ("SQLite", "PostgreSQL"):
+        big, small = runs.get(f"BM_OpenReview/{db}/huge"), runs.get(f"BM_OpenReview/{db}/large")
+        why = failed(big) or failed(small)
+        if why:
+            t.missing(label, db, why)
+            continue
+        lm, sm = big["median_ms"], small["median_ms"]
+        worst = max(lm, big["first_ms"], sm, small["first_ms"])
+        t.add(f"{label}, median of {big['iterations']}", db,
+              f"{lm:.0f} ms, first {big['first_ms']:.0f} ms ({ENTRY_SIZES['huge']}; "
+              f"{big['review_rows']:.0f} rows listed, {big['over_threshold']:.0f} over the "
+              f"thresholds), of it the review computed {big['compute_ms']:.0f} ms",
+              f"{sm:.0f} ms, first {small['first_ms']:.0f} ms ({ENTRY_SIZES['large']})",
+              f"{lm / sm:.2f} (4 would be linear)", "< 1 s at both sizes", yes(worst < 1000))
+
+
 def printing(runs, t):
     compose, base = runs.get("BM_ComposeAndFirstPage/100000"), runs.get("BM_ComposeAndFirstPage/20000")
     what = "Stock report 100,000 rows: compose + first page"
@@ -211,7 +234,7 @@ def grid(runs, t):
               f"{m['total_mb']:.0f} MB)",
               f"{m['text_grid_bytes_per_row']:.0f} B/row grid holding its texts",
               f"{m['grid_bytes_per_row'] / m['text_grid_bytes_per_row']:.2f} (grids)",
-              "<= 400 B/row", yes(beyond <= 400))
+              "(component figure: the goal is the whole run's memory)", "-")
 
 
 def refresh(runs, t):
@@ -253,6 +276,7 @@ def main():
     loading(runs, t)
     entry(runs, t)
     count_lines(runs, t)
+    variance(runs, t)
     printing(runs, t)
     grid(runs, t)
     refresh(runs, t)

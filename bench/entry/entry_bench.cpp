@@ -18,6 +18,7 @@
 #include "stockwindow/stockgridview.h"
 #include "support/benchchild.h"
 #include "support/benchdb.h"
+#include "support/controls.h"
 #include "support/entryruns.h"
 #include "support/scanner.h"
 #include "support/showngrid.h"
@@ -55,7 +56,8 @@ QStringList knownItems(const fmTOVRAN &window)
 
 QStringList warmupItems(const fmTOVRAN &window)
 {
-    return ItemsShown(window, Repetitions, 104729, ShownGrid::rows(*window.fgList) / 2);
+    return ItemsShown(window, Repetitions, 104729,
+                      ShownGrid::rows(*Control<StockGridView>(window, "fgList")) / 2);
 }
 
 Setup *setupFor(Kind kind, Scale scale)
@@ -80,7 +82,7 @@ void BM_Edit(benchmark::State &state, Kind kind, Scale scale)
         return;
     }
     s->db->makeShared();
-    StockGridView &grid = *s->window->fgList;
+    StockGridView &grid = *Control<StockGridView>(*s->window, "fgList");
     const int shown = ShownGrid::rows(grid);
     if (shown < Repetitions) {
         SkipBench(state, QStringLiteral("the month did not load"));
@@ -166,9 +168,9 @@ void BM_AddItem(benchmark::State &state, Kind kind, Scale scale)
     BoxCloser boxes;
     QList<double> times;
     QElapsedTimer t;
-    const int year = w.criteriaYear();
-    const int month = w.criteriaMonth();
-    const int rowsBefore = ShownGrid::rows(*w.fgList);
+    const int year = w.month().period().year;
+    const int month = w.month().period().month;
+    const int rowsBefore = ShownGrid::rows(*Control<StockGridView>(w, "fgList"));
     for (auto _ : state) {
         const QString item = s->missingItems.takeFirst();
         t.start();
@@ -178,7 +180,7 @@ void BM_AddItem(benchmark::State &state, Kind kind, Scale scale)
         state.SetIterationTime(seconds);
         times << seconds;
     }
-    const int added = ShownGrid::rows(*w.fgList) - rowsBefore;
+    const int added = ShownGrid::rows(*Control<StockGridView>(w, "fgList")) - rowsBefore;
     if (added != int(times.size()) || boxes.closed) {
         SkipBench(state, QStringLiteral("%1 of %2 items added, %3 windows closed")
                              .arg(added)
@@ -216,13 +218,13 @@ void BM_Scan(benchmark::State &state, Kind kind, Scale scale, bool known)
             s->firstScanMs = seconds * 1000;
     }
     s->warmupItems.clear();
-    const int rowsBefore = ShownGrid::rows(*w.fgList);
+    const int rowsBefore = ShownGrid::rows(*Control<StockGridView>(w, "fgList"));
     scanner.startCounting();
     for (auto _ : state) {
         const QString item = known ? items[scanner.seconds().size()] : items.takeFirst();
         state.SetIterationTime(scanner.scan(item));
     }
-    const int added = ShownGrid::rows(*w.fgList) - rowsBefore;
+    const int added = ShownGrid::rows(*Control<StockGridView>(w, "fgList")) - rowsBefore;
     const int expected = known ? 0 : int(scanner.seconds().size());
     if (scanner.missed() || boxes.closed || added != expected) {
         SkipBench(state,
@@ -236,7 +238,7 @@ void BM_Scan(benchmark::State &state, Kind kind, Scale scale, bool known)
     for (auto it = figures.cbegin(); it != figures.cend(); ++it)
         state.counters[it.key().toStdString()] = it.value();
     state.counters["first_ms"] = s->firstScanMs;
-    state.counters["month_rows"] = ShownGrid::rows(*w.fgList);
+    state.counters["month_rows"] = ShownGrid::rows(*Control<StockGridView>(w, "fgList"));
     Runs::report(state, *s, kind, scale, known ? "scan" : "scanadd", scanner.seconds());
 }
 
@@ -255,7 +257,7 @@ bool onMonth(const QStringList &args, QMap<QString, double> &figures, QString *e
     }
     db->makeShared();
     const auto window = OpenMonth();
-    if (ShownGrid::rows(*window->fgList) < Repetitions) {
+    if (ShownGrid::rows(*Control<StockGridView>(*window, "fgList")) < Repetitions) {
         *error = QStringLiteral("the month did not load");
         return false;
     }
@@ -286,7 +288,7 @@ bool scanKnownChild(const QStringList &args, QMap<QString, double> &figures, QSt
         for (int i = 0; i < scanner.seconds().size(); ++i)
             figures[QStringLiteral("scan_%1").arg(i)] = scanner.seconds()[i];
         figures[QStringLiteral("device_pixel_ratio")] =
-            window.fgList->viewport()->devicePixelRatioF();
+            Control<StockGridView>(window, "fgList")->viewport()->devicePixelRatioF();
         return true;
     });
 }
@@ -301,9 +303,10 @@ bool firstScanAddChild(const QStringList &args, QMap<QString, double> &figures, 
             return false;
         }
         scanner.startCounting();
-        const int rowsBefore = ShownGrid::rows(*window.fgList);
+        const int rowsBefore = ShownGrid::rows(*Control<StockGridView>(window, "fgList"));
         figures[QStringLiteral("first_ms")] = scanner.scan(items.first()) * 1000;
-        figures[QStringLiteral("rows_added")] = ShownGrid::rows(*window.fgList) - rowsBefore;
+        figures[QStringLiteral("rows_added")] =
+            ShownGrid::rows(*Control<StockGridView>(window, "fgList")) - rowsBefore;
         return true;
     });
 }

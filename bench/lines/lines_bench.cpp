@@ -23,6 +23,7 @@
 #include "stockwindow/frmcountimport.h"
 #include "stockwindow/stockgridview.h"
 #include "support/benchdb.h"
+#include "support/controls.h"
 #include "support/entryruns.h"
 #include "support/scanner.h"
 #include "support/showngrid.h"
@@ -89,7 +90,7 @@ Setup *setupFor(Kind kind, Scale scale)
             return false;
         seedCountLines();
         s.window = OpenMonth();
-        QLineEdit *box = s.window->elaCount->txtLocation;
+        QLineEdit *box = Control<QLineEdit>(*s.window, "txtLocation");
         box->setFocus();
         box->selectAll();
         box->insert(Location);
@@ -137,7 +138,7 @@ void report(benchmark::State &state, Setup &s, Kind kind, Scale scale, const cha
 // Month rows at shown rows spread over the grid, alternately with count lines and without.
 QList<int> spreadRows(const fmTOVRAN &window, int count)
 {
-    const StockGridView &grid = *window.fgList;
+    const StockGridView &grid = *Control<StockGridView>(window, "fgList");
     const int shown = ShownGrid::rows(grid);
     QList<int> withLines, without;
     for (qint64 i = 0; i < shown && (withLines.size() < count || without.size() < count); ++i) {
@@ -160,7 +161,7 @@ void BM_LineCount(benchmark::State &state, Kind kind, Scale scale)
     if (!s)
         return;
     fmTOVRAN &w = *s->window;
-    StockGridView &grid = *w.fgList;
+    StockGridView &grid = *Control<StockGridView>(w, "fgList");
     const QList<int> rows = spreadRows(w, Repetitions);
     if (rows.size() < Repetitions) {
         SkipBench(state, QStringLiteral("the month did not load or has too few counted rows"));
@@ -228,7 +229,7 @@ void BM_ScanCount(benchmark::State &state, Kind kind, Scale scale)
     }
     const int scannedBefore = linesOfKind(CountLine::Scanned);
     BoxCloser boxes;
-    w.elaCount->chkScanCount->setChecked(true);
+    Control<QCheckBox>(w, "chkScanCount")->setChecked(true);
     Scanner scanner(w);
     // Untimed scans of other items first, as in a stocktake of thousands of scans.
     for (int i = Repetitions; i < items.size(); ++i)
@@ -239,7 +240,7 @@ void BM_ScanCount(benchmark::State &state, Kind kind, Scale scale)
         state.SetIterationTime(scanner.scan(items[n], n % 3 == 2 ? 3 : 1));
         ++n;
     }
-    w.elaCount->chkScanCount->setChecked(false);
+    Control<QCheckBox>(w, "chkScanCount")->setChecked(false);
     const int written = linesOfKind(CountLine::Scanned) - scannedBefore;
     const int off = recordsOffTheirLines();
     if (scanner.missed() || boxes.closed || written != n + Repetitions || off) {
@@ -344,7 +345,7 @@ ImportRun importFile(fmTOVRAN &window, const QString &path)
         }
     });
     poll.start();
-    window.elaCount->cmdImport->click();
+    Control<QPushButton>(window, "cmdImport")->click();
     QApplication::processEvents();
     if (stage == Applied)
         run.applySeconds = clock.nsecsElapsed() / 1e9;

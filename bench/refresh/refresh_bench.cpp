@@ -18,12 +18,14 @@
 #include "stock/stockload.h"
 #include "stockwindow/fmtovran.h"
 #include "support/benchdb.h"
+#include "support/controls.h"
 #include "support/showngrid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSqlDriver>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -71,12 +73,12 @@ Setup *setupFor(Kind kind)
     s->other = Ado::Connection::open(s->db->connectionString());
     s->window = std::make_unique<fmTOVRAN>();
     s->window->showWindow();
-    s->window->txtDeptNoB->setText(QStringLiteral("A01"));
+    Control<QLineEdit>(*s->window, "txtDeptNoB")->setText(QStringLiteral("A01"));
     std::fprintf(stderr, "loading the month into the stock window...\n");
-    s->window->cmdQry_Click();
+    Control<QPushButton>(*s->window, "cmdQry")->click();
     QApplication::processEvents();
     s->watch = s->window->findChild<MonthWatch *>();
-    const int loaded = ShownGrid::rows(*s->window->fgList);
+    const int loaded = ShownGrid::rows(*Control<StockGridView>(*s->window, "fgList"));
     for (int i = 0; i < 100 && loaded >= 100; ++i)
         s->gridRows << int((qint64(i) * 7919) % loaded);
     return s.get();
@@ -84,7 +86,8 @@ Setup *setupFor(Kind kind)
 
 double rnoOf(Setup &s, int gridRow)
 {
-    return Val(ShownGrid::text(*s.window->fgList, gridRow, fmTOVRAN::ColRNo));
+    return Val(
+        ShownGrid::text(*Control<StockGridView>(*s.window, "fgList"), gridRow, fmTOVRAN::ColRNo));
 }
 
 // The other workstation counts the rows: one transaction, its stamp, and on PostgreSQL the
@@ -110,8 +113,8 @@ bool shown(Setup &s, const QList<int> &gridRows, const QList<double> &rnos, doub
     for (int i = 0; i < rnos.size(); ++i) {
         const int index = month.indexOfRno(rnos[i]);
         if (index < 0 || month.at(index).stored.STKQty != count ||
-            ShownGrid::text(*s.window->fgList, gridRows[i], fmTOVRAN::ColSTKQty) !=
-                month.text(index, fmTOVRAN::ColSTKQty))
+            ShownGrid::text(*Control<StockGridView>(*s.window, "fgList"), gridRows[i],
+                            fmTOVRAN::ColSTKQty) != month.text(index, fmTOVRAN::ColSTKQty))
             return false;
     }
     return true;
@@ -209,7 +212,7 @@ void BM_Refresh(benchmark::State &state, Kind kind, int k)
     state.counters["bare_read_ms"] = Median(bare);
     state.counters["repaint_ms"] = Median(repaint); // of the whole refresh, after the rows show
     state.counters["first_change_ms"] = s->firstChangeMs;
-    state.counters["month_rows"] = ShownGrid::rows(*s->window->fgList);
+    state.counters["month_rows"] = ShownGrid::rows(*Control<StockGridView>(*s->window, "fgList"));
 }
 
 // The window left alone for a while: processor time of the program per second, with the

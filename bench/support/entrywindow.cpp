@@ -1,4 +1,5 @@
 #include "support/entrywindow.h"
+#include "support/controls.h"
 
 #include "common/clock.h"
 #include "common/dates.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -59,17 +61,16 @@ std::unique_ptr<fmTOVRAN> OpenMonth()
 {
     auto window = std::make_unique<fmTOVRAN>();
     window->showWindow();
-    window->txtDeptNoB->setText(QStringLiteral("A01"));
+    Control<QLineEdit>(*window, "txtDeptNoB")->setText(QStringLiteral("A01"));
     std::fprintf(stderr, "loading the month into the stock window...\n");
-    window->cmdQry_Click();
+    Control<QPushButton>(*window, "cmdQry")->click();
     QApplication::processEvents();
     return window;
 }
 
 QStringList ItemsWithoutRecord(const fmTOVRAN &window, int count, Qt::SortOrder order)
 {
-    const QDate end =
-        PeriodEndDate(window.criteriaYear(), window.criteriaMonth(), window.params().StockEndDate);
+    const QDate end = window.month().period().end;
     Ado::Recordset rs = Conn().gCNT->execute(
         QStringLiteral("Select STKNo From STK Where STKNo Not In (Select STKNo From STOCK "
                        "Where DeptNo = 'A01' And StkDate = ") +
@@ -97,7 +98,7 @@ bool TypeIntoCurrentCell(StockGridView &grid, const QString &text)
 
 QStringList ItemsShown(const fmTOVRAN &window, int count, qint64 step, qint64 offset)
 {
-    const StockGridView &grid = *window.fgList;
+    const StockGridView &grid = *Control<StockGridView>(window, "fgList");
     const int shown = ShownGrid::rows(grid);
     QStringList items;
     for (int i = 0; i < count && shown > 0; ++i)

@@ -1,4 +1,5 @@
 #include "support/scanner.h"
+#include "support/controls.h"
 
 #include "common/numtext.h"
 #include "stockwindow/fmtovran.h"
@@ -14,7 +15,7 @@
 
 Scanner::Scanner(fmTOVRAN &window) : m_window(window)
 {
-    m_window.textSTKNo->setFocus();
+    Control<QLineEdit>(m_window, "textSTKNo")->setFocus();
 }
 
 Scanner::~Scanner()
@@ -28,14 +29,14 @@ double Scanner::scan(const QString &item, double pieces)
     QElapsedTimer t;
     const std::clock_t cpu = std::clock();
     t.start();
-    QTest::keyClicks(m_window.textSTKNo, typed);
-    QTest::keyClick(m_window.textSTKNo, Qt::Key_Return);
+    QTest::keyClicks(Control<QLineEdit>(m_window, "textSTKNo"), typed);
+    QTest::keyClick(Control<QLineEdit>(m_window, "textSTKNo"), Qt::Key_Return);
     m_handlerSeconds << t.nsecsElapsed() / 1e9;
     QApplication::processEvents();
     const double seconds = t.nsecsElapsed() / 1e9;
     m_seconds << seconds;
     m_cpuSeconds << double(std::clock() - cpu) / CLOCKS_PER_SEC;
-    const StockGridView &grid = *m_window.fgList;
+    const StockGridView &grid = *Control<StockGridView>(m_window, "fgList");
     if (ShownGrid::currentItem(grid) != item || grid.currentColumn() != fmTOVRAN::ColSTKQty)
         ++m_missed;
     return seconds;
@@ -44,13 +45,13 @@ double Scanner::scan(const QString &item, double pieces)
 void Scanner::startCounting()
 {
     stopCounting();
-    QWidget *viewport = m_window.fgList->viewport();
+    QWidget *viewport = Control<StockGridView>(m_window, "fgList")->viewport();
     viewport->installEventFilter(&m_grid);
     for (QWidget *widget : m_window.findChildren<QWidget *>())
         if (widget != viewport)
             widget->installEventFilter(&m_others);
     m_counting = true;
-    m_window.textSTKNo->setFocus();
+    Control<QLineEdit>(m_window, "textSTKNo")->setFocus();
     QApplication::processEvents();
     m_grid.reset();
     m_others.reset();
@@ -64,7 +65,7 @@ void Scanner::stopCounting()
 {
     if (!m_counting)
         return;
-    m_window.fgList->viewport()->removeEventFilter(&m_grid);
+    Control<StockGridView>(m_window, "fgList")->viewport()->removeEventFilter(&m_grid);
     for (QWidget *widget : m_window.findChildren<QWidget *>())
         widget->removeEventFilter(&m_others);
     m_counting = false;

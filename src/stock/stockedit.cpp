@@ -182,7 +182,7 @@ StatementsOf lineStatements(const Ado::ConnectionPtr &connection, const StockMon
 EditOutcome WriteCountEdit(const Ado::ConnectionPtr &connection, const StockMonth &month, int index,
                            bool bookKept, double x, int precision, const WhileWaiting &waiting)
 {
-    const StockRow &row = month.at(index);
+    const StockRow row = month.at(index); // a copy: waiting may let the month change
     return writeEdit(
         connection, row,
         [&](const StockRecord &current) {
@@ -197,7 +197,7 @@ EditOutcome WriteCountEdit(const Ado::ConnectionPtr &connection, const StockMont
 EditOutcome WritePriceEdit(const Ado::ConnectionPtr &connection, const StockMonth &month, int index,
                            double x, const WhileWaiting &waiting)
 {
-    const StockRow &row = month.at(index);
+    const StockRow row = month.at(index);
     return writeEdit(
         connection, row,
         [&](const StockRecord &current) {

@@ -83,11 +83,6 @@ void StockMonth::shareItemTexts(StockRow &row)
     share(row.lType);
 }
 
-StockRow StockMonth::at(int index) const
-{
-    return row(index);
-}
-
 int StockMonth::append(StockRow row)
 {
     shareStoredTexts(row);

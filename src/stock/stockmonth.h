@@ -60,8 +60,8 @@ public:
     bool useUnit() const { return m_useUnit; }
 
     int size() const { return static_cast<int>(m_rows.size()); }
-    // A copy of the row; single fields come cheaper through text(), figure() and factor().
-    StockRow at(int index) const;
+    // The row, valid until the month is reset (rows only ever join at the end).
+    const StockRow &at(int index) const { return row(index); }
     int append(StockRow row);
     void reserve(int rows);
     // The record as the database now holds it (after a write here, or read anew).

@@ -95,22 +95,21 @@ VarianceReview ReviewVariances(const StockMonth &month, const VarianceCountOf &c
             std::abs(line.value) > thresholds.amount;
 
         const RowCount &count = countOf(index);
+        const StockRow &row = month.at(index);
         line.recount = count.recount;
+        line.notCounted = !count.hasLines() && row.updDate.isEmpty();
+        if (!line.overThreshold && !line.recount && !line.notCounted)
+            continue;
+        // Who counted it: the newest current line, else the record's last writer.
         if (count.hasLines()) {
             const auto latest = std::ranges::max_element(
                 count.current, {}, [](const CountLine &l) { return l.cntNo; });
             line.countedBy = latest->userId;
             line.countedAt = latest->cntDate;
-        } else {
-            const StockRow row = month.at(index);
-            line.notCounted = row.updDate.isEmpty();
-            if (!line.notCounted) {
-                line.countedBy = row.stored.UpdUserID;
-                line.countedAt = row.updDate;
-            }
+        } else if (!line.notCounted) {
+            line.countedBy = row.stored.UpdUserID;
+            line.countedAt = row.updDate;
         }
-        if (!line.overThreshold && !line.recount && !line.notCounted)
-            continue;
         line.stkNo = month.text(index, StockColumns::ColSTKNo);
         review.lines.append(std::move(line));
     }

@@ -3,11 +3,9 @@
 
 #include "stock/countingview.h"
 #include "stock/stockcounting.h"
+#include "stockwindow/stockdatapage.h"
 #include "stockwindow/stockgridview.h"
 #include "stockwindow/stockmonthmodel.h"
-
-#include <QCheckBox>
-#include <QPushButton>
 
 void fmTOVRAN::applyCountingView()
 {
@@ -22,10 +20,6 @@ void fmTOVRAN::applyCountingView()
             fgList->setColumnHidden(c, true);
     // The variance review weighs counts against the books: not for a blind count.
     setVarianceReviewOffered(!blind);
-    // The price option governs a book column only; the slips print book quantities.
-    if (blind) {
-        chkHideAvgPrice->setVisible(false);
-        for (QPushButton *slip : cmdPrintByMistra)
-            slip->setVisible(false);
-    }
+    if (blind)
+        m_data->setBookFiguresOffered(false);
 }

@@ -16,11 +16,8 @@
 
 #include "common/clock.h"
 
-#include <QCheckBox>
 #include <QFileDialog>
 #include <QItemSelectionModel>
-#include <QPushButton>
-#include <QShortcut>
 
 namespace {
 
@@ -33,8 +30,6 @@ void fmTOVRAN::connectCountLines()
 {
     m_model->setCountOf(
         [this](int index) -> const RowCount & { return m_counting->rowCount(index); });
-    fgList->setColumnHidden(StockMonthModel::RecountColumn, true);
-    connect(chkShowRecount, &QCheckBox::toggled, this, &fmTOVRAN::chkShowRecount_Click);
     connect(elaCount, &CountLinesBar::locationChanged, this,
             [this](const QString &location) { m_counting->setLocation(location); });
     connect(m_counting, &StockCounting::countLinesUnavailable, this, [this] {
@@ -48,21 +43,9 @@ void fmTOVRAN::connectCountLines()
             showCurrentLines();
     });
     connect(m_counting, &StockCounting::reset, this, &fmTOVRAN::showCurrentLines);
-    connect(elaCount->cmdCountHistory, &QPushButton::clicked, this,
-            &fmTOVRAN::cmdCountHistory_Click);
-    connect(elaCount->cmdImport, &QPushButton::clicked, this, &fmTOVRAN::cmdImport_Click);
-    connect(elaCount->cmdCountDetail, &QPushButton::clicked, this, &fmTOVRAN::cmdCountDetail_Click);
-    auto *history = new QShortcut(QKeySequence(Qt::Key_F9), this);
-    history->setContext(Qt::WindowShortcut);
-    connect(history, &QShortcut::activated, this, [this] {
-        if (elaCount->cmdCountHistory->isEnabled())
-            cmdCountHistory_Click();
-    });
-}
-
-void fmTOVRAN::chkShowRecount_Click()
-{
-    fgList->setColumnHidden(StockMonthModel::RecountColumn, !chkShowRecount->isChecked());
+    connect(elaCount, &CountLinesBar::historyRequested, this, &fmTOVRAN::cmdCountHistory_Click);
+    connect(elaCount, &CountLinesBar::importRequested, this, &fmTOVRAN::cmdImport_Click);
+    connect(elaCount, &CountLinesBar::detailRequested, this, &fmTOVRAN::cmdCountDetail_Click);
 }
 
 void fmTOVRAN::showCurrentLines()
@@ -95,7 +78,7 @@ bool fmTOVRAN::splitScan(const QString &text, double *n, QString *code, QString 
 bool fmTOVRAN::scanCount(int index, double n)
 {
     const bool bookKept = isBookKept(month().text(index, ColFlag));
-    const int precision = chkUseUUnit->isChecked() ? 10000 : 100;
+    const int precision = countPrecision();
     const EditOutcome outcome = m_counting->scanCount(index, bookKept, n, precision, sayWaiting());
     if (!showEditOutcome(index, outcome, ColSTKQty))
         return false;
@@ -108,7 +91,7 @@ bool fmTOVRAN::scanCount(int index, double n)
 bool fmTOVRAN::undoCount(int index)
 {
     const bool bookKept = isBookKept(month().text(index, ColFlag));
-    const int precision = chkUseUUnit->isChecked() ? 10000 : 100;
+    const int precision = countPrecision();
     return ReportErrors(QStringLiteral("fmTOVRAN_undoCount"), [&] {
         return showEditOutcome(
             index, m_counting->undoLastCount(index, bookKept, precision, sayWaiting()), ColSTKQty);
@@ -193,7 +176,7 @@ bool fmTOVRAN::applyImport(const CountImportPlan &plan, QString *error)
         *error = QStringLiteral("有物料不在本月資料中, 未匯入");
         return false;
     }
-    const int precision = chkUseUUnit->isChecked() ? 10000 : 100;
+    const int precision = countPrecision();
     const EditOutcome outcome = m_counting->applyImport(
         *lines, [this](int index) { return isBookKept(month().text(index, ColFlag)); }, precision);
     if (outcome.result == EditOutcome::Written)

@@ -3,12 +3,14 @@
 #include "data/adodb.h"
 #include "platform/settingsstore.h"
 #include "stock/countlines.h"
+#include "stockwindow/windowcontrols.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 
@@ -21,29 +23,27 @@ QString safeLocation(const QString &typed)
     return FieldText(FieldText(text).left(CountLocationLength));
 }
 
-template <typename T> T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 } // namespace
+
+using WindowControls::named;
 
 CountLinesBar::CountLinesBar(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("elaCount"));
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    txtLocation = named(new QLineEdit, "txtLocation");
+    txtLocation = named(new QLineEdit, QStringLiteral("txtLocation"));
     txtLocation->setMaxLength(CountLocationLength);
     txtLocation->setMaximumWidth(160);
-    chkScanCount = named(new QCheckBox(QStringLiteral("逐件掃描")), "chkScanCount");
-    cmdCountHistory = named(new QPushButton(QStringLiteral("盤點紀錄(F9)")), "cmdCountHistory");
-    cmdImport = named(new QPushButton(QStringLiteral("匯入盤點檔")), "cmdImport");
-    cmdCountDetail = named(new QPushButton(QStringLiteral("盤點明細表")), "cmdCountDetail");
-    lblCountLines = named(new QLabel, "lblCountLines");
+    chkScanCount = named(new QCheckBox(QStringLiteral("逐件掃描")), QStringLiteral("chkScanCount"));
+    cmdCountHistory =
+        named(new QPushButton(QStringLiteral("盤點紀錄(F9)")), QStringLiteral("cmdCountHistory"));
+    cmdImport = named(new QPushButton(QStringLiteral("匯入盤點檔")), QStringLiteral("cmdImport"));
+    cmdCountDetail =
+        named(new QPushButton(QStringLiteral("盤點明細表")), QStringLiteral("cmdCountDetail"));
+    lblCountLines = named(new QLabel, QStringLiteral("lblCountLines"));
     lblCountLines->setTextFormat(Qt::PlainText);
-    row->addWidget(named(new QLabel(QStringLiteral("盤點區位:")), "lblLocation"));
+    row->addWidget(named(new QLabel(QStringLiteral("盤點區位:")), QStringLiteral("lblLocation")));
     row->addWidget(txtLocation);
     row->addWidget(chkScanCount);
     row->addWidget(cmdCountHistory);
@@ -58,6 +58,15 @@ CountLinesBar::CountLinesBar(QWidget *parent) : QWidget(parent)
             txtLocation->setText(safe); // what is stored is what the clerk sees
         saveLocation();
         Q_EMIT locationChanged(safe);
+    });
+    connect(cmdCountHistory, &QPushButton::clicked, this, &CountLinesBar::historyRequested);
+    connect(cmdImport, &QPushButton::clicked, this, &CountLinesBar::importRequested);
+    connect(cmdCountDetail, &QPushButton::clicked, this, &CountLinesBar::detailRequested);
+    auto *history = new QShortcut(QKeySequence(Qt::Key_F9), this);
+    history->setContext(Qt::WindowShortcut);
+    connect(history, &QShortcut::activated, this, [this] {
+        if (cmdCountHistory->isEnabled())
+            Q_EMIT historyRequested();
     });
 }
 

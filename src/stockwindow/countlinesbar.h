@@ -27,13 +27,18 @@ public:
     void showLines(const QString &lines);
     void setLinesOff();
 
+Q_SIGNALS:
+    void locationChanged(const QString &location);
+    // The buttons, and F9 anywhere in the window for the history.
+    void historyRequested();
+    void importRequested();
+    void detailRequested();
+
+private:
     QLineEdit *txtLocation = nullptr;
     QCheckBox *chkScanCount = nullptr;
     QPushButton *cmdCountHistory = nullptr;
     QPushButton *cmdImport = nullptr;
     QPushButton *cmdCountDetail = nullptr;
     QLabel *lblCountLines = nullptr;
-
-Q_SIGNALS:
-    void locationChanged(const QString &location);
 };

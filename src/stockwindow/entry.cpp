@@ -17,11 +17,11 @@
 #include "stock/rowupdate.h"
 #include "stock/stockcounting.h"
 #include "stock/stockedit.h"
+#include "stockwindow/criteriapage.h"
 #include "stockwindow/stockgridview.h"
 #include "stockwindow/stockmonthmodel.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QKeyEvent>
 #include <cmath>
 
@@ -115,9 +115,14 @@ bool fmTOVRAN::enterCount(int index, double x, bool fromGrid)
             return false;
     }
     // The grid stores use-unit counts to four decimals, the keypad always to two.
-    const int precision = fromGrid && chkUseUUnit->isChecked() ? 10000 : 100;
+    const int precision = fromGrid ? countPrecision() : 100;
     return showEditOutcome(
         index, m_counting->enterCount(index, bookKept, x, precision, sayWaiting()), ColSTKQty);
+}
+
+int fmTOVRAN::countPrecision() const
+{
+    return m_criteria->useUseUnit() ? 10000 : 100;
 }
 
 bool fmTOVRAN::enterPrice(int index, double x)

@@ -4,35 +4,28 @@
 #include "stock/stockmonth.h"
 
 #include <QDate>
-#include <QList>
 #include <QMainWindow>
 #include <QPointer>
-#include <QSet>
 #include <QString>
 #include <functional>
 
-class QCheckBox;
-class QComboBox;
 class QLabel;
-class QLineEdit;
-class QMenu;
 class QPushButton;
 class QTabWidget;
-class QWidget;
 class CountLinesBar;
+class CriteriaPage;
 class ElasticPanel;
+class SettingsPage;
+class StockDataPage;
 class StockGridView;
 class StockMonthModel;
 class StockCounting;
 class frmVariance;
 struct StockReportCriteria;
-namespace Ado {
-class Recordset;
-}
 
-// The monthly stock window: the query criteria, the month's stock grid, the
-// display options, the print commands and the exit command. The program's only
-// main window.
+// The monthly stock window: a view of the month's counting. Its pages are the query
+// criteria, the month's data (grid, display options, print commands) and the settings;
+// below them the message line and the exit command. The program's only main window.
 class fmTOVRAN : public QMainWindow, public StockColumns
 {
     Q_OBJECT
@@ -63,17 +56,9 @@ public:
     // Procedures of the window.
     void Form_Load();
     void InitForm();
-    bool FormCheck();
     bool GetData();
     // The item's row once added (-1: refused, the window said why).
     int AddToStock(int year, int month, const QString &deptNo, const QString &stkNo);
-    QString GetLTYPE();
-
-    // Western year, month and period end of the criteria as typed.
-    int criteriaYear() const;
-    int criteriaMonth() const;
-    // A whole year as typed (ROC or Western) that names a calendar year.
-    static bool IsCalendarYear(double typedYear);
 
     // A load that lasts longer than showAfterMs shows its progress on the message line and
     // repaints the window every repaintEveryMs (tests lower both).
@@ -91,116 +76,40 @@ public:
     // button shown or hidden, an open review closed.
     void setVarianceReviewOffered(bool offered);
 
-    // Controls (names as the suite's forms name them).
-    ElasticPanel *elaHead = nullptr;
-    QLabel *lblHead[3] = {};
-    ElasticPanel *elaSBar = nullptr;
-    QPushButton *cmdExit = nullptr;
-    ElasticPanel *elaMsg = nullptr;
-    QLabel *lblStatus = nullptr;
-    QLabel *lblMode = nullptr;
-    QTabWidget *tabPage = nullptr;
-    QWidget *elapage[2] = {};
-    QWidget *vsElastic1 = nullptr;
-
-    QLineEdit *txtYear = nullptr;
-    QLineEdit *txtMonth = nullptr;
-    QLineEdit *txtDeptNoB = nullptr;
-    QLineEdit *txtDeptNameB = nullptr;
-    QLineEdit *txtStockNo = nullptr;
-    QLineEdit *txtSTKNoB = nullptr;
-    QLineEdit *txtSTKNoE = nullptr;
-    QLineEdit *txtSTKNameB = nullptr;
-    QLineEdit *txtSTKNameE = nullptr;
-    QLineEdit *txtSINDateB = nullptr;
-    QLineEdit *txtSINDateE = nullptr;
-    QLineEdit *txtLType = nullptr;
-    QCheckBox *chkUseUUnit = nullptr;
-    QCheckBox *chkAutoCalQty = nullptr;
-    QCheckBox *chkSortBySTKFlag = nullptr;
-    QPushButton *cmdQry = nullptr;
-
-    StockGridView *fgList = nullptr;
-    QPushButton *cmdPrintRpt = nullptr;
-    QPushButton *cmdPrintByMistra[2] = {};
-    QPushButton *cmdCountSheet = nullptr;
-    QComboBox *cboCountSheetOrder = nullptr; // the count sheet's order: item number, location
-    QPushButton *cmdSeekSTKNo = nullptr;
-    QPushButton *cmdVariance = nullptr; // the variance review
-    QLineEdit *textSTKNo = nullptr;
-    QLineEdit *txtSeekItem = nullptr;
-    QCheckBox *chkHideSTKFlag = nullptr;
-    QCheckBox *chkHideAvgPrice = nullptr;
-    QCheckBox *chkHideDscp = nullptr;
-    QCheckBox *chkNoDisplayQtyIsZero = nullptr;
-    QCheckBox *chkShowRecount = nullptr;
-    CountLinesBar *elaCount = nullptr; // location, scan counting, history, import
-
-    QLineEdit *txtKXPrinter = nullptr;
-    QPushButton *cmdListPrinter[1] = {};
-    QMenu *pupFGMenu = nullptr;
-
-public Q_SLOTS:
-    void cmdQry_Click();
-    void cmdExit_Click();
-    void cmdSeekSTKNo_Click();
-    void cmdPrintRpt_Click();
-    void cmdPrintByMistra_Click(int index);
-    void cmdCountSheet_Click();
-    void cmdListPrinter_Click(int index);
-
-    void chkAutoCalQty_Click();
-    void chkHideAvgPrice_Click();
-    void chkHideDscp_Click();
-    void chkHideSTKFlag_Click();
-    void chkNoDisplayQtyIsZero_Click();
-    void chkUseUUnit_Click();
-    void chkShowRecount_Click();
-    void cmdCountHistory_Click();
-    void cmdVariance_Click();
-    void cmdCountDetail_Click();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildHead();
     void buildStatusBand();
-    QWidget *buildCriteriaPage();
-    QWidget *buildDataPage();
-    QWidget *buildSettingsPage();
     void connectHandlers();
 
+    void cmdQry_Click();
+    void cmdExit_Click();
+    void cmdSeekSTKNo_Click(const QString &typed);
+    void cmdPrintRpt_Click();
+    void cmdPrintByMistra_Click(int index);
+    void cmdCountSheet_Click();
+    void cmdCountHistory_Click();
+    void cmdVariance_Click();
+    void cmdCountDetail_Click();
+
+    // A text on the message line, flashed.
+    void say(const QString &text);
     // What the signed-in user sees of the month (blind counting): set on the model, the
     // columns it does not show hidden for good, the options and slips of the books not
     // offered.
     void applyCountingView();
-    // Shows or hides a column as a display option asks, never one the user may not see.
-    void setColumnShown(int col, bool shown);
     // The heading of the month's printouts: the month last queried.
     StockReportCriteria reportCriteria() const;
-
-    // Criteria boxes: key handling, pickers and validation on leaving.
-    bool isCriteriaBox(const QObject *object) const;
-    bool criteriaKeyDown(QLineEdit *box, QKeyEvent *event);
-    void openPicker(QLineEdit *box);
-    bool validateBox(QLineEdit *box);
-    bool validateFocusedBox();
-    void refuse(QLineEdit *box, const QString &message);
 
     // Stock grid: the view of the month model. Rows are named by their month row.
     void formatAfterQuery();
     void fillGrid();
-    void appendGridRow(int index);
     StockMonthSelection gridSelection(bool visibleRowsOnly) const;
-    void applyZeroRule(int index);
-    bool isZeroRow(int index) const;
     QString stockConditions() const;
     // Whether the criteria boxes still name the loaded month (scans add to it).
     bool criteriaNameLoadedMonth() const;
-    // The first criteria box open to input takes the focus: the clerk types right away.
-    void focusFirstCriteriaBox();
 
     // Entry: a count or price of the row, checked, written and shown as stored.
     bool enterCount(int index, double x, bool fromGrid);
@@ -213,8 +122,8 @@ private:
     // Checks, writes and shows an edit of the row's count or price; false: refused.
     bool fgList_ValidateEdit(int index, int col, const QString &editText);
     void fgList_Click();
-    void txtSeekItem_Change();
-    void txtLType_DblClick();
+    // The precision of a count as the grid shows it.
+    int countPrecision() const;
 
     // The row shown (whatever the display options) and current in the count column.
     void moveToCountCell(int index);
@@ -236,9 +145,23 @@ private:
     // A count typed at a location or scanned is a count in progress.
     bool countInProgress() const;
 
+    // Controls of the window itself (names as the suite's forms name them); the pages own
+    // theirs.
+    ElasticPanel *elaHead = nullptr;
+    QLabel *lblHead[3] = {};
+    ElasticPanel *elaSBar = nullptr;
+    QPushButton *cmdExit = nullptr;
+    ElasticPanel *elaMsg = nullptr;
+    QLabel *lblStatus = nullptr;
+    QLabel *lblMode = nullptr;
+    QTabWidget *tabPage = nullptr;
+    CriteriaPage *m_criteria = nullptr;
+    StockDataPage *m_data = nullptr;
+    SettingsPage *m_settings = nullptr;
+    StockGridView *fgList = nullptr;   // the data page's grid
+    CountLinesBar *elaCount = nullptr; // the data page's counting controls
+
     bool m_loaded = false;
-    bool m_validating = false;
-    QLineEdit *m_editingBox = nullptr; // the criteria box to validate when it is left
     bool m_focusGridWhenEnabled = false;
     Params m_params;
     StockCounting *m_counting = nullptr;

@@ -1,5 +1,5 @@
-// Reaching an item in the grid: by number (adding its record to the month when
-// the grid lacks it), by name as the user types, and the category pick.
+// Reaching an item in the grid by number, adding its record to the month when the grid
+// lacks it.
 #include "stockwindow/fmtovran.h"
 
 #include "common/dates.h"
@@ -10,7 +10,6 @@
 #include "common/units.h"
 #include "data/adodb.h"
 #include "data/globalsettings.h"
-#include "dialogs/frmpickf1.h"
 #include "dialogs/frmselect.h"
 #include "forms/formhelpers.h"
 #include "platform/settingsstore.h"
@@ -20,18 +19,16 @@
 #include "stock/stockcounting.h"
 #include "stock/stockload.h"
 #include "stockwindow/countlinesbar.h"
+#include "stockwindow/criteriapage.h"
 #include "stockwindow/stockgridview.h"
 #include "stockwindow/stockmonthmodel.h"
+#include "stockwindow/stockoptions.h"
 #include "stockwindow/stockrowsproxy.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QScopeGuard>
 #include <cmath>
 
-void fmTOVRAN::cmdSeekSTKNo_Click()
+void fmTOVRAN::cmdSeekSTKNo_Click(const QString &typed)
 {
     // The window is disabled before the lookup can hand control to the event loop (a
     // message, the pick list, an error). A scan that finds or adds its item ends within
@@ -40,7 +37,6 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
     const auto disableWindow = [this] { setEnabled(false); };
     const auto finish = qScopeGuard([this] {
         setEnabled(true);
-        textSTKNo->clear();
         // A disabled window takes no focus: the grid gets it now, so that the count
         // typed right after a scan lands in the count cell.
         if (m_focusGridWhenEnabled)
@@ -51,7 +47,7 @@ void fmTOVRAN::cmdSeekSTKNo_Click()
         QString code;
         double pieces = 1;
         QString why;
-        if (!splitScan(textSTKNo->text().trimmed(), &pieces, &code, &why)) {
+        if (!splitScan(typed, &pieces, &code, &why)) {
             disableWindow();
             DispElaMsg(elaMsg, why);
             return;
@@ -143,11 +139,10 @@ int fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStri
         input.avgPriceMethod = Suite().gvAvgPriceMethod;
         // Both options are read anew each time, as stored (the window's box is
         // saved at exit).
-        input.autoCalc = Val(GetSetting(ProgramName(), QStringLiteral("Stock"),
-                                        QStringLiteral("chkAutoCalQty"), QStringLiteral("0"))) != 0;
+        input.autoCalc = StockOption(QStringLiteral("chkAutoCalQty"));
         input.calUseQty = Val(GetSetting(QStringLiteral("NORV"), ProgramName(),
                                          QStringLiteral("chkCalUseQty"), QStringLiteral("0"))) != 0;
-        input.warehouseNo = Val(txtStockNo->text());
+        input.warehouseNo = m_criteria->warehouseNo();
         input.userID = User().gsUserID;
 
         const int index = m_counting->addItem(input);
@@ -164,48 +159,4 @@ int fmTOVRAN::AddToStock(int year, int month, const QString &deptNo, const QStri
         ShowErr(QStringLiteral("fmTOVRAN_AddToStock"), ToRunError(e));
     }
     return -1;
-}
-
-void fmTOVRAN::txtSeekItem_Change()
-{
-    try {
-        const QString text = txtSeekItem->text().trimmed();
-        if (text.isEmpty())
-            return;
-        // The first shown row whose name begins with the text.
-        const StockRowsProxy *rows = fgList->rows();
-        for (int r = 0; r < rows->rowCount(); ++r) {
-            const int index = rows->mapToSource(rows->index(r, ColName)).row();
-            if (month().text(index, ColName).startsWith(text, Qt::CaseInsensitive)) {
-                fgList->setCurrentCell(index, ColName);
-                fgList->scrollToTopRow(index);
-                return;
-            }
-        }
-    } catch (...) {
-        // the search simply does not move
-    }
-}
-
-QString fmTOVRAN::GetLTYPE()
-{
-    return ReportErrors(QStringLiteral("GetLTYPE"), [&]() -> QString {
-        const QString where = Dialect().gsDBType == QLatin1String("PG_SQL")
-                                  ? QStringLiteral(" Where  UPPER(codetype)  = 'LTYPE' ")
-                                  : QStringLiteral(" Where codetype = 'LTYPE' ");
-        Ado::Recordset rs = Conn().gCNT->execute(QStringLiteral("Select  dscp from xxcode ") +
-                                                 where + QStringLiteral(" Order by Code "));
-        if (rs.eof())
-            return QString();
-        QString item;
-        if (frmPickF1Window().PickItem(rs, item))
-            return item;
-        return QString();
-    });
-}
-
-void fmTOVRAN::txtLType_DblClick()
-{
-    txtLType->setText(GetLTYPE()); // a cancelled pick clears the box
-    QApplication::postEvent(txtLType, new QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier));
 }

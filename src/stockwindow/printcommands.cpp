@@ -7,16 +7,14 @@
 #include "data/norv.h"
 #include "printing/countdetail.h"
 #include "printing/countsheet.h"
-#include "printing/slipprinter.h"
 #include "printing/slips.h"
 #include "printing/stockreport.h"
 #include "stock/stockcounting.h"
+#include "stockwindow/criteriapage.h"
+#include "stockwindow/stockdatapage.h"
 #include "stockwindow/stockgridview.h"
 #include "stockwindow/stockmonthmodel.h"
 #include "stockwindow/stockrowsproxy.h"
-
-#include <QComboBox>
-#include <QLineEdit>
 
 StockReportCriteria fmTOVRAN::reportCriteria() const
 {
@@ -31,8 +29,8 @@ StockReportCriteria fmTOVRAN::reportCriteria() const
         ReportErrors(QStringLiteral("fmTOVRAN_cmdPrintRpt_Click"),
                      [&] { return GetDeptName(p.deptNo, criteria.deptName); });
     }
-    criteria.stkNoB = txtSTKNoB->text();
-    criteria.stkNoE = txtSTKNoE->text();
+    criteria.stkNoB = m_criteria->itemFrom();
+    criteria.stkNoE = m_criteria->itemTo();
     return criteria;
 }
 
@@ -53,16 +51,12 @@ void fmTOVRAN::cmdCountSheet_Click()
         return locations;
     };
     sheet.criteria = reportCriteria();
-    sheet.order =
-        cboCountSheetOrder->currentIndex() == 1 ? CountSheet::ByLocation : CountSheet::ByItem;
+    sheet.order = m_data->countSheetOrder() == 1 ? CountSheet::ByLocation : CountSheet::ByItem;
     PrintCountSheet(sheet);
 }
 
 void fmTOVRAN::cmdPrintByMistra_Click(int index)
 {
-    // The slips print book quantities: not for a user who counts blind.
-    if (m_model->countingView().isBlind())
-        return;
     SlipSource source;
     // Every row of the month in the grid's order, hidden ones too.
     source.rows = gridSelection(false);
@@ -70,11 +64,6 @@ void fmTOVRAN::cmdPrintByMistra_Click(int index)
     source.fontName = m_params.FontName;
     source.stockEndDate = m_params.StockEndDate;
     ::cmdPrintByMistra_Click(index, source);
-}
-
-void fmTOVRAN::cmdListPrinter_Click(int index)
-{
-    ::cmdListPrinter_Click(index, txtKXPrinter);
 }
 
 void fmTOVRAN::cmdCountDetail_Click()

@@ -17,15 +17,15 @@
 #include "platform/widgets/screenunits.h"
 #include "stock/stockcounting.h"
 #include "stock/stockload.h"
+#include "stockwindow/criteriapage.h"
+#include "stockwindow/stockdatapage.h"
 #include "stockwindow/stockgridview.h"
 #include "stockwindow/stockmonthmodel.h"
 #include "stockwindow/stockrowsproxy.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QHash>
-#include <QLineEdit>
 #include <QScopeGuard>
 #include <QTabWidget>
 #include <algorithm>
@@ -33,7 +33,7 @@
 
 void fmTOVRAN::cmdQry_Click()
 {
-    if (!validateFocusedBox())
+    if (!m_criteria->validateFocusedBox())
         return;
     bool loaded = false;
     setEnabled(false);
@@ -47,11 +47,11 @@ void fmTOVRAN::cmdQry_Click()
     });
     ReportErrors(QStringLiteral("fmTOVRAN_cmdQry_Click"), [&] {
         DispElaMsg(elaMsg, QStringLiteral("資料搜尋中..."));
-        if (!FormCheck())
+        if (!m_criteria->FormCheck())
             return;
         const StockMonth::Period period{
-            criteriaYear(), criteriaMonth(), txtDeptNoB->text().trimmed(),
-            PeriodEndDate(criteriaYear(), criteriaMonth(), m_params.StockEndDate)};
+            m_criteria->year(), m_criteria->month(), m_criteria->deptNo(),
+            PeriodEndDate(m_criteria->year(), m_criteria->month(), m_params.StockEndDate)};
         if (const QDate limit = deadline(period.end); limit.isValid()) {
             if (limit < Clock::today()) {
                 gvMsg =
@@ -65,7 +65,7 @@ void fmTOVRAN::cmdQry_Click()
         }
         // From here on this is the month every lookup, insert and edit works on, found
         // rows or not: a month without records is started by scanning its first items.
-        m_counting->start(period, chkUseUUnit->isChecked());
+        m_counting->start(period, m_criteria->useUseUnit());
         if (GetData()) {
             formatAfterQuery();
             // The count of rows read goes beside the message, flashed with it.
@@ -84,8 +84,8 @@ void fmTOVRAN::cmdQry_Click()
 bool fmTOVRAN::criteriaNameLoadedMonth() const
 {
     const StockMonth::Period &p = month().period();
-    return month().isLoaded() && p.year == criteriaYear() && p.month == criteriaMonth() &&
-           p.deptNo == txtDeptNoB->text().trimmed();
+    return month().isLoaded() && p.year == m_criteria->year() && p.month == m_criteria->month() &&
+           p.deptNo == m_criteria->deptNo();
 }
 
 void fmTOVRAN::formatAfterQuery()
@@ -104,18 +104,21 @@ QString fmTOVRAN::stockConditions() const
     const StockMonth::Period &p = month().period();
     QString sql = QStringLiteral(" Where DeptNo = ") + QuotStr(p.deptNo) +
                   QStringLiteral(" And STKDate = ") + QuotDate(p.end);
-    if (!txtSTKNoB->text().trimmed().isEmpty())
-        sql += QStringLiteral(" And STKNo >= ") + QuotStr(txtSTKNoB->text());
-    if (!txtSTKNoE->text().trimmed().isEmpty())
-        sql += QStringLiteral(" And STKNo <= ") + QuotStr(txtSTKNoE->text());
-    if (!txtLType->text().isEmpty())
+    const QString from = m_criteria->itemFrom();
+    const QString to = m_criteria->itemTo();
+    const QString category = m_criteria->category();
+    if (!from.trimmed().isEmpty())
+        sql += QStringLiteral(" And STKNo >= ") + QuotStr(from);
+    if (!to.trimmed().isEmpty())
+        sql += QStringLiteral(" And STKNo <= ") + QuotStr(to);
+    if (!category.isEmpty())
         sql += QStringLiteral(" and stkno in ( ") +
                QStringLiteral(" select distinct stkno from stk ") +
-               QStringLiteral(" where ltype = ") + QuotField(txtLType->text()) +
+               QStringLiteral(" where ltype = ") + QuotField(category) +
                // The category pick fills in the description: it names its code.
                QStringLiteral(" or ltype in ( select code from xxcode where codetype = "
                               "'LTYPE' and dscp = ") +
-               QuotField(txtLType->text()) + QStringLiteral(" ) )");
+               QuotField(category) + QStringLiteral(" ) )");
     return sql;
 }
 
@@ -123,7 +126,7 @@ bool fmTOVRAN::GetData()
 {
     return ReportErrors(QStringLiteral("GetData"), [&]() -> bool {
         const QString order =
-            chkSortBySTKFlag->isChecked()
+            m_criteria->sortByFlag()
                 // The stock flag lives in the item master: items with the greater flag
                 // first.
                 ? QStringLiteral(" Order by coalesce(( Select max(STK.STKFlag) From STK "
@@ -154,8 +157,7 @@ bool fmTOVRAN::GetData()
         if (month().size() == 0)
             return false;
 
-        if (chkNoDisplayQtyIsZero->isChecked())
-            m_model->setRowsHidden([this](int index) { return isZeroRow(index); }, true);
+        m_data->hideZeroRows();
         // Rows read in item order are sorted so now, at the cost of a comparison a row: the
         // item lookup's first scan then finds the order made.
         if (order == ItemOrder())

@@ -6,19 +6,11 @@
 #include "stockwindow/stockmonthmodel.h"
 #include "stockwindow/stockrowsproxy.h"
 
-#include <QCheckBox>
-
 void fmTOVRAN::fillGrid()
 {
     // A new month comes in the order of its query.
     fgList->rows()->unsort();
     m_model->reload();
-}
-
-void fmTOVRAN::appendGridRow(int index)
-{
-    m_model->rowAppended(index);
-    applyZeroRule(index);
 }
 
 StockMonthSelection fmTOVRAN::gridSelection(bool visibleRowsOnly) const
@@ -30,17 +22,6 @@ StockMonthSelection fmTOVRAN::gridSelection(bool visibleRowsOnly) const
         if (!fgList->isColumnHidden(c))
             selection.columns.append(c);
     return selection;
-}
-
-void fmTOVRAN::applyZeroRule(int index)
-{
-    if (chkNoDisplayQtyIsZero->isChecked() && isZeroRow(index))
-        m_model->setRowHidden(index, true);
-}
-
-bool fmTOVRAN::isZeroRow(int index) const
-{
-    return month().figure(index, ColLastQty) == 0 && month().figure(index, ColInQty) == 0;
 }
 
 void fmTOVRAN::moveToCountCell(int index)

@@ -44,6 +44,12 @@ QChart *VarianceChart::build(const QList<VarianceLine> &lines, Sets *sets)
     series->append(gains);
     series->append(losses);
     chart->addSeries(series);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    if (sets)
+        *sets = {gains, losses};
+    // An empty series has no range: its axes would only warn of it.
+    if (lines.isEmpty())
+        return chart;
     auto *items = new QBarCategoryAxis;
     items->append(categories);
     // Every bar names its item: an item number is never cut to "...", and in a font small
@@ -59,9 +65,6 @@ QChart *VarianceChart::build(const QList<VarianceLine> &lines, Sets *sets)
     chart->addAxis(values, Qt::AlignBottom);
     series->attachAxis(values);
     values->applyNiceNumbers();
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    if (sets)
-        *sets = {gains, losses};
     return chart;
 }
 

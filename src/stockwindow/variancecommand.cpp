@@ -5,15 +5,13 @@
 #include "printing/monthprintout.h"
 #include "stock/stockcounting.h"
 #include "stockwindow/frmvariance.h"
+#include "stockwindow/stockdatapage.h"
 #include "stockwindow/stockgridview.h"
 
-#include <QPushButton>
 #include <QTabWidget>
 
 void fmTOVRAN::cmdVariance_Click()
 {
-    if (cmdVariance->isHidden())
-        return;
     if (month().size() == 0) {
         DispElaMsg(elaMsg, QStringLiteral("無資料"));
         return;
@@ -22,7 +20,7 @@ void fmTOVRAN::cmdVariance_Click()
         m_variance = new frmVariance(
             *m_counting,
             [this](int index) {
-                tabPage->setCurrentWidget(elapage[1]);
+                tabPage->setCurrentWidget(m_data);
                 activateWindow();
                 raise();
                 moveToCountCell(index);
@@ -37,7 +35,7 @@ void fmTOVRAN::cmdVariance_Click()
 
 void fmTOVRAN::setVarianceReviewOffered(bool offered)
 {
-    cmdVariance->setVisible(offered);
+    m_data->setVarianceOffered(offered);
     if (!offered && m_variance)
         m_variance->close();
 }

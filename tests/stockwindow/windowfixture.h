@@ -14,6 +14,7 @@
 #include "stockwindow/stockgridview.h"
 #include "stockwindow/stockmonthmodel.h"
 #include "stockwindow/stockrowsproxy.h"
+#include "support/controls.h"
 #include "support/modal.h"
 #include "support/programtree.h"
 #include "support/testdatabase.h"
@@ -273,15 +274,15 @@ protected:
     // Period criteria typed into the boxes, then the query button.
     void query(const QString &year, const QString &month, const QString &dept = "A01")
     {
-        window->txtYear->setText(year);
-        window->txtMonth->setText(month);
-        window->txtDeptNoB->setText(dept);
-        window->cmdQry->click();
+        Control<QLineEdit>(*window, "txtYear")->setText(year);
+        Control<QLineEdit>(*window, "txtMonth")->setText(month);
+        Control<QLineEdit>(*window, "txtDeptNoB")->setText(dept);
+        Control<QPushButton>(*window, "cmdQry")->click();
         QApplication::processEvents();
     }
 
-    QString msg() const { return window->elaMsg->caption(); }
-    GridProbe grid() const { return GridProbe(window->fgList); }
+    QString msg() const { return Control<ElasticPanel>(*window, "elaMsg")->caption(); }
+    GridProbe grid() const { return GridProbe(Control<StockGridView>(*window, "fgList")); }
     QString cell(int row, int col) const { return grid()->text(row, col); }
 
     // The grid row of an item number, -1 when it has none.
@@ -325,7 +326,7 @@ protected:
     // The grid's open editor (closed ones may linger until deleted), or nullptr.
     QLineEdit *openEditor() const
     {
-        QLineEdit *box = window->fgList->editor();
+        QLineEdit *box = Control<StockGridView>(*window, "fgList")->editor();
         return box && box->isVisible() ? box : nullptr;
     }
 

@@ -4,6 +4,7 @@
 // counts and prices are entered, another workstation's write is seen, and the start-up
 // look-ups and the rights check run, all in the real stock window where they have one.
 #include "stockwindow/windowfixture.h"
+#include "support/controls.h"
 
 #include "platform/grid/flexgrid.h"
 
@@ -79,9 +80,9 @@ protected:
 
     void scan(const QString &number)
     {
-        window->textSTKNo->setFocus();
-        QTest::keyClicks(window->textSTKNo, number);
-        QTest::keyClick(window->textSTKNo, Qt::Key_Return);
+        Control<QLineEdit>(*window, "textSTKNo")->setFocus();
+        QTest::keyClicks(Control<QLineEdit>(*window, "textSTKNo"), number);
+        QTest::keyClick(Control<QLineEdit>(*window, "textSTKNo"), Qt::Key_Return);
         QApplication::processEvents();
     }
 
@@ -120,29 +121,29 @@ TEST_P(SuiteTablesTest, TheMonthIsPickedLoadedSortedAndFiltered)
 {
     start();
     auto rows = listOfNextPicker();
-    QTest::mouseDClick(window->txtDeptNoB, Qt::LeftButton);
+    QTest::mouseDClick(Control<QLineEdit>(*window, "txtDeptNoB"), Qt::LeftButton);
     EXPECT_EQ(*rows, QStringList({"A01|一店01", "B02|二店02"}));
-    window->txtSTKNoB->setFocus();
+    Control<QLineEdit>(*window, "txtSTKNoB")->setFocus();
     rows = listOfNextPicker();
-    QTest::keyClick(window->txtSTKNoB, Qt::Key_F8);
+    QTest::keyClick(Control<QLineEdit>(*window, "txtSTKNoB"), Qt::Key_F8);
     EXPECT_EQ(rows->size(), 8);
     EXPECT_EQ(rows->value(0), "A1|麵粉");
-    window->txtSINDateB->setFocus();
+    Control<QLineEdit>(*window, "txtSINDateB")->setFocus();
     rows = listOfNextPicker();
-    QTest::keyClick(window->txtSINDateB, Qt::Key_F8);
+    QTest::keyClick(Control<QLineEdit>(*window, "txtSINDateB"), Qt::Key_F8);
     EXPECT_EQ(*rows, QStringList({"2003/01/01|2003/01/31", "|2002/12/31"}));
     rows = listOfNextPicker(1);
-    QTest::mouseDClick(window->txtLType, Qt::LeftButton);
+    QTest::mouseDClick(Control<QLineEdit>(*window, "txtLType"), Qt::LeftButton);
     EXPECT_EQ(*rows, QStringList({"主食", "調味"}));
 
     // The saved department comes with its name and warehouse.
     SaveSetting(QStringLiteral("STK"), QStringLiteral("A1"), QStringLiteral("DEFDEPTNO"),
                 QStringLiteral("A01"));
     start();
-    EXPECT_EQ(window->txtDeptNameB->text(), "一店01");
-    EXPECT_EQ(window->txtStockNo->text(), "1");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtDeptNameB")->text(), "一店01");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtStockNo")->text(), "1");
 
-    window->chkSortBySTKFlag->setChecked(true);
+    Control<QCheckBox>(*window, "chkSortBySTKFlag")->setChecked(true);
     query(QStringLiteral("2003"), QStringLiteral("1"));
     EXPECT_EQ(itemOrder(), QStringList({"A1", "B1", "A2"}));
     const int r = rowOf(QStringLiteral("A1"));
@@ -150,10 +151,10 @@ TEST_P(SuiteTablesTest, TheMonthIsPickedLoadedSortedAndFiltered)
     EXPECT_EQ(cell(r, fmTOVRAN::ColRNo), a1);
     EXPECT_EQ(cell(r, fmTOVRAN::ColName), "麵粉");
     EXPECT_EQ(cell(r, fmTOVRAN::ColLastQty), "1");
-    window->txtLType->setText(QStringLiteral("調味"));
+    Control<QLineEdit>(*window, "txtLType")->setText(QStringLiteral("調味"));
     query(QStringLiteral("2003"), QStringLiteral("1"));
     EXPECT_EQ(itemOrder(), QStringList({"B1"}));
-    window->txtLType->setText(QStringLiteral("A"));
+    Control<QLineEdit>(*window, "txtLType")->setText(QStringLiteral("A"));
     query(QStringLiteral("2003"), QStringLiteral("1"));
     EXPECT_EQ(itemOrder(), QStringList({"A1", "A2"}));
 }
@@ -206,7 +207,7 @@ TEST_P(SuiteTablesTest, ItemsAreAddedByEveryPriceMethodAndCountsAndPricesStored)
     EXPECT_EQ(stockNumber(a1, QStringLiteral("AdjustQty")), 4);
     EXPECT_EQ(stockField(a1, QStringLiteral("UpdUserID")), "TESTER");
     EXPECT_FALSE(stockField(a1, QStringLiteral("UpdDate")).isEmpty());
-    window->chkHideAvgPrice->click();
+    Control<QCheckBox>(*window, "chkHideAvgPrice")->click();
     ASSERT_TRUE(typeIntoCell(r, fmTOVRAN::ColAvgPrice, QStringLiteral("2.5")));
     EXPECT_EQ(stockNumber(a1, QStringLiteral("AvgPrice")), 2.5);
     EXPECT_EQ(stockNumber(a1, QStringLiteral("STKAmt")), 12.5);

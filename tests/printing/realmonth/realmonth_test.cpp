@@ -1,6 +1,7 @@
 // Slips and the stock report of months with real store amounts: built in a test database,
 // loaded through the stock window, printed to PDF and read back with pdftotext -bbox.
 #include "stockwindow/windowfixture.h"
+#include "support/controls.h"
 
 #include "platform/print/pdftext.h"
 #include "platform/print/printdocument.h"
@@ -172,7 +173,7 @@ protected:
     QString printSlip(int index, const QString &name)
     {
         frmVSPBlank().vsp().killDoc();
-        window->cmdPrintByMistra_Click(index);
+        Control<QPushButton>(*window, QStringLiteral("cmdPrintByMistra(%1)").arg(index))->click();
         const QString pdf = dir.filePath(name + QStringLiteral(".pdf"));
         frmVSPBlank().vsp().savePdf(pdf);
         return pdf;
@@ -324,7 +325,7 @@ TEST_P(RealMonth, SlipsAndReportKeepEveryFigureWholeAndCountTheirPages)
         grid()->setColHidden(fmTOVRAN::ColLastAmt, false);
         grid()->setColHidden(fmTOVRAN::ColSTKAmt, false);
         frmVSPBlank().vsp().killDoc();
-        window->cmdPrintRpt_Click();
+        Control<QPushButton>(*window, "cmdPrintRpt")->click();
         const QString report = dir.filePath(QStringLiteral("report%1.pdf").arg(m));
         frmVSPBlank().vsp().savePdf(report);
         checkReport(report, months[m - 1]);

@@ -3,6 +3,7 @@
 // offered no slip, and prints none in the stock report (PDF and CSV) or on the count sheet;
 // a user of another group sees the window as ever.
 #include "stockwindow/windowfixture.h"
+#include "support/controls.h"
 
 #include "platform/print/pdftext.h"
 #include "platform/print/printdocument.h"
@@ -64,7 +65,7 @@ protected:
     QSet<QString> modelTexts() const
     {
         QSet<QString> texts;
-        QAbstractItemModel *model = window->fgList->monthModel();
+        QAbstractItemModel *model = Control<StockGridView>(*window, "fgList")->monthModel();
         for (int c = 0; c < model->columnCount(); ++c) {
             texts.insert(model->headerData(c, Qt::Horizontal).toString());
             for (int r = 0; r < model->rowCount(); ++r)
@@ -143,34 +144,36 @@ TEST_P(Blind, ABlindGroupSeesNoBookFigureAnywhere)
     EXPECT_EQ(itemOrder(), (QStringList{"C3", "B2", "A1"}));
 
     // The display options cannot bring a book column back.
-    window->chkHideAvgPrice->setChecked(false);
-    window->chkAutoCalQty->setChecked(false);
-    window->chkAutoCalQty->setChecked(true);
-    window->chkAutoCalQty->setChecked(false);
+    Control<QCheckBox>(*window, "chkHideAvgPrice")->setChecked(false);
+    Control<QCheckBox>(*window, "chkAutoCalQty")->setChecked(false);
+    Control<QCheckBox>(*window, "chkAutoCalQty")->setChecked(true);
+    Control<QCheckBox>(*window, "chkAutoCalQty")->setChecked(false);
     EXPECT_TRUE(grid()->colHidden(fmTOVRAN::ColAvgPrice));
     EXPECT_TRUE(grid()->colHidden(fmTOVRAN::ColAdjustQty));
-    EXPECT_FALSE(window->chkHideAvgPrice->isVisibleTo(window.get()));
-    window->chkHideDscp->setChecked(true);
+    EXPECT_FALSE(Control<QCheckBox>(*window, "chkHideAvgPrice")->isVisibleTo(window.get()));
+    Control<QCheckBox>(*window, "chkHideDscp")->setChecked(true);
     EXPECT_TRUE(grid()->colHidden(fmTOVRAN::ColDscp));
-    window->chkHideDscp->setChecked(false);
+    Control<QCheckBox>(*window, "chkHideDscp")->setChecked(false);
     EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColDscp));
 
     // No slip and no variance review is offered, and no slip prints when asked all the same.
-    for (QPushButton *slip : window->cmdPrintByMistra)
-        EXPECT_FALSE(slip->isVisibleTo(window.get()));
-    EXPECT_FALSE(window->cmdVariance->isVisibleTo(window.get()));
+    for (const char *slip : {"cmdPrintByMistra(0)", "cmdPrintByMistra(1)"})
+        EXPECT_FALSE(Control<QPushButton>(*window, slip)->isVisibleTo(window.get()));
+    EXPECT_FALSE(Control<QPushButton>(*window, "cmdVariance")->isVisibleTo(window.get()));
     frmVSPBlank().vsp().killDoc();
-    window->cmdPrintByMistra_Click(1);
+    Control<QPushButton>(*window, "cmdPrintByMistra(1)")->click();
     EXPECT_EQ(frmVSPBlank().vsp().pageCount(), 0);
 
     // The stock report and the count sheet, on paper and in the CSV file.
-    const QSet<QString> report = print(window->cmdPrintRpt, QStringLiteral("report"));
+    const QSet<QString> report =
+        print(Control<QPushButton>(*window, "cmdPrintRpt"), QStringLiteral("report"));
     for (const char *text : {"A1", "B2", "C3", "麵粉", "庫存量", "8"})
         EXPECT_TRUE(report.contains(QString::fromUtf8(text))) << text;
     EXPECT_EQ(shared(report, book), "");
     for (int order : {0, 1}) {
-        window->cboCountSheetOrder->setCurrentIndex(order);
-        const QSet<QString> sheet = print(window->cmdCountSheet, QStringLiteral("sheet"));
+        Control<QComboBox>(*window, "cboCountSheetOrder")->setCurrentIndex(order);
+        const QSet<QString> sheet =
+            print(Control<QPushButton>(*window, "cmdCountSheet"), QStringLiteral("sheet"));
         for (const char *text : {"A1", "B2", "C3", "奶油", "盤點表", "盤點數量"})
             EXPECT_TRUE(sheet.contains(QString::fromUtf8(text))) << text;
         EXPECT_EQ(shared(sheet, book), "");
@@ -189,14 +192,15 @@ TEST_P(Blind, ABlindGroupSeesNoBookFigureAnywhere)
     EXPECT_EQ(shared(modelTexts(), book), "");
 
     // C3 counted on the shelf: the sheet by location names the shelf, never the counts.
-    QLineEdit *location = window->elaCount->txtLocation;
+    QLineEdit *location = Control<QLineEdit>(*window, "txtLocation");
     location->setFocus();
     location->insert(QStringLiteral("貨架"));
     QTest::keyClick(location, Qt::Key_Return);
     ASSERT_TRUE(typeIntoCell(rowOf("C3"), fmTOVRAN::ColSTKQty, "9"));
     ASSERT_EQ(cell(rowOf("C3"), fmTOVRAN::ColSTKQty), "9");
-    window->cboCountSheetOrder->setCurrentIndex(1);
-    const QSet<QString> sheet = print(window->cmdCountSheet, QStringLiteral("located"));
+    Control<QComboBox>(*window, "cboCountSheetOrder")->setCurrentIndex(1);
+    const QSet<QString> sheet =
+        print(Control<QPushButton>(*window, "cmdCountSheet"), QStringLiteral("located"));
     EXPECT_TRUE(sheet.contains(QStringLiteral("貨架")));
     for (const char *count : {"9", "50", "8"})
         EXPECT_FALSE(sheet.contains(QString::fromUtf8(count))) << count;
@@ -209,16 +213,18 @@ TEST_P(Blind, OtherGroupsSeeTheBooksAsEver)
     EXPECT_EQ(cell(rowOf("A1"), fmTOVRAN::ColSTKQty), "41.75");
     EXPECT_EQ(cell(0, fmTOVRAN::ColLastQty), "上期庫存");
     EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColLastQty));
-    window->chkHideAvgPrice->setChecked(false);
+    Control<QCheckBox>(*window, "chkHideAvgPrice")->setChecked(false);
     EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColAvgPrice));
-    for (QPushButton *slip : window->cmdPrintByMistra)
-        EXPECT_TRUE(slip->isVisibleTo(window.get()));
-    EXPECT_TRUE(window->cmdVariance->isVisibleTo(window.get()));
-    const QSet<QString> report = print(window->cmdPrintRpt, QStringLiteral("report"));
+    for (const char *slip : {"cmdPrintByMistra(0)", "cmdPrintByMistra(1)"})
+        EXPECT_TRUE(Control<QPushButton>(*window, slip)->isVisibleTo(window.get()));
+    EXPECT_TRUE(Control<QPushButton>(*window, "cmdVariance")->isVisibleTo(window.get()));
+    const QSet<QString> report =
+        print(Control<QPushButton>(*window, "cmdPrintRpt"), QStringLiteral("report"));
     for (const char *figure : {"37.25", "12.5", "41.75", "18.25", "26.5", "3.5"})
         EXPECT_TRUE(report.contains(QString::fromUtf8(figure))) << figure;
     // The count sheet has no figure for anyone.
-    const QSet<QString> sheet = print(window->cmdCountSheet, QStringLiteral("sheet"));
+    const QSet<QString> sheet =
+        print(Control<QPushButton>(*window, "cmdCountSheet"), QStringLiteral("sheet"));
     EXPECT_TRUE(sheet.contains(QStringLiteral("A1")));
     EXPECT_EQ(shared(sheet, bookFigures()), "");
 }

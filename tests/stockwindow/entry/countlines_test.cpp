@@ -3,6 +3,7 @@
 // disagree (the recount mark), the count history and its undo, a handheld file imported; the
 // database checked after each step, every record equal to the sum of its current lines.
 #include "stockwindow/windowfixture.h"
+#include "support/controls.h"
 
 #include "platform/print/pdftext.h"
 #include "platform/print/printdocument.h"
@@ -37,7 +38,7 @@ protected:
 
     void typeLocation(const QString &location)
     {
-        QLineEdit *box = window->elaCount->txtLocation;
+        QLineEdit *box = Control<QLineEdit>(*window, "txtLocation");
         box->setFocus();
         box->selectAll();
         box->insert(location); // as an input method hands over Chinese text
@@ -46,9 +47,9 @@ protected:
     }
     void scan(const QString &text)
     {
-        window->textSTKNo->setFocus();
-        QTest::keyClicks(window->textSTKNo, text);
-        QTest::keyClick(window->textSTKNo, Qt::Key_Return);
+        Control<QLineEdit>(*window, "textSTKNo")->setFocus();
+        QTest::keyClicks(Control<QLineEdit>(*window, "textSTKNo"), text);
+        QTest::keyClick(Control<QLineEdit>(*window, "textSTKNo"), Qt::Key_Return);
         QApplication::processEvents();
     }
     double linesSum(const QString &rno) const
@@ -59,7 +60,7 @@ protected:
                      rno)
             .toDouble();
     }
-    QString shownLines() const { return window->elaCount->lblCountLines->text(); }
+    QString shownLines() const { return Control<QLabel>(*window, "lblCountLines")->text(); }
 
     QString a2, b1;
 };
@@ -95,7 +96,7 @@ TEST_P(CountLines, ClerksCountByLocationScanAndUndo)
               1);
 
     // Scan counting: each scan one piece, "12*" twelve, on the location's line.
-    window->elaCount->chkScanCount->setChecked(true);
+    Control<QCheckBox>(*window, "chkScanCount")->setChecked(true);
     scan("B1");
     scan("B1");
     scan("12*B1");
@@ -109,7 +110,7 @@ TEST_P(CountLines, ClerksCountByLocationScanAndUndo)
     EXPECT_EQ(stockNumber(b1, "STKQty"), 14);
     scan("B1");
     EXPECT_EQ(stockNumber(b1, "STKQty"), 15);
-    window->elaCount->chkScanCount->setChecked(false);
+    Control<QCheckBox>(*window, "chkScanCount")->setChecked(false);
 
     // Another clerk counts the shelf differently: marked for recount, in its column and its
     // item cells' colour.
@@ -117,7 +118,7 @@ TEST_P(CountLines, ClerksCountByLocationScanAndUndo)
     typeLocation(QStringLiteral("貨架"));
     ASSERT_TRUE(typeIntoCell(rowOf("A2"), fmTOVRAN::ColSTKQty, "6"));
     EXPECT_EQ(stockNumber(a2, "STKQty"), 9);
-    window->chkShowRecount->setChecked(true);
+    Control<QCheckBox>(*window, "chkShowRecount")->setChecked(true);
     EXPECT_FALSE(grid()->colHidden(StockMonthModel::RecountColumn));
     EXPECT_EQ(cell(rowOf("A2"), StockMonthModel::RecountColumn), "需複盤");
     EXPECT_EQ(cell(rowOf("B1"), StockMonthModel::RecountColumn), "");
@@ -189,7 +190,7 @@ TEST_P(CountLines, ClerksCountByLocationScanAndUndo)
         open->selectFile(file);
         static_cast<QDialog *>(open)->accept();
     });
-    window->elaCount->cmdImport->click();
+    Control<QPushButton>(*window, "cmdImport")->click();
     QApplication::processEvents();
     EXPECT_EQ(previewRows, 6);
     EXPECT_EQ(stockNumber(a2, "STKQty"), 9);
@@ -206,7 +207,7 @@ TEST_P(CountLines, ClerksCountByLocationScanAndUndo)
     // The count detail list: every current line and each item's total (the mark beside it),
     // as PDF and CSV.
     frmVSPBlank().vsp().killDoc();
-    window->elaCount->cmdCountDetail->click();
+    Control<QPushButton>(*window, "cmdCountDetail")->click();
     QApplication::processEvents();
     PreviewWindow &preview = frmVSPBlank();
     ASSERT_EQ(preview.vsp().pageCount(), 1);
@@ -237,7 +238,7 @@ TEST_P(CountLines, ClerksCountByLocationScanAndUndo)
     // The location is this workstation's: a new window starts with it.
     window.reset();
     start();
-    EXPECT_EQ(window->elaCount->txtLocation->text(), QStringLiteral("貨架"));
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtLocation")->text(), QStringLiteral("貨架"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, CountLines,

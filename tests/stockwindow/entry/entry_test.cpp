@@ -1,6 +1,7 @@
 // Stocktake entry in the real stock window: refusals, recomputation, what reaches the
 // database (read back after every accepted edit), database failures and keypad entry.
 #include "stockwindow/windowfixture.h"
+#include "support/controls.h"
 
 #include <QTest>
 
@@ -24,7 +25,8 @@ protected:
     void expectRowStored(int row, const QString &rno)
     {
         const double factor = grid()->factor(row);
-        const double precision = window->chkUseUUnit->isChecked() ? 10000 : 100;
+        const double precision =
+            Control<QCheckBox>(*window, "chkUseUUnit")->isChecked() ? 10000 : 100;
         auto stored = [&](int col) {
             return std::floor(Val(cell(row, col)) * precision / factor + 0.5) / precision;
         };
@@ -48,7 +50,8 @@ protected:
             return cells;
         };
         const QStringList before = texts(rowOf(no));
-        query(window->txtYear->text(), window->txtMonth->text());
+        query(Control<QLineEdit>(*window, "txtYear")->text(),
+              Control<QLineEdit>(*window, "txtMonth")->text());
         EXPECT_EQ(texts(rowOf(no)), before);
     }
 
@@ -77,7 +80,7 @@ TEST_P(Entry, RefusalsKeepCellAndRecord)
     ASSERT_FALSE(badInput.isEmpty());
 
     for (int col : {fmTOVRAN::ColName, fmTOVRAN::ColLastQty, fmTOVRAN::ColUseQty}) {
-        window->elaMsg->setCaption(QString());
+        Control<ElasticPanel>(*window, "elaMsg")->setCaption(QString());
         EXPECT_FALSE(typeIntoCell(r, col, "1")) << "column " << col;
         EXPECT_EQ(msg(), cantEdit) << "column " << col;
     }
@@ -91,8 +94,8 @@ TEST_P(Entry, RefusalsKeepCellAndRecord)
     EXPECT_EQ(sureMessageOf(r, fmTOVRAN::ColSTKQty, "14", false),
               "庫存量不得小於期初量加進貨量之和,是否確定?");
     EXPECT_EQ(msg(), badInput);
-    window->chkHideAvgPrice->click();
-    window->elaMsg->setCaption(QString());
+    Control<QCheckBox>(*window, "chkHideAvgPrice")->click();
+    Control<ElasticPanel>(*window, "elaMsg")->setCaption(QString());
     EXPECT_TRUE(typeIntoCell(r, fmTOVRAN::ColAvgPrice, "x"));
     escapeEditor();
     EXPECT_EQ(msg(), badInput); // after "只能輸入數字"
@@ -156,12 +159,12 @@ TEST_P(Entry, ARefusedCountIsNotWrittenWhenTheCellIsLeft)
         {"a click on another cell", [&](QLineEdit *) { clickCell(2, fmTOVRAN::ColName); }},
         {"a click on the criteria page",
          [this](QLineEdit *) {
-             QTabBar *tabs = window->tabPage->tabBar();
+             QTabBar *tabs = Control<QTabWidget>(*window, "tabPage")->tabBar();
              QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
          }},
     };
     for (const auto &[how, leave] : leaves) {
-        window->tabPage->setCurrentIndex(1);
+        Control<QTabWidget>(*window, "tabPage")->setCurrentIndex(1);
         auto sure = answerSure();
         ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "-1")) << how;
         EXPECT_EQ(sure->message, "庫存量不得為負值") << how;
@@ -179,7 +182,7 @@ TEST_P(Entry, ARefusedCountIsNotWrittenWhenTheCellIsLeft)
     }
 
     // Typing again after a refusal: the new count is written.
-    window->tabPage->setCurrentIndex(1);
+    Control<QTabWidget>(*window, "tabPage")->setCurrentIndex(1);
     auto sure = answerSure();
     ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "-1"));
     ASSERT_TRUE(openEditor());
@@ -229,7 +232,7 @@ TEST_P(Entry, CountOfABookKeptItemGoesToTheAdjustment)
     db->exec("update STOCK set UseQty = 7;\n");
     start();
     query("2003", "1");
-    ASSERT_EQ(window->txtStockNo->text(), "1");
+    ASSERT_EQ(Control<QLineEdit>(*window, "txtStockNo")->text(), "1");
     ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "15"));
     EXPECT_EQ(cell(1, fmTOVRAN::ColAdjustQty), "4");
     EXPECT_EQ(cell(1, fmTOVRAN::ColUseQty), "7");
@@ -265,13 +268,13 @@ TEST_P(Entry, UseUnitCountsAndPricesAreStoredInTheStockUnit)
     expectRequeryShowsTheSame("U1");
 
     // The box off without a new query: the rows keep their factor, two decimals stored.
-    window->chkUseUUnit->click();
+    Control<QCheckBox>(*window, "chkUseUUnit")->click();
     ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "7"));
     EXPECT_EQ(stockNumber(rno, "STKQty"), 0.58);
     expectRowStored(1, rno);
 
     // A price of 2.5 per bottle is 30 per case; the amount follows the shown count.
-    window->chkHideAvgPrice->click();
+    Control<QCheckBox>(*window, "chkHideAvgPrice")->click();
     ASSERT_TRUE(typeIntoCell(1, fmTOVRAN::ColAvgPrice, "2.5"));
     EXPECT_EQ(cell(1, fmTOVRAN::ColAvgPrice), "2.5");
     EXPECT_EQ(cell(1, fmTOVRAN::ColSTKAmt), "17.5");
@@ -286,14 +289,14 @@ TEST_P(Entry, CountsPricesAndCriteriaReadTheSameUnderEveryMachineLocale)
     start();
     query("2003", "1");
     ASSERT_EQ(rowOf("A1"), 1);
-    window->chkHideAvgPrice->click();
+    Control<QCheckBox>(*window, "chkHideAvgPrice")->click();
     const QString badInput = LocalMsg("ErrorInputData");
     double count = 15.5;
     for (const char *name : {"C", "de_DE.UTF-8", "zh_TW.UTF-8"}) {
         const CLibraryLocale machine{QString::fromLatin1(name)};
         ASSERT_TRUE(machine.active()) << machine.failure().toStdString();
         // Out of range is no number, not the digits before the point.
-        window->elaMsg->setCaption(QString());
+        Control<ElasticPanel>(*window, "elaMsg")->setCaption(QString());
         EXPECT_TRUE(typeIntoCell(1, fmTOVRAN::ColSTKQty, "2.5e400"));
         escapeEditor();
         EXPECT_EQ(msg(), badInput) << name;
@@ -309,18 +312,18 @@ TEST_P(Entry, CountsPricesAndCriteriaReadTheSameUnderEveryMachineLocale)
 
         // "1.5e1" is month 15 everywhere.
         const auto typeMonth = [this](const QString &text) {
-            window->elaMsg->setCaption(QString());
-            window->txtMonth->setFocus();
-            window->txtMonth->selectAll();
-            QTest::keyClicks(window->txtMonth, text);
-            QTest::keyClick(window->txtMonth, Qt::Key_Tab);
+            Control<ElasticPanel>(*window, "elaMsg")->setCaption(QString());
+            Control<QLineEdit>(*window, "txtMonth")->setFocus();
+            Control<QLineEdit>(*window, "txtMonth")->selectAll();
+            QTest::keyClicks(Control<QLineEdit>(*window, "txtMonth"), text);
+            QTest::keyClick(Control<QLineEdit>(*window, "txtMonth"), Qt::Key_Tab);
             QApplication::processEvents();
         };
         typeMonth(QStringLiteral("1.5e1"));
         EXPECT_EQ(msg(), "月份一定在1-12之間") << name;
-        EXPECT_EQ(QApplication::focusWidget(), window->txtMonth) << name;
+        EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtMonth")) << name;
         typeMonth(QStringLiteral("1"));
-        EXPECT_NE(QApplication::focusWidget(), window->txtMonth) << name;
+        EXPECT_NE(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtMonth")) << name;
     }
 }
 

@@ -1,6 +1,7 @@
 // Loading a month into the real stock window: the deadline, the period end, the use
 // unit, the completion from the item master, the row filters and the display options.
 #include "stockwindow/windowfixture.h"
+#include "support/controls.h"
 
 #include "platform/settingsstore.h"
 #include "platform/widgets/screenunits.h"
@@ -43,7 +44,7 @@ TEST_P(Loading, DeadlineRefusesALatePeriodThroughTheConfirmationWindow)
     EXPECT_EQ(gvMsg, "已超過期限2003/02/05,無法作業!");
     EXPECT_EQ(msg(), "");
     EXPECT_EQ(grid()->rows(), 1);
-    EXPECT_EQ(window->tabPage->currentIndex(), 0);
+    EXPECT_EQ(Control<QTabWidget>(*window, "tabPage")->currentIndex(), 0);
     EXPECT_TRUE(window->isEnabled());
 
     // The limit day itself is still allowed.
@@ -51,7 +52,7 @@ TEST_P(Loading, DeadlineRefusesALatePeriodThroughTheConfirmationWindow)
     query("2003", "1");
     EXPECT_EQ(msg(), "查詢完成");
     EXPECT_EQ(itemOrder(), QStringList({"A1"}));
-    EXPECT_EQ(window->tabPage->currentIndex(), 1);
+    EXPECT_EQ(Control<QTabWidget>(*window, "tabPage")->currentIndex(), 1);
 }
 
 TEST_P(Loading, ClosingDayMovesThePeriodEndAndTheDeadline)
@@ -122,7 +123,7 @@ TEST_P(Loading, RowsAreCompletedFromTheItemMasterInTheUseUnit)
     stock("2003/01/31", "GONE", 7, 0, 0, 3);
     SaveSetting("NORV", "STK", "UseUUnit", "Y");
     start();
-    ASSERT_TRUE(window->chkUseUUnit->isChecked());
+    ASSERT_TRUE(Control<QCheckBox>(*window, "chkUseUUnit")->isChecked());
     query("2003", "1");
     EXPECT_EQ(itemOrder(), QStringList({"GONE", "P1", "U0", "U1"}));
 
@@ -164,7 +165,7 @@ TEST_P(Loading, RowsAreCompletedFromTheItemMasterInTheUseUnit)
     EXPECT_EQ(grid()->factor(gone), 1);
 
     // The stock unit when the box is off: the next query shows it.
-    window->chkUseUUnit->click();
+    Control<QCheckBox>(*window, "chkUseUUnit")->click();
     EXPECT_EQ(GetSetting("NORV", "STK", "UseUUnit"), "N");
     EXPECT_EQ(cell(rowOf("U1"), fmTOVRAN::ColLastQty), "30"); // not reconverted
     query("2003", "1");
@@ -183,7 +184,7 @@ TEST_P(Loading, CompletionReportsAndFormatsTheGrid)
     start();
     query("2003", "1");
     EXPECT_EQ(msg(), "查詢完成");
-    EXPECT_EQ(window->tabPage->currentIndex(), 1);
+    EXPECT_EQ(Control<QTabWidget>(*window, "tabPage")->currentIndex(), 1);
     EXPECT_EQ(grid()->col(), fmTOVRAN::ColSTKQty);
     EXPECT_EQ(itemOrder(), QStringList({"A1", "A2"}));
     for (int r = 1; r < grid()->rows(); ++r) {
@@ -240,13 +241,13 @@ TEST_P(Loading, ALongLoadShowsItsProgressAndTheCountWhenDone)
         }
     } watch;
     watch.onPaint = [&] {
-        ElasticPanel *p = window->elaMsg;
+        ElasticPanel *p = Control<ElasticPanel>(*window, "elaMsg");
         if (p->caption().startsWith(QStringLiteral("資料整理中")))
             seen.append({p->caption(), p->floodValue(), p->floodMaximum(), window->isEnabled()});
     };
-    window->elaMsg->installEventFilter(&watch);
+    Control<ElasticPanel>(*window, "elaMsg")->installEventFilter(&watch);
     query("2003", "1");
-    window->elaMsg->removeEventFilter(&watch);
+    Control<ElasticPanel>(*window, "elaMsg")->removeEventFilter(&watch);
 
     // Rows read of rows expected, painted as they rise, the window disabled meanwhile.
     ASSERT_GE(seen.size(), 3);
@@ -264,8 +265,8 @@ TEST_P(Loading, ALongLoadShowsItsProgressAndTheCountWhenDone)
 
     // Done: the message, the count beside it, the flood cleared, every row in the grid.
     EXPECT_EQ(msg(), "查詢完成");
-    EXPECT_EQ(window->elaMsg->note(), "共 3000 筆");
-    EXPECT_EQ(window->elaMsg->floodValue(), 0);
+    EXPECT_EQ(Control<ElasticPanel>(*window, "elaMsg")->note(), "共 3000 筆");
+    EXPECT_EQ(Control<ElasticPanel>(*window, "elaMsg")->floodValue(), 0);
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(grid()->rows(), 3001);
     EXPECT_EQ(cell(1500, fmTOVRAN::ColName), "砂糖");
@@ -282,7 +283,7 @@ TEST_P(Loading, ALongLoadShowsItsProgressAndTheCountWhenDone)
     // The next message has no count beside it.
     query("2003", "2");
     EXPECT_EQ(msg(), LocalMsg("NODATA"));
-    EXPECT_EQ(window->elaMsg->note(), "");
+    EXPECT_EQ(Control<ElasticPanel>(*window, "elaMsg")->note(), "");
 }
 
 TEST_P(Loading, CriteriaFilterTheRowsAndTheFlagOrdersThem)
@@ -295,26 +296,26 @@ TEST_P(Loading, CriteriaFilterTheRowsAndTheFlagOrdersThem)
         stock("2003/01/31", no, 1, 0);
     stock("2003/01/31", "A1", 1, 0, 0, 0, "B02"); // another department
     start();
-    window->txtLType->setText("A");
+    Control<QLineEdit>(*window, "txtLType")->setText("A");
     query("2003", "1");
     EXPECT_EQ(itemOrder(), QStringList({"A1", "B1"}));
 
     // The category pick fills in the description; it finds the items of its code.
     db->exec(QStringLiteral(
         "insert into xxCODE (CodeType, Code, Dscp) values ('LTYPE', 'A', '乾貨');\n"));
-    window->txtLType->setText(QStringLiteral("乾貨"));
+    Control<QLineEdit>(*window, "txtLType")->setText(QStringLiteral("乾貨"));
     query("2003", "1");
     EXPECT_EQ(itemOrder(), QStringList({"A1", "B1"}));
 
-    window->txtLType->clear();
-    window->txtSTKNoB->setText("A2");
-    window->txtSTKNoE->setText("B1");
+    Control<QLineEdit>(*window, "txtLType")->clear();
+    Control<QLineEdit>(*window, "txtSTKNoB")->setText("A2");
+    Control<QLineEdit>(*window, "txtSTKNoE")->setText("B1");
     query("2003", "1");
     EXPECT_EQ(itemOrder(), QStringList({"A2", "B1"}));
 
-    window->txtSTKNoB->clear();
-    window->txtSTKNoE->clear();
-    window->chkSortBySTKFlag->setChecked(true);
+    Control<QLineEdit>(*window, "txtSTKNoB")->clear();
+    Control<QLineEdit>(*window, "txtSTKNoE")->clear();
+    Control<QCheckBox>(*window, "chkSortBySTKFlag")->setChecked(true);
     query("2003", "1");
     EXPECT_EQ(itemOrder(), QStringList({"A2", "B1", "A1", "B2"}));
 }
@@ -330,41 +331,42 @@ TEST_P(Loading, DisplayOptionsHideColumnsAndRows)
     stock("2003/01/31", "B1", 0, 2);
     stock("2003/01/31", "B2", 0, 0);
     start();
-    window->chkNoDisplayQtyIsZero->setChecked(true);
+    Control<QCheckBox>(*window, "chkNoDisplayQtyIsZero")->setChecked(true);
     query("2003", "1");
     EXPECT_EQ(visibleItems(), QStringList({"A1", "B1"}));
 
     // Unchecked: every row again.
-    window->chkNoDisplayQtyIsZero->click();
+    Control<QCheckBox>(*window, "chkNoDisplayQtyIsZero")->click();
     EXPECT_EQ(visibleItems(), QStringList({"A1", "A2", "B1", "B2"}));
 
     // Rows of items not kept in stock ("y" counts as "Y", empty does not).
-    window->chkHideSTKFlag->click();
+    Control<QCheckBox>(*window, "chkHideSTKFlag")->click();
     EXPECT_EQ(visibleItems(), QStringList({"A1", "A2"}));
-    window->chkNoDisplayQtyIsZero->click();
+    Control<QCheckBox>(*window, "chkNoDisplayQtyIsZero")->click();
     EXPECT_EQ(visibleItems(), QStringList({"A1"}));
     // Unchecking the zero box shows every row, those of the flag box too.
-    window->chkNoDisplayQtyIsZero->click();
+    Control<QCheckBox>(*window, "chkNoDisplayQtyIsZero")->click();
     EXPECT_EQ(visibleItems(), QStringList({"A1", "A2", "B1", "B2"}));
-    window->chkHideSTKFlag->click(); // unchecked: shows the flag's rows (all shown already)
+    Control<QCheckBox>(*window, "chkHideSTKFlag")
+        ->click(); // unchecked: shows the flag's rows (all shown already)
     EXPECT_EQ(visibleItems(), QStringList({"A1", "A2", "B1", "B2"}));
 
     // Columns.
-    window->chkHideDscp->click();
+    Control<QCheckBox>(*window, "chkHideDscp")->click();
     EXPECT_TRUE(grid()->colHidden(fmTOVRAN::ColDscp));
-    window->chkHideDscp->click();
+    Control<QCheckBox>(*window, "chkHideDscp")->click();
     EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColDscp));
-    window->chkHideAvgPrice->click();
+    Control<QCheckBox>(*window, "chkHideAvgPrice")->click();
     EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColAvgPrice));
-    window->chkAutoCalQty->click();
+    Control<QCheckBox>(*window, "chkAutoCalQty")->click();
     EXPECT_TRUE(grid()->colHidden(fmTOVRAN::ColAdjustQty));
     // Column states stay across queries; row states do not: the flag box has to be
     // clicked again, while the zero rule returns with the query.
-    window->chkHideSTKFlag->click();
+    Control<QCheckBox>(*window, "chkHideSTKFlag")->click();
     EXPECT_EQ(visibleItems(), QStringList({"A1", "A2"}));
     query("2003", "1");
     EXPECT_EQ(visibleItems(), QStringList({"A1", "A2", "B1", "B2"}));
-    window->chkNoDisplayQtyIsZero->click();
+    Control<QCheckBox>(*window, "chkNoDisplayQtyIsZero")->click();
     query("2003", "1");
     EXPECT_EQ(visibleItems(), QStringList({"A1", "B1"}));
     EXPECT_TRUE(grid()->colHidden(fmTOVRAN::ColAdjustQty));
@@ -385,7 +387,7 @@ TEST_P(Loading, DataPageScreenshot)
     start();
     window->resize(1280, 800);
     query("2003", "1");
-    ASSERT_EQ(window->tabPage->currentIndex(), 1);
+    ASSERT_EQ(Control<QTabWidget>(*window, "tabPage")->currentIndex(), 1);
     QApplication::processEvents();
     const QString dir = QStringLiteral(TOVRAN_ARTIFACT_DIR);
     QDir().mkpath(dir);

@@ -1,6 +1,7 @@
 // Reaching and adding items in the real stock window: the item-number box (typed like a
 // barcode scanner), the pick list, the duplicate guard, the name search, the category pick.
 #include "stockwindow/windowfixture.h"
+#include "support/controls.h"
 
 #include "platform/grid/flexgrid.h"
 #include "support/paintcounter.h"
@@ -30,9 +31,9 @@ protected:
     // Types the number into the item box as a scanner does: the keys, then Enter.
     void scan(const QString &number)
     {
-        window->textSTKNo->setFocus();
-        QTest::keyClicks(window->textSTKNo, number);
-        QTest::keyClick(window->textSTKNo, Qt::Key_Return);
+        Control<QLineEdit>(*window, "textSTKNo")->setFocus();
+        QTest::keyClicks(Control<QLineEdit>(*window, "textSTKNo"), number);
+        QTest::keyClick(Control<QLineEdit>(*window, "textSTKNo"), Qt::Key_Return);
         QApplication::processEvents();
     }
 
@@ -46,7 +47,7 @@ TEST_P(Lookup, ExactMatchMovesToTheCountCellAfterSortingByNumber)
     start();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->chkSortBySTKFlag->setChecked(true);
+    Control<QCheckBox>(*window, "chkSortBySTKFlag")->setChecked(true);
     query("2003", "1");
     ASSERT_EQ(itemOrder(), QStringList({"A2", "B1"})); // flag "Y" first: A2... then B1
     db->exec("update STK set STKFlag = 'Z' where STKNo = 'B1';\n");
@@ -57,7 +58,7 @@ TEST_P(Lookup, ExactMatchMovesToTheCountCellAfterSortingByNumber)
     EXPECT_EQ(grid()->row(), 1);
     EXPECT_EQ(grid()->col(), fmTOVRAN::ColSTKQty);
     EXPECT_EQ(records(), 2);
-    EXPECT_EQ(window->textSTKNo->text(), "");
+    EXPECT_EQ(Control<QLineEdit>(*window, "textSTKNo")->text(), "");
     EXPECT_TRUE(window->isEnabled());
     // The count typed right after the scan goes into the count cell.
     QWidget *focused = QApplication::focusWidget();
@@ -66,7 +67,7 @@ TEST_P(Lookup, ExactMatchMovesToTheCountCellAfterSortingByNumber)
     // A scan of an item the grid shows repaints the grid and the item box, not the window
     // around them.
     QApplication::processEvents();
-    PaintCounter button(window->cmdSeekSTKNo);
+    PaintCounter button(Control<QPushButton>(*window, "cmdSeekSTKNo"));
     scan("B1");
     EXPECT_EQ(grid()->row(), 2);
     EXPECT_EQ(button.count, 0);
@@ -126,7 +127,7 @@ TEST_P(Lookup, ScannedItemMissingFromTheMonthIsAddedInDisplayUnits)
     EXPECT_EQ(stockNumber(rno, "LastQty"), 2);
     EXPECT_EQ(stockField(rno, "STKNo"), "C1");
     EXPECT_EQ(stockField(rno, "UserID"), "TESTER");
-    EXPECT_EQ(window->textSTKNo->text(), "");
+    EXPECT_EQ(Control<QLineEdit>(*window, "textSTKNo")->text(), "");
 
     // Its count is entered like any other row's, in bottles.
     ASSERT_TRUE(typeIntoCell(r, fmTOVRAN::ColSTKQty, "30"));
@@ -194,7 +195,7 @@ TEST_P(Lookup, RecordFilteredOutOfTheGridIsBroughtInNotInsertedAgain)
 {
     db->exec("update STK set LType = 'X' where STKNo = 'A2';\n");
     start();
-    window->txtLType->setText("A");
+    Control<QLineEdit>(*window, "txtLType")->setText("A");
     query("2003", "1");
     ASSERT_EQ(itemOrder(), QStringList({"B1"}));
     const QString rno = db->scalar("select RNo from STOCK where STKNo = 'A2'");
@@ -222,16 +223,16 @@ TEST_P(Lookup, NameSearchJumpsAsTheUserTypes)
     // Chinese arrives committed by the input method, one character at a time.
     auto typeName = [this](const QString &text) {
         for (const QChar c : text)
-            window->txtSeekItem->insert(QString(c));
+            Control<QLineEdit>(*window, "txtSeekItem")->insert(QString(c));
     };
-    window->txtSeekItem->setFocus();
+    Control<QLineEdit>(*window, "txtSeekItem")->setFocus();
     typeName("鹽");
     EXPECT_EQ(grid()->row(), 3);
     EXPECT_EQ(grid()->col(), fmTOVRAN::ColName);
-    window->txtSeekItem->clear();
+    Control<QLineEdit>(*window, "txtSeekItem")->clear();
     typeName("砂石");
     EXPECT_EQ(grid()->row(), 2);
-    QTest::keyClicks(window->txtSeekItem, "X"); // no match: stays
+    QTest::keyClicks(Control<QLineEdit>(*window, "txtSeekItem"), "X"); // no match: stays
     EXPECT_EQ(grid()->row(), 2);
 }
 
@@ -243,7 +244,7 @@ TEST_P(Lookup, AScanShowsTheRowTheDisplayOptionsHide)
     item("A1", "麵粉");
     const QString hidden = stock("2003/01/31", "A1", 0, 0, 4);
     start();
-    window->chkNoDisplayQtyIsZero->setChecked(true);
+    Control<QCheckBox>(*window, "chkNoDisplayQtyIsZero")->setChecked(true);
     query("2003", "1");
     ASSERT_EQ(rowOf("A1"), -1);
     ASSERT_GE(rowOf("A2"), 1);
@@ -282,17 +283,18 @@ TEST_P(Lookup, CategoryBoxPicksFromTheCodes)
         QTest::keyClick(g->view(), Qt::Key_Down);
         QTest::keyClick(g->view(), Qt::Key_Return);
     });
-    QTest::mouseDClick(window->txtLType, Qt::LeftButton);
+    QTest::mouseDClick(Control<QLineEdit>(*window, "txtLType"), Qt::LeftButton);
     ASSERT_TRUE(*picked);
     EXPECT_EQ(listed, QStringList({"A", "D"}));
-    EXPECT_EQ(window->txtLType->text(), "D");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtLType")->text(), "D");
 
     auto esc = TestModal::whenModal([](QWidget *w) {
         QTest::keyClick(w->findChild<FlexGrid *>("fgCode")->view(), Qt::Key_Escape);
     });
-    QTest::mouseDClick(window->txtLType, Qt::LeftButton);
+    QTest::mouseDClick(Control<QLineEdit>(*window, "txtLType"), Qt::LeftButton);
     ASSERT_TRUE(*esc);
-    EXPECT_EQ(window->txtLType->text(), ""); // a cancelled pick clears the box
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtLType")->text(),
+              ""); // a cancelled pick clears the box
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, Lookup, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),

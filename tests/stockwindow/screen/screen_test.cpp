@@ -2,6 +2,7 @@
 // 1920x1080 screen at scale 1.5 (the screen comes from the test's environment). Each page
 // is saved as a picture under the build's artifacts.
 #include "stockwindow/windowfixture.h"
+#include "support/controls.h"
 
 #include "startup/programsetup.h"
 
@@ -117,7 +118,7 @@ TEST_P(Screen, EveryPageFitsTheScreenInTheScreenFaceWithNothingClipped)
                                QStringLiteral("settings")};
     for (int page = 0; page < pages.size(); ++page) {
         SCOPED_TRACE(pages[page].toStdString());
-        window->tabPage->setCurrentIndex(page);
+        Control<QTabWidget>(*window, "tabPage")->setCurrentIndex(page);
         QApplication::processEvents();
         EXPECT_EQ(clipped(window.get()), QStringList());
         EXPECT_EQ(otherFaces(window.get()), QStringList());

@@ -3,6 +3,7 @@
 // with the old one kept, a count written by another workstation showing in the open review,
 // a recount mark, the report printed to PDF (thresholds, rows, chart) and CSV.
 #include "stockwindow/windowfixture.h"
+#include "support/controls.h"
 
 #include "platform/db/transaction.h"
 #include "platform/print/pdftext.h"
@@ -45,8 +46,8 @@ protected:
     {
         start();
         query("2003", "1");
-        EXPECT_FALSE(window->cmdVariance->isHidden());
-        window->cmdVariance->click();
+        EXPECT_FALSE(Control<QPushButton>(*window, "cmdVariance")->isHidden());
+        Control<QPushButton>(*window, "cmdVariance")->click();
         QApplication::processEvents();
         return window->findChild<frmVariance *>();
     }
@@ -81,7 +82,8 @@ protected:
     // The grid's current item and column.
     QString gridItem() const
     {
-        return window->month().text(window->fgList->currentMonthRow(), fmTOVRAN::ColSTKNo);
+        return window->month().text(Control<StockGridView>(*window, "fgList")->currentMonthRow(),
+                                    fmTOVRAN::ColSTKNo);
     }
 
     // Another workstation counts the record.
@@ -121,8 +123,9 @@ TEST_P(Variance, ReviewByKeyboard)
     QTest::keyClick(review->fgVariance, Qt::Key_Return);
     QApplication::processEvents();
     EXPECT_EQ(gridItem(), "V1");
-    EXPECT_EQ(window->fgList->currentIndex().column(), fmTOVRAN::ColSTKQty);
-    EXPECT_EQ(window->tabPage->currentIndex(), 1);
+    EXPECT_EQ(Control<StockGridView>(*window, "fgList")->currentIndex().column(),
+              fmTOVRAN::ColSTKQty);
+    EXPECT_EQ(Control<QTabWidget>(*window, "tabPage")->currentIndex(), 1);
 
     // The chart: the largest bar first, chosen with the keyboard.
     ASSERT_EQ(review->chtVariance->barCount(), 3);
@@ -132,7 +135,8 @@ TEST_P(Variance, ReviewByKeyboard)
     QTest::keyClick(review->chtVariance, Qt::Key_Return);
     QApplication::processEvents();
     EXPECT_EQ(gridItem(), "V3");
-    EXPECT_EQ(review->currentMonthRow(), window->fgList->currentMonthRow());
+    EXPECT_EQ(review->currentMonthRow(),
+              Control<StockGridView>(*window, "fgList")->currentMonthRow());
 
     // Bad thresholds: refused with a message, the old ones kept and the list unchanged.
     for (const char *bad : {"abc", "-1", "150"}) {
@@ -168,7 +172,7 @@ TEST_P(Variance, ReviewByKeyboard)
 
     // A user who counts blind is not offered the review: it closes.
     window->setVarianceReviewOffered(false);
-    EXPECT_TRUE(window->cmdVariance->isHidden());
+    EXPECT_TRUE(Control<QPushButton>(*window, "cmdVariance")->isHidden());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->findChild<frmVariance *>(); }, 2000));
 }
 

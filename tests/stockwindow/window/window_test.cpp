@@ -1,5 +1,6 @@
 // The stock window's start, criteria page and exit, driven offscreen on SQLite.
 #include "stockwindow/windowfixture.h"
+#include "support/controls.h"
 
 #include "platform/grid/flexgrid.h"
 
@@ -83,35 +84,35 @@ TEST_P(StockWindow, ProposesLastMonthInTheCalendarOfTheSettings)
     Clock::setNow(QDateTime(QDate(2003, 1, 15), QTime(9, 0)));
     EditIni().gsCalendar = QStringLiteral("CC/MM/DD");
     start();
-    EXPECT_EQ(window->txtYear->text(), "91");
-    EXPECT_EQ(window->txtMonth->text(), "12");
-    EXPECT_EQ(window->tabPage->currentIndex(), 0);
-    EXPECT_EQ(window->lblStatus->text(), "TESTER");
-    EXPECT_EQ(window->lblHead[2]->text(), "92/01/15");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtYear")->text(), "91");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtMonth")->text(), "12");
+    EXPECT_EQ(Control<QTabWidget>(*window, "tabPage")->currentIndex(), 0);
+    EXPECT_EQ(Control<QLabel>(*window, "lblStatus")->text(), "TESTER");
+    EXPECT_EQ(Control<QLabel>(*window, "lblHead(2)")->text(), "92/01/15");
     EditIni().gsCalendar = QStringLiteral("cc/MM/DD"); // either case
     start();
-    EXPECT_EQ(window->txtYear->text(), "91");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtYear")->text(), "91");
 
     EditIni().gsCalendar = QStringLiteral("YYYY/MM/DD");
     startActive();
-    EXPECT_EQ(window->txtYear->text(), "2002");
-    EXPECT_EQ(window->txtMonth->text(), "12");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtYear")->text(), "2002");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtMonth")->text(), "12");
     // The year box has the focus with its text selected: what is typed replaces it.
-    ASSERT_EQ(QApplication::focusWidget(), window->txtYear);
+    ASSERT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtYear"));
     QTest::keyClicks(QApplication::focusWidget(), "2001");
-    EXPECT_EQ(window->txtYear->text(), "2001");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtYear")->text(), "2001");
 }
 
 TEST_P(StockWindow, SavedDefaultDepartmentFillsItsNameAndWarehouse)
 {
     SaveSetting("STK", "A1", "DEFDEPTNO", "A01");
     start();
-    EXPECT_EQ(window->txtDeptNoB->text(), "A01");
-    EXPECT_EQ(window->txtDeptNameB->text(), "一店01");
-    EXPECT_EQ(window->txtStockNo->text(), "1");
-    EXPECT_TRUE(window->txtDeptNoB->isEnabled());
-    EXPECT_EQ(window->txtYear->text(), "2003");
-    EXPECT_EQ(window->txtMonth->text(), "1");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtDeptNoB")->text(), "A01");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtDeptNameB")->text(), "一店01");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtStockNo")->text(), "1");
+    EXPECT_TRUE(Control<QLineEdit>(*window, "txtDeptNoB")->isEnabled());
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtYear")->text(), "2003");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtMonth")->text(), "1");
     // The saved department limits the departments the user may choose.
     EXPECT_EQ(Suite().gvDeptPrefix, "A01");
 }
@@ -125,32 +126,32 @@ TEST_P(StockWindow, UnknownOrMisnumberedDefaultDepartmentStopsTheSetUp)
     SaveSetting("STK", "A1", "DEFDEPTNO", "NOPE");
     start();
     EXPECT_EQ(msg(), "無此部門代號");
-    EXPECT_EQ(window->txtDeptNameB->text(), "");
-    EXPECT_EQ(window->txtDeptNoB->text(), "NOPE");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtDeptNameB")->text(), "");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtDeptNoB")->text(), "NOPE");
     // The rest of the set-up was left undone: no proposed period.
-    EXPECT_EQ(window->txtYear->text(), "");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtYear")->text(), "");
     EXPECT_TRUE(window->isMaximized());
 
     for (const char *dept : {"Z00", "Z11"}) {
         SaveSetting("STK", "A1", "DEFDEPTNO", dept);
         start();
         EXPECT_EQ(msg(), "倉庫碼錯誤") << dept;
-        EXPECT_EQ(window->txtStockNo->text(), "") << dept;
-        EXPECT_EQ(window->txtYear->text(), "") << dept;
+        EXPECT_EQ(Control<QLineEdit>(*window, "txtStockNo")->text(), "") << dept;
+        EXPECT_EQ(Control<QLineEdit>(*window, "txtYear")->text(), "") << dept;
     }
 }
 
 TEST_P(StockWindow, OptionsWithoutSavedValues)
 {
     start();
-    EXPECT_FALSE(window->chkAutoCalQty->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(*window, "chkAutoCalQty")->isChecked());
     EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColAdjustQty));
-    EXPECT_TRUE(window->chkHideAvgPrice->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(*window, "chkHideAvgPrice")->isChecked());
     EXPECT_TRUE(grid()->colHidden(fmTOVRAN::ColAvgPrice));
-    EXPECT_FALSE(window->chkSortBySTKFlag->isChecked());
-    EXPECT_FALSE(window->chkSortBySTKFlag->isHidden());
-    EXPECT_FALSE(window->chkNoDisplayQtyIsZero->isChecked());
-    EXPECT_FALSE(window->chkUseUUnit->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(*window, "chkSortBySTKFlag")->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(*window, "chkSortBySTKFlag")->isHidden());
+    EXPECT_FALSE(Control<QCheckBox>(*window, "chkNoDisplayQtyIsZero")->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(*window, "chkUseUUnit")->isChecked());
     // Hidden at start: record number, department, date, amounts, count and price.
     for (int c = 0; c < fmTOVRAN::ColumnCount; ++c) {
         const bool hidden = QList<int>{0, 1, 2, 9, 11, 12, 13, 15, 19, 20}.contains(c);
@@ -171,16 +172,16 @@ TEST_P(StockWindow, SavedOptionsAndTheColumnSixteenQuirk)
     SaveSetting("TOVRAN", "Stock", "chkSortBySTKFlag", "1");
     SaveSetting("NORV", "STK", "UseUUnit", "Y");
     start();
-    EXPECT_TRUE(window->chkAutoCalQty->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(*window, "chkAutoCalQty")->isChecked());
     EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColAdjustQty)); // still shown
-    EXPECT_TRUE(window->chkNoDisplayQtyIsZero->isChecked());
-    EXPECT_TRUE(window->chkSortBySTKFlag->isChecked());
-    EXPECT_TRUE(window->chkUseUUnit->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(*window, "chkNoDisplayQtyIsZero")->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(*window, "chkSortBySTKFlag")->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(*window, "chkUseUUnit")->isChecked());
     // Clicking twice brings box and column into line.
-    window->chkAutoCalQty->click();
+    Control<QCheckBox>(*window, "chkAutoCalQty")->click();
     EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColAdjustQty));
-    window->chkAutoCalQty->click();
-    EXPECT_TRUE(window->chkAutoCalQty->isChecked());
+    Control<QCheckBox>(*window, "chkAutoCalQty")->click();
+    EXPECT_TRUE(Control<QCheckBox>(*window, "chkAutoCalQty")->isChecked());
     EXPECT_TRUE(grid()->colHidden(fmTOVRAN::ColAdjustQty));
 }
 
@@ -191,58 +192,58 @@ TEST_P(StockWindow, IssueSlipsShowTheIssuedColumnAndHideTheFlagOrder)
     start();
     EXPECT_EQ(window->params().UseSOut, "Y");
     EXPECT_FALSE(grid()->colHidden(fmTOVRAN::ColOutQty));
-    EXPECT_TRUE(window->chkSortBySTKFlag->isHidden());
-    EXPECT_FALSE(window->chkSortBySTKFlag->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(*window, "chkSortBySTKFlag")->isHidden());
+    EXPECT_FALSE(Control<QCheckBox>(*window, "chkSortBySTKFlag")->isChecked());
 }
 
 TEST_P(StockWindow, MonthAndYearBoxesRefuseWhatIsNoMonth)
 {
     startActive();
     for (const char *bad : {"0", "13", "1.5e1"}) {
-        typeAndLeave(window->txtMonth, bad);
+        typeAndLeave(Control<QLineEdit>(*window, "txtMonth"), bad);
         EXPECT_EQ(msg(), "月份一定在1-12之間") << bad;
-        EXPECT_EQ(QApplication::focusWidget(), window->txtMonth) << bad;
-        EXPECT_EQ(window->txtMonth->selectedText(), bad);
+        EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtMonth")) << bad;
+        EXPECT_EQ(Control<QLineEdit>(*window, "txtMonth")->selectedText(), bad);
     }
-    window->elaMsg->setCaption(QString());
-    typeAndLeave(window->txtMonth, "abc");
+    Control<ElasticPanel>(*window, "elaMsg")->setCaption(QString());
+    typeAndLeave(Control<QLineEdit>(*window, "txtMonth"), "abc");
     EXPECT_EQ(msg(), "一定要輸入數字");
-    EXPECT_EQ(QApplication::focusWidget(), window->txtMonth);
-    typeAndLeave(window->txtYear, "9x");
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtMonth"));
+    typeAndLeave(Control<QLineEdit>(*window, "txtYear"), "9x");
     EXPECT_EQ(msg(), "一定要輸入數字");
-    EXPECT_EQ(QApplication::focusWidget(), window->txtYear);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtYear"));
     // Numbers that name no year are refused too, not turned into some year.
     for (const char *bad : {"1e308", "2003.5", "-5", "0"}) {
-        window->elaMsg->setCaption(QString());
-        typeAndLeave(window->txtYear, bad);
+        Control<ElasticPanel>(*window, "elaMsg")->setCaption(QString());
+        typeAndLeave(Control<QLineEdit>(*window, "txtYear"), bad);
         EXPECT_EQ(msg(), "年度不正確") << bad;
-        EXPECT_EQ(QApplication::focusWidget(), window->txtYear) << bad;
+        EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtYear")) << bad;
     }
 
     // A refused box keeps the focus also against a click elsewhere and a query.
-    typeAndLeave(window->txtYear, "2003");
-    typeAndLeave(window->txtMonth, "13");
-    window->elaMsg->setCaption(QString());
-    QTest::mouseClick(window->txtDeptNoB, Qt::LeftButton);
-    EXPECT_EQ(QApplication::focusWidget(), window->txtMonth);
+    typeAndLeave(Control<QLineEdit>(*window, "txtYear"), "2003");
+    typeAndLeave(Control<QLineEdit>(*window, "txtMonth"), "13");
+    Control<ElasticPanel>(*window, "elaMsg")->setCaption(QString());
+    QTest::mouseClick(Control<QLineEdit>(*window, "txtDeptNoB"), Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtMonth"));
     EXPECT_EQ(msg(), "月份一定在1-12之間");
-    window->elaMsg->setCaption(QString());
-    window->cmdQry->click();
+    Control<ElasticPanel>(*window, "elaMsg")->setCaption(QString());
+    Control<QPushButton>(*window, "cmdQry")->click();
     EXPECT_EQ(msg(), "月份一定在1-12之間");
 
     // Good values move on: Enter and Down to the next box, Up back.
-    typeAndLeave(window->txtYear, "2003", Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), window->txtMonth);
-    typeAndLeave(window->txtMonth, "12", Qt::Key_Down);
-    EXPECT_EQ(QApplication::focusWidget(), window->txtDeptNoB);
-    QTest::keyClick(window->txtDeptNoB, Qt::Key_Up);
+    typeAndLeave(Control<QLineEdit>(*window, "txtYear"), "2003", Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtMonth"));
+    typeAndLeave(Control<QLineEdit>(*window, "txtMonth"), "12", Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtDeptNoB"));
+    QTest::keyClick(Control<QLineEdit>(*window, "txtDeptNoB"), Qt::Key_Up);
     QApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), window->txtMonth);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtMonth"));
 
     // F8 in year or month opens nothing.
     auto opened = TestModal::whenModal([](QWidget *w) { w->hide(); }, 500);
-    QTest::keyClick(window->txtMonth, Qt::Key_F8);
-    QTest::keyClick(window->txtYear, Qt::Key_F8);
+    QTest::keyClick(Control<QLineEdit>(*window, "txtMonth"), Qt::Key_F8);
+    QTest::keyClick(Control<QLineEdit>(*window, "txtYear"), Qt::Key_F8);
     TestModal::waitFor([] { return false; }, 600);
     EXPECT_FALSE(*opened);
 }
@@ -250,29 +251,29 @@ TEST_P(StockWindow, MonthAndYearBoxesRefuseWhatIsNoMonth)
 TEST_P(StockWindow, DepartmentBoxChecksOnLeavingAndAtQuery)
 {
     startActive();
-    typeAndLeave(window->txtDeptNoB, "B02");
-    EXPECT_EQ(window->txtDeptNameB->text(), "二店02");
-    EXPECT_NE(QApplication::focusWidget(), window->txtDeptNoB);
+    typeAndLeave(Control<QLineEdit>(*window, "txtDeptNoB"), "B02");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtDeptNameB")->text(), "二店02");
+    EXPECT_NE(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtDeptNoB"));
 
-    typeAndLeave(window->txtDeptNoB, "X99");
+    typeAndLeave(Control<QLineEdit>(*window, "txtDeptNoB"), "X99");
     EXPECT_EQ(msg(), "無此部門代號");
-    EXPECT_EQ(window->txtDeptNameB->text(), "");
-    EXPECT_EQ(QApplication::focusWidget(), window->txtDeptNoB);
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtDeptNameB")->text(), "");
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtDeptNoB"));
 
     // Still in the box: the query refuses to start, with the box's message.
-    window->elaMsg->setCaption(QString());
-    window->cmdQry->click();
+    Control<ElasticPanel>(*window, "elaMsg")->setCaption(QString());
+    Control<QPushButton>(*window, "cmdQry")->click();
     EXPECT_EQ(msg(), "無此部門代號");
-    EXPECT_EQ(QApplication::focusWidget(), window->txtDeptNoB);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtDeptNoB"));
 
     // A department that never went through the box (the saved default) is checked by the
     // query, with its own message.
     SaveSetting("STK", "A1", "DEFDEPTNO", "X99");
     startActive();
-    window->txtYear->setText("2003");
-    window->txtMonth->setText("1");
+    Control<QLineEdit>(*window, "txtYear")->setText("2003");
+    Control<QLineEdit>(*window, "txtMonth")->setText("1");
     auto box = TestModal::answerMessageBox(QMessageBox::Ok);
-    window->cmdQry->click();
+    Control<QPushButton>(*window, "cmdQry")->click();
     ASSERT_TRUE(box->shown);
     EXPECT_EQ(box->text, "此部門未設定倉庫代號");
     EXPECT_EQ(box->icon, QMessageBox::Critical);
@@ -280,9 +281,9 @@ TEST_P(StockWindow, DepartmentBoxChecksOnLeavingAndAtQuery)
     EXPECT_TRUE(window->isEnabled());
 
     // Empty criteria are refused by the query in order.
-    window->txtMonth->setText("");
+    Control<QLineEdit>(*window, "txtMonth")->setText("");
     box = TestModal::answerMessageBox(QMessageBox::Ok);
-    window->cmdQry->click();
+    Control<QPushButton>(*window, "cmdQry")->click();
     EXPECT_EQ(box->text, "請輸入轉檔的月份");
 }
 
@@ -292,26 +293,27 @@ TEST_P(StockWindow, RestrictedUserStaysSilentlyInTheDepartmentBox)
              "'20', 1);\n");
     startActive();
     EditSuite().gvDeptPrefix = QStringLiteral("12");
-    window->elaMsg->setCaption(QString());
+    Control<ElasticPanel>(*window, "elaMsg")->setCaption(QString());
     for (const char *refused : {"1", "13"}) {
-        typeAndLeave(window->txtDeptNoB, refused);
-        EXPECT_EQ(QApplication::focusWidget(), window->txtDeptNoB) << refused;
+        typeAndLeave(Control<QLineEdit>(*window, "txtDeptNoB"), refused);
+        EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtDeptNoB"))
+            << refused;
         EXPECT_EQ(msg(), "") << refused;
     }
-    typeAndLeave(window->txtDeptNoB, "120");
-    EXPECT_NE(QApplication::focusWidget(), window->txtDeptNoB);
-    EXPECT_EQ(window->txtDeptNameB->text(), "分店20");
+    typeAndLeave(Control<QLineEdit>(*window, "txtDeptNoB"), "120");
+    EXPECT_NE(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtDeptNoB"));
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtDeptNameB")->text(), "分店20");
 }
 
 TEST_P(StockWindow, ItemRangeBoxesShowNamesAndAcceptUnknownItems)
 {
     startActive();
-    typeAndLeave(window->txtSTKNoB, "A2");
-    EXPECT_EQ(window->txtSTKNameB->text(), "砂糖");
-    window->txtSTKNameE->setText("old");
-    typeAndLeave(window->txtSTKNoE, "ZZ");
-    EXPECT_EQ(window->txtSTKNameE->text(), "");
-    EXPECT_NE(QApplication::focusWidget(), window->txtSTKNoE);
+    typeAndLeave(Control<QLineEdit>(*window, "txtSTKNoB"), "A2");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtSTKNameB")->text(), "砂糖");
+    Control<QLineEdit>(*window, "txtSTKNameE")->setText("old");
+    typeAndLeave(Control<QLineEdit>(*window, "txtSTKNoE"), "ZZ");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtSTKNameE")->text(), "");
+    EXPECT_NE(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtSTKNoE"));
 }
 
 TEST_P(StockWindow, PickersOpenByDoubleClickAndByF8)
@@ -321,35 +323,35 @@ TEST_P(StockWindow, PickersOpenByDoubleClickAndByF8)
     db->exec("insert into Corp (CompNo, CompSName, DeptNo, StockNo) values ('C00', '倉外', "
              "'00', 0);\n");
     auto rows = pickRow(2);
-    QTest::mouseDClick(window->txtDeptNoB, Qt::LeftButton);
+    QTest::mouseDClick(Control<QLineEdit>(*window, "txtDeptNoB"), Qt::LeftButton);
     EXPECT_EQ(*rows, QStringList({"A01", "B02"}));
-    EXPECT_EQ(window->txtDeptNoB->text(), "B02");
-    EXPECT_EQ(window->txtDeptNameB->text(), "二店02");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtDeptNoB")->text(), "B02");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtDeptNameB")->text(), "二店02");
 
-    window->txtSTKNoB->setFocus();
+    Control<QLineEdit>(*window, "txtSTKNoB")->setFocus();
     rows = pickRow(3);
-    QTest::keyClick(window->txtSTKNoB, Qt::Key_F8);
+    QTest::keyClick(Control<QLineEdit>(*window, "txtSTKNoB"), Qt::Key_F8);
     EXPECT_EQ(*rows, QStringList({"A1", "A2", "B1"}));
-    EXPECT_EQ(window->txtSTKNoB->text(), "B1");
-    EXPECT_EQ(window->txtSTKNameB->text(), "鹽");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtSTKNoB")->text(), "B1");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtSTKNameB")->text(), "鹽");
 
     rows = pickRow(1);
-    QTest::mouseDClick(window->txtSTKNoE, Qt::LeftButton);
-    EXPECT_EQ(window->txtSTKNoE->text(), "A1");
-    EXPECT_EQ(window->txtSTKNameE->text(), "麵粉");
+    QTest::mouseDClick(Control<QLineEdit>(*window, "txtSTKNoE"), Qt::LeftButton);
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtSTKNoE")->text(), "A1");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtSTKNameE")->text(), "麵粉");
 
-    window->txtDeptNoB->setFocus();
+    Control<QLineEdit>(*window, "txtDeptNoB")->setFocus();
     rows = pickRow(1);
-    QTest::keyClick(window->txtDeptNoB, Qt::Key_F8);
-    EXPECT_EQ(window->txtDeptNoB->text(), "A01");
+    QTest::keyClick(Control<QLineEdit>(*window, "txtDeptNoB"), Qt::Key_F8);
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtDeptNoB")->text(), "A01");
 
     // Esc leaves a picker without a pick.
     auto esc = TestModal::whenModal(
         [](QWidget *w) { QTest::keyClick(pickerGrid(w)->view(), Qt::Key_Escape); });
-    QTest::keyClick(window->txtDeptNoB, Qt::Key_F8);
+    QTest::keyClick(Control<QLineEdit>(*window, "txtDeptNoB"), Qt::Key_F8);
     EXPECT_TRUE(*esc);
-    EXPECT_EQ(window->txtDeptNoB->text(), "A01");
-    EXPECT_EQ(window->txtDeptNameB->text(), "一店01");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtDeptNoB")->text(), "A01");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtDeptNameB")->text(), "一店01");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -359,42 +361,42 @@ TEST_P(StockWindow, RocDateRangeFromThePickerPassesTheDateCheck)
     stock("2025/12/31", "A1", 1, 0);
     EditIni().gsCalendar = QStringLiteral("CC/MM/DD");
     startActive();
-    window->txtSINDateB->setFocus();
+    Control<QLineEdit>(*window, "txtSINDateB")->setFocus();
     QApplication::processEvents();
     auto rows = pickRow(1);
-    QTest::keyClick(window->txtSINDateB, Qt::Key_F8);
+    QTest::keyClick(Control<QLineEdit>(*window, "txtSINDateB"), Qt::Key_F8);
     EXPECT_EQ(*rows, QStringList({"114/12/01", ""}));
-    EXPECT_EQ(window->txtSINDateB->text(), "114/12/01");
-    EXPECT_EQ(window->txtSINDateE->text(), "114/12/31");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtSINDateB")->text(), "114/12/01");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtSINDateE")->text(), "114/12/31");
     activateAgain();
     // Leaving either box accepts the picked date.
-    QTest::keyClick(window->txtSINDateB, Qt::Key_Tab);
+    QTest::keyClick(Control<QLineEdit>(*window, "txtSINDateB"), Qt::Key_Tab);
     QApplication::processEvents();
-    EXPECT_NE(QApplication::focusWidget(), window->txtSINDateB);
-    window->txtSINDateE->setFocus();
+    EXPECT_NE(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtSINDateB"));
+    Control<QLineEdit>(*window, "txtSINDateE")->setFocus();
     QApplication::processEvents();
-    QTest::mouseClick(window->txtDeptNoB, Qt::LeftButton);
+    QTest::mouseClick(Control<QLineEdit>(*window, "txtDeptNoB"), Qt::LeftButton);
     QApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), window->txtDeptNoB);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtDeptNoB"));
 
     // A date that does not exist is still refused, and the box keeps the focus.
-    window->txtSINDateE->setText("114/02/29");
+    Control<QLineEdit>(*window, "txtSINDateE")->setText("114/02/29");
     auto box = TestModal::answerMessageBox(QMessageBox::Ok);
-    QTest::keyClick(window->txtSINDateE, Qt::Key_Tab);
+    QTest::keyClick(Control<QLineEdit>(*window, "txtSINDateE"), Qt::Key_Tab);
     QApplication::processEvents();
     ASSERT_TRUE(box->shown);
     EXPECT_EQ(box->text, "日期格式錯誤");
     activateAgain();
-    EXPECT_EQ(QApplication::focusWidget(), window->txtSINDateE);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(*window, "txtSINDateE"));
 }
 
 TEST_P(StockWindow, ExitQuestionNoKeepsTheWindowYesSavesTheOptions)
 {
     SetEndProgramHandler([] { throw ProgramEnded(); });
     start();
-    window->elaMsg->setCaption(QStringLiteral("something"));
+    Control<ElasticPanel>(*window, "elaMsg")->setCaption(QStringLiteral("something"));
     auto box = TestModal::answerMessageBox(QMessageBox::No);
-    window->cmdExit->click();
+    Control<QPushButton>(*window, "cmdExit")->click();
     ASSERT_TRUE(box->shown);
     EXPECT_EQ(box->text, "確定要離開嗎?");
     EXPECT_EQ(box->icon, QMessageBox::Information);
@@ -408,11 +410,11 @@ TEST_P(StockWindow, ExitQuestionNoKeepsTheWindowYesSavesTheOptions)
     EXPECT_EQ(box->text, "確定要離開嗎?");
     EXPECT_TRUE(window->isVisible());
 
-    window->chkAutoCalQty->setChecked(true);
-    window->chkNoDisplayQtyIsZero->setChecked(false);
-    window->chkSortBySTKFlag->setChecked(true);
+    Control<QCheckBox>(*window, "chkAutoCalQty")->setChecked(true);
+    Control<QCheckBox>(*window, "chkNoDisplayQtyIsZero")->setChecked(false);
+    Control<QCheckBox>(*window, "chkSortBySTKFlag")->setChecked(true);
     box = TestModal::answerMessageBox(QMessageBox::Yes);
-    EXPECT_THROW(window->cmdExit_Click(), ProgramEnded);
+    EXPECT_THROW(Control<QPushButton>(*window, "cmdExit")->click(), ProgramEnded);
     EXPECT_EQ(GetSetting("TOVRAN", "Stock", "chkAutoCalQty"), "1");
     EXPECT_EQ(GetSetting("TOVRAN", "Stock", "chkNoDisplayQtyIsZero"), "0");
     EXPECT_EQ(GetSetting("TOVRAN", "Stock", "chkSortBySTKFlag"), "1");
@@ -441,15 +443,16 @@ TEST_P(StockWindow, NameHeadingSortsForTheNameSearchAndAScanStillFindsItsRow)
     EXPECT_EQ(itemOrder(), QStringList({"A1", "B1", "A2"}));
     clickHeading(fmTOVRAN::ColName);
     EXPECT_EQ(itemOrder(), QStringList({"A2", "B1", "A1"}));
-    window->tabPage->setCurrentIndex(1);
-    window->txtSeekItem->setFocus();
-    window->txtSeekItem->insert(QStringLiteral("麵")); // as the input method commits it
+    Control<QTabWidget>(*window, "tabPage")->setCurrentIndex(1);
+    Control<QLineEdit>(*window, "txtSeekItem")->setFocus();
+    Control<QLineEdit>(*window, "txtSeekItem")
+        ->insert(QStringLiteral("麵")); // as the input method commits it
     EXPECT_EQ(grid()->row(), 3);
     EXPECT_EQ(grid()->col(), fmTOVRAN::ColName);
     // A scan still finds its row (and puts the rows back in item order).
-    window->textSTKNo->setFocus();
-    QTest::keyClicks(window->textSTKNo, QStringLiteral("B1"));
-    QTest::keyClick(window->textSTKNo, Qt::Key_Return);
+    Control<QLineEdit>(*window, "textSTKNo")->setFocus();
+    QTest::keyClicks(Control<QLineEdit>(*window, "textSTKNo"), QStringLiteral("B1"));
+    QTest::keyClick(Control<QLineEdit>(*window, "textSTKNo"), Qt::Key_Return);
     QApplication::processEvents();
     EXPECT_EQ(cell(grid()->row(), fmTOVRAN::ColSTKNo), "B1");
     EXPECT_EQ(grid()->col(), fmTOVRAN::ColSTKQty);
