@@ -27,6 +27,7 @@ bool PrintVarianceReport(const VarianceReport &report);
 // The composing step alone, into the given window, without showing it. Throws RunError.
 void ComposeVarianceReport(PreviewWindow &window, const VarianceReport &report);
 
-// The chart's place on the report's first page (twips).
+// The chart's place on the report's first page (twips): tall enough for the names of its
+// twenty bars.
 constexpr double VarianceChartWidth = 9000;
-constexpr double VarianceChartHeight = 3800;
+constexpr double VarianceChartHeight = 5600;

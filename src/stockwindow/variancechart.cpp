@@ -52,6 +52,12 @@ QChart *VarianceChart::build(const QList<VarianceLine> &lines, Sets *sets)
         return chart;
     auto *items = new QBarCategoryAxis;
     items->append(categories);
+    // Every bar names its item: an item number is never cut to "...", and in a font small
+    // enough for twenty of them beside the bars of the chart as the window opens.
+    items->setTruncateLabels(false);
+    QFont labels = items->labelsFont();
+    labels.setPointSize(7);
+    items->setLabelsFont(labels);
     chart->addAxis(items, Qt::AlignLeft);
     series->attachAxis(items);
     auto *values = new QValueAxis;

@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 namespace {
 
@@ -168,13 +169,29 @@ bool MakeDemoDatabases(bool postgres, const QTemporaryDir &dir, DemoDatabases &o
                    args + QStringList{QStringLiteral("--menu"), menuFile}, why);
 }
 
-QString ProgramCopy::setting(const QString &app, const QString &section, const QString &key) const
+namespace {
+
+// Runs `use` with the settings layer on the given store.
+template <typename Use> auto withSettingsStore(const QString &file, Use use)
 {
     const QByteArray before = qgetenv("NORV_SETTINGS");
-    qputenv("NORV_SETTINGS", settingsFile().toLocal8Bit());
-    const QString value = GetSetting(app, section, key, QStringLiteral("<none>"));
-    qputenv("NORV_SETTINGS", before);
-    return value;
+    qputenv("NORV_SETTINGS", file.toLocal8Bit());
+    const auto restore = qScopeGuard([&] { qputenv("NORV_SETTINGS", before); });
+    return use();
+}
+
+} // namespace
+
+QString ProgramCopy::setting(const QString &app, const QString &section, const QString &key) const
+{
+    return withSettingsStore(
+        settingsFile(), [&] { return GetSetting(app, section, key, QStringLiteral("<none>")); });
+}
+
+void ProgramCopy::setSetting(const QString &app, const QString &section, const QString &key,
+                             const QString &value)
+{
+    withSettingsStore(settingsFile(), [&] { SaveSetting(app, section, key, value); });
 }
 
 bool WaitEnded(QProcess *process, int timeoutMs)

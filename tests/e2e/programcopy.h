@@ -48,6 +48,10 @@ public:
     int errorRecords() const;                      // records in LOG/TOVRAN.ERR
     // A value of the settings store, read through the program's own settings layer.
     QString setting(const QString &app, const QString &section, const QString &key) const;
+    // A value put in the settings store before the program starts, as an earlier session of
+    // this workstation left it.
+    void setSetting(const QString &app, const QString &section, const QString &key,
+                    const QString &value);
 
 private:
     QProcessEnvironment environment(const XSession &x) const;

@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <cstdlib>
 
 namespace {
 const QString kBoxTitles = QStringLiteral("^(TOVRAN|訊息視窗)$");
@@ -104,7 +105,7 @@ void Stocktaker::query(int waitMs)
 
 void Stocktaker::scanItem(const QString &itemNo, int waitMs)
 {
-    click(m_main, ItemBox);
+    click(m_main, m_itemBox);
     m_x.type(itemNo);
     m_x.key({QStringLiteral("Return")});
     Pause(waitMs);
@@ -118,10 +119,38 @@ void Stocktaker::typeCount(const QString &text, int waitMs, int keyDelayMs)
     Pause(waitMs);
 }
 
+void Stocktaker::tabFromItemBox(int tabs)
+{
+    click(m_main, m_itemBox);
+    m_x.key(QStringList(std::abs(tabs),
+                        tabs < 0 ? QStringLiteral("shift+Tab") : QStringLiteral("Tab")));
+}
+
 QString Stocktaker::openPreview(QPoint button)
 {
+    return waitPreview([&] { click(m_main, button); });
+}
+
+QString Stocktaker::openPreviewFromItemBox(int tabs)
+{
+    return waitPreview([&] {
+        tabFromItemBox(tabs);
+        m_x.key({QStringLiteral("space")});
+    });
+}
+
+QString Stocktaker::openPreviewWithKey(const QString &window, const QString &key)
+{
+    return waitPreview([&] {
+        m_x.activate(window);
+        m_x.key({key});
+    });
+}
+
+QString Stocktaker::waitPreview(const std::function<void()> &press)
+{
     const QStringList before = m_x.windows(QStringLiteral("^報表預覽畫面$"));
-    click(m_main, button);
+    press();
     QString preview = m_x.waitWindow(QStringLiteral("^報表預覽畫面$"), before, 30000);
     if (preview.isEmpty()) // a preview window is reused: shown again under its old id
         preview = m_x.waitWindow(QStringLiteral("^報表預覽畫面$"), {}, 1000);
@@ -163,7 +192,8 @@ bool Stocktaker::chooseFile(const QString &dialog, const QString &file)
 
 void Stocktaker::closePreview(const QString &preview)
 {
-    click(preview, PreviewExit);
+    m_x.activate(preview);
+    m_x.key({QStringLiteral("Escape")});
     m_x.waitGone(preview, 10000);
 }
 

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QPoint>
 #include <QString>
+#include <functional>
 
 // The user at the stock window: what a person does with keyboard and mouse, by window
 // titles and by the places of the controls in the window as laid out.
@@ -16,18 +17,20 @@ public:
         : m_x(x), m_program(program), m_prefix(shotPrefix)
     {
     }
+    // The stock window as a user of a group that counts blind sees it.
+    void countsBlind() { m_itemBox = BlindItemBox; }
 
     // Places of controls, relative to the client area of their window.
     static constexpr QPoint CriteriaTab{40, 62};      // tabPage: page 0
     static constexpr QPoint DataTab{112, 62};         // tabPage: page 1
     static constexpr QPoint YearBox{119, 95};         // criteria page: txtYear
     static constexpr QPoint ItemBox{669, 95};         // data page: textSTKNo
+    static constexpr QPoint BlindItemBox{431, 95};    // the same without the slip buttons
     static constexpr QPoint ReportButton{53, 95};     // data page: cmdPrintRpt
     static constexpr QPoint IssueSlipButton{339, 95}; // data page: cmdPrintByMistra(0)
     static constexpr QPoint LocationBox{127, 158};    // data page: txtLocation
     static constexpr QPoint ImportButton{375, 158};   // data page: cmdImport
     static constexpr QPoint PreviewSave{647, 15};     // preview: cmdSaveDoc
-    static constexpr QPoint PreviewExit{732, 15};     // preview: cmdExit
     // The import preview's "儲存未匯入行", from its lower right corner.
     static constexpr QPoint PreviewSaveRefused{-147, -26};
 
@@ -71,10 +74,18 @@ public:
     bool saveRefusedLines(const QString &preview, const QString &file);
     // Enter in the preview: the accepted lines written; false when the preview stayed.
     bool applyImport(const QString &preview);
+    // A control of the data page by keyboard: from the item box (clicked, as a clerk puts
+    // the cursor there) Tab `tabs` times, or Shift+Tab when `tabs` is negative.
+    void tabFromItemBox(int tabs);
     // Opens a preview with a button of the data page; returns the preview window.
     QString openPreview(QPoint button);
+    // The same with the button reached by tabFromItemBox and pressed with Space.
+    QString openPreviewFromItemBox(int tabs);
+    // The same with a key (a button's Alt key) in a window of the program.
+    QString openPreviewWithKey(const QString &window, const QString &key);
     // Saves the shown document through the preview's save dialog.
     bool saveFromPreview(const QString &preview, const QString &file);
+    // Esc, the preview's key for its "離開".
     void closePreview(const QString &preview);
     // What the grid shows: the stock report (printed from the grid's rows) saved as CSV
     // through its preview to `csvFile`; the count column by item number. Empty when the
@@ -89,6 +100,8 @@ public:
     void shot(const QString &step) const { m_x.shot(m_prefix + step); }
 
 private:
+    // Does `press` and returns the preview window that it opened, empty when none came.
+    QString waitPreview(const std::function<void()> &press);
     // The file typed into a file dialog's name box and taken with Enter; false when the
     // dialog stayed.
     bool chooseFile(const QString &dialog, const QString &file);
@@ -99,4 +112,5 @@ private:
     ProgramCopy &m_program;
     QString m_prefix;
     QString m_main;
+    QPoint m_itemBox = ItemBox;
 };
