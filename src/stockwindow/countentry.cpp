@@ -6,6 +6,7 @@
 #include "common/numtext.h"
 #include "data/adodb.h"
 #include "forms/formhelpers.h"
+#include "platform/settingsstore.h"
 #include "platform/widgets/elasticpanel.h"
 #include "stock/stockcounting.h"
 #include "stockwindow/countlinesbar.h"
@@ -16,7 +17,9 @@
 
 #include "common/clock.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 
 namespace {
@@ -129,11 +132,19 @@ void fmTOVRAN::cmdImport_Click()
         DispElaMsg(elaMsg, QStringLiteral("請先查詢要匯入盤點的月份"));
         return;
     }
-    const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("匯入盤點檔"), QString(),
-                                     QStringLiteral("盤點檔 (*.txt *.csv *.tsv);;所有檔案 (*)"));
+    // The dialog opens in the folder of the last file imported here while it exists (a
+    // handheld's files are copied to one folder), else in the home folder: never in a
+    // folder since removed, where the dialog would not take up a file name.
+    const QString lastFolder =
+        GetSetting(QStringLiteral("TOVRAN"), QStringLiteral("Count"), QStringLiteral("ImportDir"));
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("匯入盤點檔"),
+        !lastFolder.isEmpty() && QFileInfo(lastFolder).isDir() ? lastFolder : QDir::homePath(),
+        QStringLiteral("盤點檔 (*.txt *.csv *.tsv);;所有檔案 (*)"));
     if (path.isEmpty())
         return;
+    SaveSetting(QStringLiteral("TOVRAN"), QStringLiteral("Count"), QStringLiteral("ImportDir"),
+                QFileInfo(path).absolutePath());
     const QDate limit = deadline(month().period().end);
     const bool pastDeadline = limit.isValid() && limit < Clock::today();
     frmCountImport preview(

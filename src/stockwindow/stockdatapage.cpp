@@ -49,7 +49,7 @@ StockDataPage::StockDataPage(StockMonthModel *model, QWidget *parent)
     tools->addWidget(label(QStringLiteral("Label7"), QStringLiteral("搜尋物料名稱:")));
     tools->addWidget(txtSeekItem);
     tools->addWidget(label(QStringLiteral("Label8"), QStringLiteral("(搜尋前請先按物料名稱排序)")));
-    // Last: the item box keeps its place whoever sees the review.
+    // Last: whether the review is offered moves nothing before it.
     cmdVariance = button(QStringLiteral("cmdVariance"), QStringLiteral("差異檢視"));
     tools->addSpacing(12);
     tools->addWidget(cmdVariance);
