@@ -60,6 +60,16 @@ def failed(run):
     return None
 
 
+def both(runs, t, label, db, key_a, key_b):
+    """The runs of two keys, or None when either failed (the table then says why)."""
+    a, b = runs.get(key_a), runs.get(key_b)
+    why = failed(a) or failed(b)
+    if why:
+        t.missing(label, db, why)
+        return None
+    return a, b
+
+
 def yes(ok):
     return "yes" if ok else "NO"
 
@@ -72,11 +82,10 @@ def loading(runs, t):
     for db in ("SQLite", "PostgreSQL"):
         for rows in (10000, 50000, 200000, 500000):
             what = f"Loading {rows:,} stock rows (warm, first in a fresh process)"
-            warm, first = runs.get(f"BM_WarmLoad/{db}/{rows}"), runs.get(f"BM_FirstLoad/{db}/{rows}")
-            why = failed(warm) or failed(first)
-            if why:
-                t.missing(what, db, why)
+            found = both(runs, t, what, db, f"BM_WarmLoad/{db}/{rows}", f"BM_FirstLoad/{db}/{rows}")
+            if not found:
                 continue
+            warm, first = found
             goal = "(no goal at this size)" if rows < 50000 else "<= 2.5x limit + 0.4 s holds"
             met = max(warm["ratio_without_holds"], first["ratio_without_holds"]) <= 2.5
             t.add(what, db, f"{warm['window_ms']:.0f} ms, {first['window_ms']:.0f} ms",
@@ -146,11 +155,10 @@ def count_lines(runs, t):
                         ("BM_ScanCount", "Scan count at a location (textSTKNo + Enter, 1 in 3 "
                          "\"3*\")")):
         for db in ("SQLite", "PostgreSQL"):
-            big, small = runs.get(f"{what}/{db}/huge"), runs.get(f"{what}/{db}/large")
-            why = failed(big) or failed(small)
-            if why:
-                t.missing(label, db, why)
+            found = both(runs, t, label, db, f"{what}/{db}/huge", f"{what}/{db}/large")
+            if not found:
                 continue
+            big, small = found
             lm, sm = big["median_ms"], small["median_ms"]
             figure = (f"{lm:.1f} ms ({ENTRY_SIZES['huge']}, {big['count_lines']:.0f} count "
                       f"lines)")
@@ -161,11 +169,10 @@ def count_lines(runs, t):
                   "<= 50 ms at both sizes", yes(lm <= 50 and sm <= 50))
     for db in ("SQLite", "PostgreSQL"):
         label = "Count file imported into the 200k month: preview + apply (cmdImport)"
-        big, small = runs.get(f"BM_Import/{db}/10000"), runs.get(f"BM_Import/{db}/1000")
-        why = failed(big) or failed(small)
-        if why:
-            t.missing(label, db, why)
+        found = both(runs, t, label, db, f"BM_Import/{db}/10000", f"BM_Import/{db}/1000")
+        if not found:
             continue
+        big, small = found
         total = big["median_ms"]
         t.add(f"{label}, median of {big['iterations']}", db,
               f"{total / 1000:.2f} s = preview {big['preview_ms'] / 1000:.2f} s + apply "
@@ -181,11 +188,10 @@ def variance(runs, t):
     are painted, 200k rows against 50k; the first open of each size counts for the goal too."""
     label = "Variance review opened (cmdVariance) until list and chart are painted"
     for db in ("SQLite", "PostgreSQL"):
-        big, small = runs.get(f"BM_OpenReview/{db}/huge"), runs.get(f"BM_OpenReview/{db}/large")
-        why = failed(big) or failed(small)
-        if why:
-            t.missing(label, db, why)
+        found = both(runs, t, label, db, f"BM_OpenReview/{db}/huge", f"BM_OpenReview/{db}/large")
+        if not found:
             continue
+        big, small = found
         lm, sm = big["median_ms"], small["median_ms"]
         worst = max(lm, big["first_ms"], sm, small["first_ms"])
         t.add(f"{label}, median of {big['iterations']}", db,
@@ -254,11 +260,11 @@ def refresh(runs, t):
             t.add("Refresh of k rows written elsewhere, window time per row (50,000 shown)", db,
                   figure, f"{bare:.2f} ms/row re-read by number", f"{worst / bare:.1f}",
                   "< 5 ms per changed row", yes(worst < 5))
-        on, off = runs.get(f"BM_IdleWatching/{db}"), runs.get(f"BM_IdleStopped/{db}")
-        why = failed(on) or failed(off)
-        if why:
-            t.missing("Idle window, watcher running", db, why)
+        found = both(runs, t, "Idle window, watcher running", db, f"BM_IdleWatching/{db}",
+                     f"BM_IdleStopped/{db}")
+        if not found:
             continue
+        on, off = found
         extra = on["cpu_ms_per_s"] - off["cpu_ms_per_s"]
         t.add("Idle window (10 s), processor time per s of idle", db,
               f"{on['cpu_ms_per_s']:.3f} ms/s watching, {on['events_per_s']:.1f} events/s, "
