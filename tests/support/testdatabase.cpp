@@ -1,7 +1,10 @@
 #include "support/testdatabase.h"
 
+#include "common/state.h"
 #include "data/adodb.h"
 #include "platform/db/sqlscript.h"
+#include "platform/db/transaction.h"
+#include "stock/monthwatch.h"
 #include "support/suitetables.h"
 
 #include <QFile>
@@ -147,4 +150,16 @@ void BuildMessagesDatabase(const QString &file)
     Ado::RunSqlScriptFile(*conn,
                           TestDatabase::schemaFile(Backend::SQLite, QStringLiteral("messages")));
     Ado::RunSqlScriptFile(*conn, QStringLiteral(TOVRAN_SOURCE_DIR "/db/messages.sql"));
+}
+
+void TestDatabase::countElsewhere(const QString &rno, double count) const
+{
+    Ado::ConnectionPtr other = open();
+    Ado::Transaction transaction(*other);
+    other->executeNonQuery(QStringLiteral("update STOCK set STKQty = %1, UpdUserID = 'OTHER', "
+                                          "UpdDate = %2 where RNo = %3")
+                               .arg(count)
+                               .arg(Dialect().gsDBDate, rno));
+    AnnounceStockWrite(other, rno.toDouble());
+    transaction.commit();
 }

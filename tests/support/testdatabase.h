@@ -51,6 +51,10 @@ public:
     void exec(const QString &sql) const;
     QString scalar(const QString &sql) const;
 
+    // Another workstation counts the record (user OTHER, stamped), announcing it as its own
+    // edit does.
+    void countElsewhere(const QString &rno, double count) const;
+
     // Runs db/<sqlite|postgresql>/<name>.sql from the source tree.
     void applySchema(const QString &name) const;
     static QString schemaFile(Backend backend, const QString &name);

@@ -50,19 +50,6 @@ protected:
         return db->scalar(QStringLiteral("select RNo from STOCK where STKNo = '%1'").arg(no));
     }
 
-    // Another workstation writes a count, as its own edit announces it.
-    void countElsewhere(const QString &rno, double count)
-    {
-        Ado::ConnectionPtr other = db->open();
-        Ado::Transaction transaction(*other);
-        other->executeNonQuery(QStringLiteral("update STOCK set STKQty = %1, UpdUserID = 'OTHER', "
-                                              "UpdDate = %2 where RNo = %3")
-                                   .arg(count)
-                                   .arg(Dialect().gsDBDate, rno));
-        AnnounceStockWrite(other, rno.toDouble());
-        transaction.commit();
-    }
-
     int indexOf(const QString &no) const
     {
         for (int i = 0; i < counting.month().size(); ++i)
@@ -116,7 +103,7 @@ TEST_P(Counting, AMonthCountedWithoutWindows)
     EXPECT_EQ(changed.takeLast().at(0).toInt(), i1);
 
     // Another workstation's count: taken up, told as a change from elsewhere.
-    countElsewhere(a2, 7);
+    db->countElsewhere(a2, 7);
     ASSERT_TRUE(waitForShown("A2", C::ColSTKQty, "7"));
     EXPECT_EQ(shown("A2", C::ColUpdUserID), "OTHER");
     ASSERT_FALSE(elsewhere.isEmpty());
@@ -124,7 +111,7 @@ TEST_P(Counting, AMonthCountedWithoutWindows)
 
     // Not yet taken up when the clerk counts: refused, the other count kept and shown.
     counting.setEditedRow([&] { return i1; }); // ... while the clerk edits A1
-    countElsewhere(a1, 20);
+    db->countElsewhere(a1, 20);
     counting.checkElsewhere();
     EXPECT_EQ(shown("A1", C::ColSTKQty), "12") << "a row being edited changes under the clerk";
     const EditOutcome refused = counting.enterCount(i1, false, 13, 100);
@@ -192,7 +179,7 @@ TEST_P(Counting, ARowBeingEditedTakesUpOtherWritesWhenLetGo)
         counting.load(conditions + QuotDate(period.end), QStringLiteral(" Order by STKNo ")));
     int edited = indexOf("A2");
     counting.setEditedRow([&] { return edited; });
-    countElsewhere(a2, 9);
+    db->countElsewhere(a2, 9);
     QElapsedTimer held;
     held.start();
     while (held.elapsed() < 800) {

@@ -86,19 +86,6 @@ protected:
                                     fmTOVRAN::ColSTKNo);
     }
 
-    // Another workstation counts the record.
-    void countElsewhere(const QString &rno, double count) const
-    {
-        Ado::ConnectionPtr other = db->open();
-        Ado::Transaction transaction(*other);
-        other->executeNonQuery(QStringLiteral("update STOCK set STKQty = %1, UpdUserID = 'OTHER', "
-                                              "UpdDate = %2 where RNo = %3")
-                                   .arg(count)
-                                   .arg(Dialect().gsDBDate, rno));
-        AnnounceStockWrite(other, rno.toDouble());
-        transaction.commit();
-    }
-
     QString v1, v2, v3;
 };
 
@@ -155,7 +142,7 @@ TEST_P(Variance, ReviewByKeyboard)
     EXPECT_EQ(listed(review), QStringList({"V3", "V4"}));
 
     // A count typed on another workstation shows in the open review.
-    countElsewhere(v2, 4); // -6 (60 %), -6
+    db->countElsewhere(v2, 4); // -6 (60 %), -6
     EXPECT_TRUE(QTest::qWaitFor([&] { return listed(review).contains("V2"); }, 3000));
     EXPECT_EQ(listedText(review, "V2", VarianceColumns::ColCountedBy), "OTHER");
     EXPECT_EQ(listed(review), QStringList({"V3", "V4", "V2"}));
